@@ -1,0 +1,16 @@
+#pragma once
+// Decoding of 8-bit display text with the code page the user picked (viewer only).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "STLTypes.h"
+
+// Empty for empty text and for a code page the platform refuses; 0, 1, 2 mean the system ANSI,
+// OEM and Mac code pages.
+std::u16string CodePageToUnicode(std::string_view Text, std::uint16_t CodePage);
+
+// GSI text: field up to its first zero byte, decoded with the system ANSI code page, trimmed of
+// 0x00..0x20 at both ends.
+std::u16string GSIFieldToDisplayString(const TGeneralSubtitleInformation& Gsi, const STLField& Field);
