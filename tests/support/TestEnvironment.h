@@ -1,0 +1,50 @@
+#pragma once
+// A private temporary folder per test, XDG_CONFIG_HOME pointed into it, and a capture of every
+// diagnostic line written while the object lives.
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Points XDG_CONFIG_HOME at a fresh folder (so the registry store starts empty) and restores it.
+class ScopedConfigHome {
+public:
+    ScopedConfigHome();
+    ~ScopedConfigHome();
+    const std::string& path() const { return dir_.path(); }
+
+private:
+    TempDir dir_;
+    std::string old_;
+    bool hadOld_ = false;
+};
+
+class DebugCapture {
+public:
+    DebugCapture();
+    ~DebugCapture();
+    std::vector<std::string> lines() const;
+    bool contains(const std::string& line) const;
+    void clear();
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
+
+}  // namespace testsupport
