@@ -47,9 +47,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* Event) override;
-
-private:
-    bool FShown = false;
 };
 
 // Shows the rule dialog modally on a working copy of List; on "OK" List takes the edited settings
