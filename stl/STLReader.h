@@ -38,6 +38,12 @@ public:
 private:
     HRESULT Report(std::int32_t Module, std::int32_t ReportType, const std::string& Text,
                    std::int32_t ValidationID);
+    HRESULT OpenSteps(const std::string& FileName, bool CheckFileSize);
+    bool CheckDiskFormatCode();
+    void ReportGeneralSubtitleInformation();
+    // Reads block Index into the single buffer; false (and the diagnostic) when short.
+    bool ReadBlock(std::uint32_t Index);
+    void CloseStream();
 
     TSTLVariant FVariant;
     int FFileStream = -1;

@@ -25,6 +25,7 @@ std::string TextFieldDisplayBytes(const TTextAndTimingInformation& Block);
 
 // Drops leading and trailing characters 0x00..0x20.
 std::string_view TrimControl(std::string_view Text);
+std::u16string_view TrimControl(std::u16string_view Text);
 std::string ToUpperAscii(std::string_view Text);
 
 // The digits-field conversion: optional sign, then decimal digits within the signed 32-bit range,
@@ -34,6 +35,18 @@ std::optional<std::int32_t> StrToInt32(std::string_view Text);
 
 // A digits field read from a block: up to the first zero byte, trimmed, converted.
 std::optional<std::int32_t> FieldToInt32(const std::uint8_t* Block, const STLField& Field);
+
+// The text of a field as the validator and the plug-in's report lines use it: the bytes up to the
+// first zero byte, trimmed of 0x00..0x20, otherwise unchanged. Empty for fields over 113 bytes.
+std::string FieldText(const std::uint8_t* Block, const STLField& Field,
+                      TSTLVariant Variant = TSTLVariant::Viewer);
+
+// YYMMDD rearranged as DD:MM:YY; any text that is not exactly six characters is returned as is.
+std::string FormatGSIDate(std::string_view Date);
+std::u16string FormatGSIDate(std::u16string_view Date);
+
+// Whole TTI blocks that follow the GSI block in a file of FileSize bytes (0 below 1024 bytes).
+std::uint64_t TTIBlocksPresent(std::int64_t FileSize);
 
 // Frame rate implied by DiskFormatCode ("STL25.01" -> 25, "STL30.01" -> 30, case-insensitive
 // after trimming); 0 for anything else.
@@ -45,6 +58,7 @@ struct TTimeCode {
 TTimeCode TimeCodeAt(const TTextAndTimingInformation& Block, const STLField& Field);
 // HH:MM:SS:FF; each part at least two digits (a byte over 99 gives three).
 std::string FormatTimeCode(const TTimeCode& Tc);
+// Frames count only when FramesPerSecond is positive.
 double TimeCodeToSeconds(const TTimeCode& Tc, int FramesPerSecond);
 
 // Byte 1 + 256 * byte 2.
