@@ -76,12 +76,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* Event) override;
-    void closeEvent(QCloseEvent* Event) override;
     void done(int Result) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void SetCell(int ACol, int ARow, const QString& Text);
+    // An unfilled digit position of a cell becomes 0, as it was read.
+    void FillBlanks(int ACol, int ARow);
     bool IsByteCell(int ACol, int ARow) const;
     void ApplyCellFlags();
     void OnCurrentCellChanged(int Row, int Col, int PreviousRow, int PreviousCol);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "HexLayout.h"
 #include "platform/WinTypes.h"
 
 class QPlainTextEdit;
@@ -57,7 +58,7 @@ private:
     int GoOneLineDown();
     int GoOnePageUp();
     int GoOnePageDown();
-    int MoveTo(std::int64_t NewOffset);
+    int MoveTo(hexlayout::NavKey Key);
     int ClientHeight() const;
     std::int64_t FileSize() const;
     void SetBarPosition(int Position);
