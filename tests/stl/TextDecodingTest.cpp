@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,8 +27,8 @@ Bytes Text(std::string_view s) {
 TTextAndTimingInformation BlockWithText(const Bytes& text, std::uint8_t filler = 0x8F) {
     TTextAndTimingInformation block{};
     std::memset(block.Bytes + tti::TextField.Offset, filler, TTI_TEXT_FIELD_SIZE);
-    std::memcpy(block.Bytes + tti::TextField.Offset, text.data(),
-                std::min(text.size(), TTI_TEXT_FIELD_SIZE));
+    std::copy_n(text.begin(), std::min(text.size(), TTI_TEXT_FIELD_SIZE),
+                block.Bytes + tti::TextField.Offset);
     return block;
 }
 
