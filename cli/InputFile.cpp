@@ -1,0 +1,29 @@
+#include "InputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace cli {
+
+std::string UnreadableReason(const std::string& Path) {
+    // Non-blocking, so a FIFO named on the command line cannot hang the batch.
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    struct stat info {};
+    std::string reason;
+    if (::fstat(fd, &info) != 0) {
+        reason = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        reason = "is a folder";
+    } else if (!S_ISREG(info.st_mode)) {
+        reason = "not a regular file";
+    }
+    ::close(fd);
+    return reason;
+}
+
+}  // namespace cli

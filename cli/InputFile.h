@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace cli {
+
+// Why the file cannot be opened for reading as a regular file ("No such file or directory",
+// "is a folder", ...); empty when it can. The plug-in only says that it refused a file, so this
+// tells the user the common reasons apart.
+std::string UnreadableReason(const std::string& Path);
+
+}  // namespace cli
