@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "cli/FindingsTable.h"
+
+namespace cli {
+namespace {
+
+TEST(OutputFormatTest, TableColumnsFollowTheWidestEntry) {
+    std::vector<TCustomReport> reports = {
+        {7, 1, "[102] Loading File: a.stl"},
+        {0, 2, "[402] second"},
+        {7, 9, "odd type"},
+    };
+    for (int i = 0; i < 7; ++i) reports.push_back({7, 3, "[438] row " + std::to_string(i)});
+    const std::string table = FormatFindingsTable(reports);
+    EXPECT_EQ(table.substr(0, table.find("[438] row 1")),
+              " #  Module  Type     Message\n"
+              " 1  Sievra  Info     [102] Loading File: a.stl\n"
+              " 2  None    Warning  [402] second\n"
+              " 3  Sievra  Unknown  odd type\n"
+              " 4  Sievra  Error    [438] row 0\n"
+              " 5  Sievra  Error    ");
+    EXPECT_NE(table.find("\n10  Sievra  Error    [438] row 6\n"), std::string::npos);
+    EXPECT_EQ(FormatFindingsTable({}), "#  Module  Type  Message\n");
+}
+
+TEST(OutputFormatTest, SummaryCountsEveryType) {
+    const std::vector<TCustomReport> reports = {{7, 3, "a"}, {7, 2, "b"}, {7, 2, "c"},
+                                                {7, 1, "d"}, {7, 0, "e"}, {7, -1, "f"}};
+    EXPECT_EQ(FormatSummary("x.stl", CountFindings(reports)),
+              "x.stl: 6 findings (1 error, 2 warnings, 1 info, 2 other)");
+    EXPECT_EQ(FormatSummary("x.stl", CountFindings({{7, 1, "d"}})),
+              "x.stl: 1 finding (0 errors, 0 warnings, 1 info)");
+}
+
+TEST(OutputFormatTest, TextFromFilesIsMadeSafeForTheTerminal) {
+    EXPECT_EQ(TerminalText("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(TerminalText("a\x1B[31mb\r\n\t\x7F"), "a\\x1B[31mb\\x0D\\x0A\\x09\\x7F");
+    // C1 controls, stray and overlong bytes, encoded surrogates.
+    EXPECT_EQ(TerminalText("\xC2\x9B"
+                           "1J"),
+              "\\u009B1J");
+    EXPECT_EQ(TerminalText("\x9B\xC0\xAF\xED\xA0\x80"), "\\x9B\\xC0\\xAF\\xED\\xA0\\x80");
+    EXPECT_EQ(TerminalText("\xE2\x82"), "\\xE2\\x82");
+    // A finding's message with a line break still makes one table row.
+    const std::string table = FormatFindingsTable({{7, 1, "two\nlines"}});
+    EXPECT_EQ(table, "#  Module  Type  Message\n1  Sievra  Info  two\\x0Alines\n");
+}
+
+}  // namespace
+}  // namespace cli
