@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/CodePage.h"
 #include "plugin_api/QuorvexControlInterface.h"
+#include "viewer/validation/HostText.h"
 
 namespace cli {
 namespace {
@@ -26,34 +28,6 @@ void AppendEscape(std::string& Out, const char* Format, unsigned Value) {
     Out += buffer;
 }
 
-// Length of the well-formed UTF-8 sequence at Text[0] and its code point; 0 when ill-formed.
-std::size_t Utf8Sequence(std::string_view Text, char32_t& CodePoint) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(Text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-        CodePoint = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, CodePoint = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, CodePoint = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, CodePoint = lead & 0x07, minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (Text.size() < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return 0;
-        CodePoint = (CodePoint << 6) | (byte(i) & 0x3F);
-    }
-    const bool surrogate = CodePoint >= 0xD800 && CodePoint <= 0xDFFF;
-    if (CodePoint < minimum || CodePoint > 0x10FFFF || surrogate) return 0;
-    return length;
-}
-
 std::string Counted(std::size_t Count, const char* One, const char* Many) {
     return std::to_string(Count) + " " + (Count == 1 ? One : Many);
 }
@@ -63,23 +37,16 @@ std::string Counted(std::size_t Count, const char* One, const char* Many) {
 std::string TerminalText(std::string_view Text) {
     std::string out;
     out.reserve(Text.size());
-    while (!Text.empty()) {
-        char32_t codePoint = 0;
-        const std::size_t length = Utf8Sequence(Text, codePoint);
-        if (length == 0) {
-            AppendEscape(out, "\\x%02X", static_cast<unsigned char>(Text[0]));
-            Text.remove_prefix(1);
-            continue;
-        }
-        if (codePoint < 0x20 || codePoint == 0x7F) {
-            AppendEscape(out, "\\x%02X", static_cast<unsigned>(codePoint));
-        } else if (codePoint >= 0x80 && codePoint <= 0x9F) {
-            AppendEscape(out, "\\u%04X", static_cast<unsigned>(codePoint));
+    // Read the way the host reads plug-in text, then escape what a terminal would act on.
+    validationhost::ForEachCodePoint(platform::narrowToWide(Text), [&](char32_t c) {
+        if (c < 0x20 || c == 0x7F) {
+            AppendEscape(out, "\\x%02X", static_cast<unsigned>(c));
+        } else if (c >= 0x80 && c <= 0x9F) {
+            AppendEscape(out, "\\u%04X", static_cast<unsigned>(c));
         } else {
-            out.append(Text.substr(0, length));
+            validationhost::AppendUtf8(out, c);
         }
-        Text.remove_prefix(length);
-    }
+    });
     return out;
 }
 

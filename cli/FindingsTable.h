@@ -27,8 +27,8 @@ TFindingCounts CountFindings(const std::vector<TCustomReport>& Reports);
 std::string FormatSummary(std::string_view Path, const TFindingCounts& Counts);
 
 // Text from a subtitle file or a file name made safe for a terminal and for one table row:
-// control characters (and bytes that are not UTF-8) are written as \xNN or \u00NN escapes, so
-// nothing in a file can move the cursor or send escape sequences.
+// control characters are written as \xNN or \u00NN escapes, so nothing in a file can move the
+// cursor or send escape sequences. Text that is not UTF-8 is read with the system ANSI code page.
 std::string TerminalText(std::string_view Text);
 
 }  // namespace cli

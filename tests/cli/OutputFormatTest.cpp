@@ -36,12 +36,12 @@ TEST(OutputFormatTest, SummaryCountsEveryType) {
 TEST(OutputFormatTest, TextFromFilesIsMadeSafeForTheTerminal) {
     EXPECT_EQ(TerminalText("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xC3\xA9 \xE2\x82\xAC");
     EXPECT_EQ(TerminalText("a\x1B[31mb\r\n\t\x7F"), "a\\x1B[31mb\\x0D\\x0A\\x09\\x7F");
-    // C1 controls, stray and overlong bytes, encoded surrogates.
+    // C1 controls, written as UTF-8.
     EXPECT_EQ(TerminalText("\xC2\x9B"
                            "1J"),
               "\\u009B1J");
-    EXPECT_EQ(TerminalText("\x9B\xC0\xAF\xED\xA0\x80"), "\\x9B\\xC0\\xAF\\xED\\xA0\\x80");
-    EXPECT_EQ(TerminalText("\xE2\x82"), "\\xE2\\x82");
+    // Text that is not UTF-8 is read in the ANSI code page (1252 here) and escaped all the same.
+    EXPECT_EQ(TerminalText("\x1B[1m\xE9"), "\\x1B[1m\xC3\xA9");
     // A finding's message with a line break still makes one table row.
     const std::string table = FormatFindingsTable({{7, 1, "two\nlines"}});
     EXPECT_EQ(table, "#  Module  Type  Message\n1  Sievra  Info  two\\x0Alines\n");
