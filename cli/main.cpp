@@ -16,6 +16,13 @@ namespace {
 constexpr const char* PROGRAM_NAME = "lumtrace-validate";
 constexpr const char* PLUGIN_FILE_NAME = "Sievra.zkx";
 
+// A full disk or a closed pipe must not pass for a clean run.
+int CheckedStdout(int Status) {
+    if (std::cout.flush()) return Status;
+    std::cerr << PROGRAM_NAME << ": cannot write to standard output" << std::endl;
+    return cli::ExitNotValidated;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -29,7 +36,7 @@ int main(int argc, char* argv[]) {
     const cli::TCommandLine& line = parsed.CommandLine;
     if (line.Help || line.Version) {
         std::cout << (line.Help ? cli::HelpText(PROGRAM_NAME) : cli::VersionText(PROGRAM_NAME));
-        return std::cout.flush() ? cli::ExitNoErrors : cli::ExitNotValidated;
+        return CheckedStdout(cli::ExitNoErrors);
     }
     // The host's diagnostic lines repeat what the one-line messages already say.
     if (!line.Verbose) platform::setDebugSink([](const std::string&) {});
@@ -38,12 +45,5 @@ int main(int argc, char* argv[]) {
     settings.ProgramName = PROGRAM_NAME;
     settings.PluginPath = cli::ExecutableDirectory() + "/" + PLUGIN_FILE_NAME;
     settings.ShowProgress = ::isatty(STDERR_FILENO) == 1;
-    int status = cli::RunBatch(line, settings, std::cout, std::cerr);
-
-    // A full disk or a closed pipe must not pass for a clean run.
-    if (!std::cout.flush()) {
-        std::cerr << PROGRAM_NAME << ": cannot write to standard output" << std::endl;
-        status = cli::ExitNotValidated;
-    }
-    return status;
+    return CheckedStdout(cli::RunBatch(line, settings, std::cout, std::cerr));
 }

@@ -63,14 +63,18 @@ int Spawn(const std::string& Program, const std::vector<std::string>& Arguments,
 
 }  // namespace
 
-ProcessResult RunProcess(const std::string& Program, const std::vector<std::string>& Arguments) {
-    const std::string outPath = TempFile(), errPath = TempFile();
+ProcessResult RunProcess(const std::string& Program, const std::vector<std::string>& Arguments,
+                         const std::string& StdoutPath) {
+    const std::string outPath = StdoutPath.empty() ? TempFile() : StdoutPath;
+    const std::string errPath = TempFile();
     ProcessResult result;
     result.ExitStatus = Spawn(Program, Arguments, outPath, errPath, -1);
-    result.Out = ReadWhole(outPath);
     result.Err = ReadWhole(errPath);
-    std::remove(outPath.c_str());
     std::remove(errPath.c_str());
+    if (StdoutPath.empty()) {
+        result.Out = ReadWhole(outPath);
+        std::remove(outPath.c_str());
+    }
     return result;
 }
 

@@ -13,8 +13,10 @@ struct ProcessResult {
     std::string Err;
 };
 
-// Program with Arguments; stdout and stderr go to files, so neither is a terminal.
-ProcessResult RunProcess(const std::string& Program, const std::vector<std::string>& Arguments);
+// Program with Arguments; stdout and stderr go to files, so neither is a terminal. With
+// StdoutPath, stdout goes there instead and Out stays empty.
+ProcessResult RunProcess(const std::string& Program, const std::vector<std::string>& Arguments,
+                         const std::string& StdoutPath = {});
 
 // Same, with stderr on a pseudo-terminal; Err is what the terminal received.
 ProcessResult RunProcessWithTerminalStderr(const std::string& Program,

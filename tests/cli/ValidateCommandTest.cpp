@@ -170,6 +170,27 @@ TEST_F(ValidateCommandTest, HelpVersionAndWrongArguments) {
     EXPECT_EQ(run.Err, "lumtrace-validate: no file given (try 'lumtrace-validate --help')\n");
 }
 
+TEST_F(ValidateCommandTest, OutputThatCannotBeWrittenIsAFailure) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{CleanFile()}, {"-q", CleanFile()}, {"--help"}}) {
+        SCOPED_TRACE(arguments[0]);
+        const ProcessResult run = RunProcess(VALIDATE, arguments, "/dev/full");
+        EXPECT_EQ(run.ExitStatus, 2);
+        EXPECT_EQ(run.Err, "lumtrace-validate: cannot write to standard output\n");
+    }
+}
+
+TEST_F(ValidateCommandTest, VerboseLetsTheHostsDiagnosticsThrough) {
+    const std::string bad = NotStlFile();
+    const ProcessResult run = RunProcess(VALIDATE, {"--verbose", bad});
+    EXPECT_EQ(run.ExitStatus, 2);
+    EXPECT_EQ(Lines(run.Err),
+              (std::vector<std::string>{
+                  "vyr: Error in TPluginHost.StartValidation - cannot validate file.",
+                  "lumtrace-validate: " + bad +
+                      ": not an EBU STL file (Invalid STL file Disk Format Code)"}));
+}
+
 TEST_F(ValidateCommandTest, ProgressOnlyForSeveralFilesOnATerminal) {
     const std::string clean = CleanFile(), error = ErrorFile();
     ProcessResult run = RunProcessWithTerminalStderr(VALIDATE, {"-q", clean, error});
