@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -23,9 +24,7 @@ int CheckedStdout(int Status) {
     return cli::ExitNotValidated;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+int Run(int argc, char* argv[]) {
     const cli::TParseResult parsed =
         cli::ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (!parsed.Error.empty()) {
@@ -46,4 +45,17 @@ int main(int argc, char* argv[]) {
     settings.PluginPath = cli::ExecutableDirectory() + "/" + PLUGIN_FILE_NAME;
     settings.ShowProgress = ::isatty(STDERR_FILENO) == 1;
     return CheckedStdout(cli::RunBatch(line, settings, std::cout, std::cerr));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << PROGRAM_NAME << ": internal failure: " << error.what() << std::endl;
+    } catch (...) {
+        std::cerr << PROGRAM_NAME << ": internal failure" << std::endl;
+    }
+    return cli::ExitNotValidated;
 }
