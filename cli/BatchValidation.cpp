@@ -51,7 +51,7 @@ private:
             FailFile(file, reason);
             return;
         }
-        FHost.SetFileName(file);
+        FHost.SetFileName(FullPath(file));
         const TValidationOutcome outcome = FHost.ValidateToEnd(POLL_INTERVAL);
         const std::vector<TCustomReport> reports = FHost.Reports();
         if (outcome != TValidationOutcome::Completed) {
@@ -67,7 +67,8 @@ private:
     }
 
     void WriteReport(const std::string& Path) {
-        // Every validated file gets its report, one without findings too, and a report of an
+        // The report names the file by its full path, as the window's does. Every validated
+        // file gets its report, one without findings too, and a report of an
         // earlier run is replaced only once the new one is complete.
         const TReportSaveResult saved = FHost.SaveReport(Path, true, true);
         if (saved != TReportSaveResult::Saved) Fail("cannot write the report '" + Path + "'");

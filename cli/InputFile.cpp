@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace cli {
 
@@ -24,6 +25,17 @@ std::string UnreadableReason(const std::string& Path) {
     }
     ::close(fd);
     return reason;
+}
+
+std::string FullPath(const std::string& Path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(Path, error);
+    if (error) return Path;
+    // ".." stays: behind a symbolic link it does not simply cancel the part before it.
+    std::filesystem::path full;
+    for (const auto& part : absolute)
+        if (part != ".") full /= part;
+    return full.string();
 }
 
 }  // namespace cli

@@ -9,4 +9,8 @@ namespace cli {
 // tells the user the common reasons apart.
 std::string UnreadableReason(const std::string& Path);
 
+// The path the plug-in gets: absolute and without "." parts, as the validation window passes
+// it.
+std::string FullPath(const std::string& Path);
+
 }  // namespace cli

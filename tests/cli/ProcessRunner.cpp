@@ -31,9 +31,16 @@ std::string TempFile() {
     return name;
 }
 
-// Spawns with stdout to OutPath and stderr to ErrFd (or ErrPath when ErrFd < 0); waits.
+struct Redirection {
+    std::string OutPath;
+    std::string ErrPath;
+    int ErrFd = -1;  // used instead of ErrPath when set
+    std::string WorkingDirectory;
+};
+
+// Spawns with the redirections and waits for the child.
 int Spawn(const std::string& Program, const std::vector<std::string>& Arguments,
-          const std::string& OutPath, const std::string& ErrPath, int ErrFd) {
+          const Redirection& To) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(Program.c_str()));
     for (const std::string& a : Arguments) argv.push_back(const_cast<char*>(a.c_str()));
@@ -42,14 +49,16 @@ int Spawn(const std::string& Program, const std::vector<std::string>& Arguments,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, OutPath.c_str(), O_WRONLY | O_TRUNC,
-                                     0);
-    if (ErrFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, ErrFd, STDERR_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, To.OutPath.c_str(),
+                                     O_WRONLY | O_TRUNC, 0);
+    if (To.ErrFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, To.ErrFd, STDERR_FILENO);
     } else {
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, ErrPath.c_str(),
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, To.ErrPath.c_str(),
                                          O_WRONLY | O_TRUNC, 0);
     }
+    if (!To.WorkingDirectory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, To.WorkingDirectory.c_str());
     pid_t child = 0;
     const int spawned =
         posix_spawn(&child, Program.c_str(), &actions, nullptr, argv.data(), environ);
@@ -64,11 +73,11 @@ int Spawn(const std::string& Program, const std::vector<std::string>& Arguments,
 }  // namespace
 
 ProcessResult RunProcess(const std::string& Program, const std::vector<std::string>& Arguments,
-                         const std::string& StdoutPath) {
+                         const std::string& StdoutPath, const std::string& WorkingDirectory) {
     const std::string outPath = StdoutPath.empty() ? TempFile() : StdoutPath;
     const std::string errPath = TempFile();
     ProcessResult result;
-    result.ExitStatus = Spawn(Program, Arguments, outPath, errPath, -1);
+    result.ExitStatus = Spawn(Program, Arguments, {outPath, errPath, -1, WorkingDirectory});
     result.Err = ReadWhole(errPath);
     std::remove(errPath.c_str());
     if (StdoutPath.empty()) {
@@ -85,7 +94,7 @@ ProcessResult RunProcessWithTerminalStderr(const std::string& Program,
         throw std::runtime_error("openpty failed");
     const std::string outPath = TempFile();
     ProcessResult result;
-    result.ExitStatus = Spawn(Program, Arguments, outPath, {}, slave);
+    result.ExitStatus = Spawn(Program, Arguments, {outPath, {}, slave, {}});
     ::close(slave);
     // The child has ended: everything it wrote waits in the terminal's buffer.
     char buffer[4096];

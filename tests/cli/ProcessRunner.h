@@ -14,9 +14,10 @@ struct ProcessResult {
 };
 
 // Program with Arguments; stdout and stderr go to files, so neither is a terminal. With
-// StdoutPath, stdout goes there instead and Out stays empty.
+// StdoutPath, stdout goes there instead and Out stays empty. WorkingDirectory empty: this one.
 ProcessResult RunProcess(const std::string& Program, const std::vector<std::string>& Arguments,
-                         const std::string& StdoutPath = {});
+                         const std::string& StdoutPath = {},
+                         const std::string& WorkingDirectory = {});
 
 // Same, with stderr on a pseudo-terminal; Err is what the terminal received.
 ProcessResult RunProcessWithTerminalStderr(const std::string& Program,

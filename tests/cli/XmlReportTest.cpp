@@ -44,6 +44,17 @@ TEST_F(XmlReportTest, OneFileGivesTheWindowsReport) {
     EXPECT_EQ(written, HostReport(file));
 }
 
+TEST_F(XmlReportTest, RelativePathsReachThePluginInFull) {
+    const std::string file = CleanFile();
+    const ProcessResult run =
+        RunProcess(VALIDATE, {"--xml", "report.xml", "./clean.stl"}, {}, dir.path());
+    EXPECT_EQ(run.ExitStatus, 0) << run.Err;
+    // The user's spelling on the summary line, the full path for the plug-in and the report.
+    EXPECT_EQ(run.Out.rfind("./clean.stl: ", 0), 0u);
+    EXPECT_NE(run.Out.find("[102] Loading File: " + file + "\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(dir.file("report.xml")), HostReport(file));
+}
+
 TEST_F(XmlReportTest, SeveralFilesGiveOneReportEachInTheFolder) {
     fs::create_directory(dir.file("other"));
     const std::string first = CleanFile("film.stl");
