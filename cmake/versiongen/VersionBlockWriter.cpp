@@ -102,8 +102,7 @@ Bytes stringFileInfo(const Translation& translation, const std::vector<StringVal
     std::vector<Bytes> values;
     for (const StringValue& s : strings) values.push_back(stringNode(s.key, s.value));
     char tableKey[9];
-    std::snprintf(tableKey, sizeof tableKey, "%.4x%.4x", translation.language,
-                  translation.charSet);
+    std::snprintf(tableKey, sizeof tableKey, "%.4x%.4x", translation.language, translation.charSet);
     return node("StringFileInfo", 1, {}, 0, {node(tableKey, 1, {}, 0, values)});
 }
 

@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--section") {
             section = argv[++i];
         } else if (arg == "--version") {
-            if (!parseVersion(argv[++i], fixed)) return usage("bad version " + std::string(argv[i]));
+            if (!parseVersion(argv[++i], fixed))
+                return usage("bad version " + std::string(argv[i]));
             haveVersion = true;
         } else if (arg == "--type") {
             const std::string type = argv[++i];

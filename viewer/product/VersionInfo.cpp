@@ -21,9 +21,8 @@ const char* pick(const char* const* names, std::size_t count, std::uint32_t inde
 
 const char* VerNameKey(TVerNames name) {
     static constexpr const char* kKeys[] = {
-        "CompanyName",      "FileDescription",  "FileVersion", "InternalName",
-        "LegalCopyright",   "LegalTrademarks",  "OriginalFilename",
-        "ProductName",      "ProductVersion",   "Comments",
+        "CompanyName",     "FileDescription",  "FileVersion", "InternalName",   "LegalCopyright",
+        "LegalTrademarks", "OriginalFilename", "ProductName", "ProductVersion", "Comments",
     };
     return pick(kKeys, std::size(kKeys), static_cast<std::uint32_t>(name));
 }
@@ -64,7 +63,7 @@ void TVersionInfo::Load() {
     }
 
     static constexpr std::pair<std::uint32_t, const char*> kFlags[] = {
-        {0x01, "DEBUG"}, {0x04, "PATCHED"}, {0x02, "PRERELEASE"},
+        {0x01, "DEBUG"},        {0x04, "PATCHED"},      {0x02, "PRERELEASE"},
         {0x08, "PRIVATEBUILD"}, {0x20, "SPECIALBUILD"},
     };
     for (const auto& [bit, name] : kFlags)
@@ -99,8 +98,8 @@ std::string TVersionInfo::FileType() const {
         case 3: {
             if (subtype == 0) return "Device driver";
             static constexpr const char* kDrivers[] = {
-                "",       "Printer", "Keyboard", "Language",    "Display", "Mouse",
-                "Network", "System", "Installable", "Sound",   "Comm"};
+                "",        "Printer", "Keyboard",    "Language", "Display", "Mouse",
+                "Network", "System",  "Installable", "Sound",    "Comm"};
             return format("%s driver", pick(kDrivers, std::size(kDrivers), subtype));
         }
         case 4: {
@@ -130,4 +129,6 @@ std::string TVersionInfo::Values(const std::string& name) const {
     return value ? versionresource::textOf(fVersionData, *value) : std::string();
 }
 
-std::string TVersionInfo::Value(TVerNames name) const { return Values(VerNameKey(name)); }
+std::string TVersionInfo::Value(TVerNames name) const {
+    return Values(VerNameKey(name));
+}

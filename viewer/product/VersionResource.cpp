@@ -93,7 +93,8 @@ struct PeSection {
     std::uint32_t virtualAddress, virtualSize, rawSize, rawOffset;
 };
 
-std::optional<std::uint64_t> rvaToOffset(const std::vector<PeSection>& sections, std::uint32_t rva) {
+std::optional<std::uint64_t> rvaToOffset(const std::vector<PeSection>& sections,
+                                         std::uint32_t rva) {
     for (const PeSection& s : sections) {
         const std::uint64_t start = s.virtualAddress;
         const std::uint64_t end = start + std::max(s.virtualSize, s.rawSize);
@@ -172,11 +173,22 @@ std::vector<std::uint8_t> peBlock(const ByteSource& src) {
 
 std::vector<std::uint8_t> elfBlock(const ByteSource& src) {
     std::uint8_t ident[6];
-    if (!src.read(0, sizeof ident, ident) || std::memcmp(ident, "\x7f" "ELF", 4) != 0) return {};
+    if (!src.read(0, sizeof ident, ident) || std::memcmp(ident,
+                                                         "\x7f"
+                                                         "ELF",
+                                                         4) != 0)
+        return {};
     const bool is64 = ident[4] == 2;
     if ((ident[4] != 1 && !is64) || ident[5] != 1) return {};  // little-endian only
 
-    const auto shoff = is64 ? src.u64(0x28) : src.u32(0x20);
+    // Offsets and sizes are 64-bit words in ELF64 and 32-bit words in ELF32.
+    const auto address = [&](std::uint64_t at64,
+                             std::uint64_t at32) -> std::optional<std::uint64_t> {
+        if (is64) return src.u64(at64);
+        const auto v = src.u32(at32);
+        return v ? std::optional<std::uint64_t>(*v) : std::nullopt;
+    };
+    const auto shoff = address(0x28, 0x20);
     const auto entsize = src.u16(is64 ? 0x3A : 0x2E);
     auto count = src.u16(is64 ? 0x3C : 0x30);
     auto strndx = src.u16(is64 ? 0x3E : 0x32);
@@ -190,10 +202,9 @@ std::vector<std::uint8_t> elfBlock(const ByteSource& src) {
     };
     const auto section = [&](std::uint64_t index) -> std::optional<Section> {
         const std::uint64_t at = header(index);
-        Section s;
         const auto name = src.u32(at), type = src.u32(at + 4);
-        const auto offset = is64 ? src.u64(at + 24) : src.u32(at + 16);
-        const auto size = is64 ? src.u64(at + 32) : src.u32(at + 20);
+        const auto offset = address(at + 24, at + 16);
+        const auto size = address(at + 32, at + 20);
         const auto link = src.u32(at + (is64 ? 40 : 24));
         if (!name || !type || !offset || !size || !link) return std::nullopt;
         return Section{*name, *type, *link, *offset, *size};
@@ -254,7 +265,9 @@ namespace {
 
 // --- The block itself: a tree of nodes, each starting on a 4-byte boundary of the block ---
 
-std::size_t align4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
+std::size_t align4(std::size_t n) {
+    return (n + 3) & ~std::size_t{3};
+}
 
 std::uint16_t word(const std::vector<std::uint8_t>& b, std::size_t at) {
     return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
