@@ -52,18 +52,22 @@ QValidator::State TCodePageSpinEdit::validate(QString& Input, int&) const {
     return QValidator::Intermediate;
 }
 
-int TCodePageSpinEdit::valueFromText(const QString&) const { return FieldValue(); }
+int TCodePageSpinEdit::valueFromText(const QString&) const {
+    return FieldValue();
+}
 
-void TCodePageSpinEdit::fixup(QString& Input) const { Input = QString::number(FieldValue()); }
+void TCodePageSpinEdit::fixup(QString& Input) const {
+    Input = QString::number(FieldValue());
+}
 
 void TCodePageSpinEdit::keyPressEvent(QKeyEvent* Event) {
     const QString Text = Event->text();
-    if (Text.size() == 1 && Text[0].isPrint() && !Event->modifiers().testFlag(Qt::ControlModifier)) {
+    if (Text.size() == 1 && Text[0].isPrint() &&
+        !Event->modifiers().testFlag(Qt::ControlModifier)) {
         const QChar C = Text[0];
         const QString Decimal = locale().decimalPoint();
         const bool Allowed = (C >= QLatin1Char('0') && C <= QLatin1Char('9')) ||
-                             C == QLatin1Char('+') || C == QLatin1Char('-') ||
-                             Decimal.contains(C);
+                             C == QLatin1Char('+') || C == QLatin1Char('-') || Decimal.contains(C);
         if (!Allowed) {
             QApplication::beep();
             Event->accept();
@@ -99,7 +103,7 @@ void TCodePageForm::showEvent(QShowEvent* Event) {
 
 void TCodePageForm::FormShow() {
     platform::guardedVoid("TCodePageForm.FormShow", [&] {
-        SpinEdit1->lineEdit()->setText(QString::number(FCodePage));
+        SpinEdit1->Field()->setText(QString::number(FCodePage));
         SpinEdit1->setFocus();
         SpinEdit1->selectAll();
     });

@@ -3,6 +3,7 @@
 // not list.
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <cstdint>
 
@@ -16,6 +17,8 @@ public:
     explicit TCodePageSpinEdit(QWidget* Parent = nullptr);
     // The field's number limited to the range; 0 for text that is not an integer.
     int FieldValue() const;
+    // The text field itself, for showing a value exactly as typed.
+    QLineEdit* Field() const { return lineEdit(); }
 
 protected:
     QValidator::State validate(QString& Input, int& Pos) const override;

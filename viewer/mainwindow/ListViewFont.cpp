@@ -11,8 +11,8 @@ namespace {
 // LOGFONTW field offsets.
 constexpr std::size_t OffHeight = 0, OffWidth = 4, OffEscapement = 8, OffOrientation = 12,
                       OffWeight = 16, OffItalic = 20, OffUnderline = 21, OffStrikeOut = 22,
-                      OffCharSet = 23, OffOutPrecision = 24, OffClipPrecision = 25,
-                      OffQuality = 26, OffPitchAndFamily = 27, OffFaceName = 28;
+                      OffCharSet = 23, OffOutPrecision = 24, OffClipPrecision = 25, OffQuality = 26,
+                      OffPitchAndFamily = 27, OffFaceName = 28;
 constexpr int FaceNameUnits = 32;
 
 constexpr std::uint8_t DefaultCharset = 1;
@@ -97,11 +97,11 @@ LogFont FontToLogFont(const QFont& Font) {
     R[OffOutPrecision] = 0;
     R[OffClipPrecision] = 0;
     const auto Strategy = Font.styleStrategy();
-    R[OffQuality] = Strategy.testFlag(QFont::NoAntialias)       ? NonAntialiasedQuality
-                    : Strategy.testFlag(QFont::PreferAntialias) ? AntialiasedQuality
-                                                                : 0;
-    R[OffPitchAndFamily] =
-        static_cast<std::uint8_t>((Font.fixedPitch() ? FixedPitch : VariablePitch) | FamilyBits(Font));
+    R[OffQuality] = (Strategy & QFont::NoAntialias)       ? NonAntialiasedQuality
+                    : (Strategy & QFont::PreferAntialias) ? AntialiasedQuality
+                                                          : 0;
+    R[OffPitchAndFamily] = static_cast<std::uint8_t>(
+        (Font.fixedPitch() ? FixedPitch : VariablePitch) | FamilyBits(Font));
     const QString Face = Font.family().left(FaceNameUnits - 1);
     for (int i = 0; i < Face.size(); ++i) {
         const char16_t Unit = Face.at(i).unicode();
@@ -114,8 +114,8 @@ LogFont FontToLogFont(const QFont& Font) {
 QFont LogFontToFont(const LogFont& R) {
     QString Face;
     for (int i = 0; i < FaceNameUnits; ++i) {
-        const char16_t Unit = static_cast<char16_t>(R[OffFaceName + 2 * i] |
-                                                    (R[OffFaceName + 2 * i + 1] << 8));
+        const char16_t Unit =
+            static_cast<char16_t>(R[OffFaceName + 2 * i] | (R[OffFaceName + 2 * i + 1] << 8));
         if (Unit == 0) break;
         Face.append(QChar(Unit));
     }
