@@ -108,6 +108,12 @@ void writeFile(const std::string& path, const versionblock::Bytes& bytes) {
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+RunningProgram::RunningProgram(std::uint16_t major, std::uint16_t minor, std::uint16_t release,
+                               std::uint16_t build)
+    : path(dir.file("Lumtrace.exe")) {
+    writeFile(path, peWithVersionResource(versionBlockFor(major, minor, release, build)));
+}
+
 VersionFileServer::VersionFileServer() {
     server_.Get("/download/ver.txt",
                 [this](const httplib::Request& request, httplib::Response& response) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "VersionBlockWriter.h"
+#include "tests/support/TestEnvironment.h"
 
 namespace producttest {
 
@@ -24,6 +25,15 @@ versionblock::Bytes versionBlockFor(std::uint16_t major, std::uint16_t minor, st
 versionblock::Bytes peWithVersionResource(const versionblock::Bytes& block);
 
 void writeFile(const std::string& path, const versionblock::Bytes& bytes);
+
+// A program file named Lumtrace.exe in a folder of its own, whose version block says the given
+// version.
+struct RunningProgram {
+    RunningProgram(std::uint16_t major, std::uint16_t minor, std::uint16_t release,
+                   std::uint16_t build);
+    testsupport::TempDir dir;
+    std::string path;
+};
 
 // Serves /download/ver.txt on 127.0.0.1 with the body and status set by the test, and records
 // the agent string of the last request.

@@ -25,19 +25,6 @@ bool finishes(const TNeedToVantorelUpdateThread& check) {
     return check.Ready();
 }
 
-// A program file named Lumtrace.exe whose version block says the given version.
-struct RunningProgram {
-    testsupport::TempDir dir;
-    std::string path;
-    RunningProgram(std::uint16_t major, std::uint16_t minor, std::uint16_t release,
-                   std::uint16_t build)
-        : path(dir.file("Lumtrace.exe")) {
-        producttest::writeFile(path,
-                               producttest::peWithVersionResource(
-                                   producttest::versionBlockFor(major, minor, release, build)));
-    }
-};
-
 TVantorelUpdateSource sourceFor(const std::string& url) {
     TVantorelUpdateSource source;
     source.Url = url;
@@ -187,7 +174,7 @@ TEST_P(ProductUpdateCheck, AgainstALocalServer) {
         server.publish(c.published);
     else
         server.publish("Lumtrace.exe;9.0.0.0\r\n", 404);
-    RunningProgram program(2, 0, 9, 99);
+    producttest::RunningProgram program(2, 0, 9, 99);
     TNeedToVantorelUpdateThread check(program.path, sourceFor(server.url()));
     ASSERT_TRUE(finishes(check));
     EXPECT_EQ(check.NeedToVantorelUpdate(), c.newer);
@@ -212,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProductUpdateCheckFailures, RefusedConnectionAndProgramWithoutVersion) {
-    RunningProgram program(2, 0, 0, 0);
+    producttest::RunningProgram program(2, 0, 0, 0);
     TNeedToVantorelUpdateThread refused(program.path, sourceFor(producttest::refusedUrl()));
     ASSERT_TRUE(finishes(refused));
     EXPECT_FALSE(refused.NeedToVantorelUpdate());
@@ -230,7 +217,7 @@ TEST(ProductUpdateCheckFailures, RefusedConnectionAndProgramWithoutVersion) {
 
 TEST(ProductUpdateCheckFailures, ASilentServerIsAbandonedWithoutWaiting) {
     SilentServer silent;
-    RunningProgram program(2, 0, 0, 0);
+    producttest::RunningProgram program(2, 0, 0, 0);
     TVantorelUpdateSource source = sourceFor(silent.url());
     source.TransferTimeoutSeconds = 3600;  // only abandoning can end this check in time
     auto check = std::make_unique<TNeedToVantorelUpdateThread>(program.path, source);
@@ -242,7 +229,7 @@ TEST(ProductUpdateCheckFailures, ASilentServerIsAbandonedWithoutWaiting) {
 
 TEST(ProductUpdateCheckFailures, ASilentServerTimesOut) {
     SilentServer silent;
-    RunningProgram program(2, 0, 0, 0);
+    producttest::RunningProgram program(2, 0, 0, 0);
     TVantorelUpdateSource source = sourceFor(silent.url());
     source.TransferTimeoutSeconds = 1;
     TNeedToVantorelUpdateThread check(program.path, source);
@@ -269,7 +256,7 @@ protected:
 TEST_F(ProductUpdateModule, OneCheckFromStartToRelease) {
     VersionFileServer server;
     server.publish("Lumtrace.exe;2.1.0.0\r\n");
-    RunningProgram program(2, 0, 0, 0);
+    producttest::RunningProgram program(2, 0, 0, 0);
     TVantorelUpdateSource source = sourceFor(server.url());
     source.ApplicationEXEName = program.path;
     SetVantorelUpdateSource(source);

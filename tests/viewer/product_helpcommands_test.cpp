@@ -1,0 +1,140 @@
+// Help → About and the update timer of the main window, with the check pointed at a local server.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "LumtraceBuildConfig.h"
+#include "product_fixtures.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TestEnvironment.h"
+#include "viewer/mainwindow/Unit1.h"
+#include "viewer/product/NewVerCheck.h"
+#include "viewer/product/VantorelAbout.h"
+
+namespace {
+
+class ProductHelpCommands : public testing::Test {
+protected:
+    ~ProductHelpCommands() override {
+        DeinitializeVantorelUpdate();
+        SetVantorelUpdateSource(DefaultVantorelUpdateSource());
+    }
+
+    // Points the window's check at the server and a program file of version 2.0.0.0.
+    void publish(const std::string& text, long transferTimeout = 60) {
+        server.publish(text);
+        TVantorelUpdateSource source;
+        source.Url = server.url();
+        source.ApplicationEXEName = program.path;
+        source.TransferTimeoutSeconds = transferTimeout;
+        SetVantorelUpdateSource(source);
+    }
+
+    // Ticks the timer as it would fire, until it stops or the bound is reached.
+    static void tickUntilStopped(TForm1& form) {
+        form.tmUpdate->start();
+        for (int i = 0; i < 3000 && form.tmUpdate->isActive(); ++i) {
+            form.tmUpdateTimer();
+            if (form.tmUpdate->isActive())
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    testsupport::ScopedConfigHome configHome;
+    testsupport::ScriptedInteraction scripted;
+    producttest::VersionFileServer server;
+    producttest::RunningProgram program{2, 0, 0, 0};
+};
+
+QString prompt() {
+    return QStringLiteral(
+               "confirm: A new version of Lumtrace is available on the Vantorel web "
+               "site, %1.\nWhat is new: %2\n\nDo you want to update to the latest "
+               "version?")
+        .arg(LUMTRACE_WEB_SITE, LUMTRACE_RELEASE_NOTES);
+}
+
+}  // namespace
+
+TEST_F(ProductHelpCommands, NewerVersionIsOfferedAndYesOpensTheUpdatePage) {
+    publish("Lumtrace.exe;2.1.0.0\r\n");
+    scripted.confirmAnswers = {true};
+    TForm1 form;
+    EXPECT_EQ(form.tmUpdateTag, 0);
+    tickUntilStopped(form);
+    EXPECT_EQ(form.tmUpdateTag, 1);
+    EXPECT_FALSE(form.tmUpdate->isActive());
+    EXPECT_EQ(scripted.shown,
+              QStringList({prompt(), QStringLiteral("url: ") + LUMTRACE_UPDATE_PAGE}));
+    EXPECT_EQ(server.requests(), 1);
+    bool newer = false;
+    EXPECT_FALSE(CheckVantorelUpdateResult(newer));  // released
+}
+
+TEST_F(ProductHelpCommands, NoOpensNothing) {
+    publish("Lumtrace.exe;2.1.0.0\r\n");
+    scripted.confirmAnswers = {false};
+    TForm1 form;
+    tickUntilStopped(form);
+    EXPECT_EQ(scripted.shown, QStringList({prompt()}));
+}
+
+TEST_F(ProductHelpCommands, OptionOffStillChecksButAsksNothing) {
+    publish("Lumtrace.exe;2.1.0.0\r\n");
+    TForm1 form;
+    if (form.CheckForUpdates()) form.CheckForUpdates1Click();
+    ASSERT_FALSE(form.CheckForUpdates());
+    tickUntilStopped(form);
+    EXPECT_FALSE(form.tmUpdate->isActive());
+    EXPECT_EQ(server.requests(), 1);
+    EXPECT_TRUE(scripted.shown.isEmpty());
+}
+
+TEST_F(ProductHelpCommands, SameVersionAsksNothing) {
+    publish("Lumtrace.exe;2.0.0.0\r\n");
+    TForm1 form;
+    tickUntilStopped(form);
+    EXPECT_FALSE(form.tmUpdate->isActive());
+    EXPECT_TRUE(scripted.shown.isEmpty());
+}
+
+TEST_F(ProductHelpCommands, AStalledCheckKeepsTheTimerPolling) {
+    producttest::SilentServer silent;
+    TVantorelUpdateSource source;
+    source.Url = silent.url();
+    source.ApplicationEXEName = program.path;
+    source.TransferTimeoutSeconds = 3600;
+    SetVantorelUpdateSource(source);
+    TForm1 form;
+    form.tmUpdate->start();
+    for (int i = 0; i < 5; ++i) form.tmUpdateTimer();
+    EXPECT_EQ(form.tmUpdateTag, 1);
+    EXPECT_TRUE(form.tmUpdate->isActive());
+    EXPECT_TRUE(scripted.shown.isEmpty());
+    // Quitting releases the check at once instead of waiting for the server.
+    QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
+    bool newer = false;
+    EXPECT_FALSE(CheckVantorelUpdateResult(newer));
+}
+
+TEST_F(ProductHelpCommands, AboutShowsTheProductBox) {
+    TForm1 form;
+    QString product, version, notice;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<TVantorelAboutForm*>(QApplication::activeModalWidget())) {
+            product = box->lbProduct->text();
+            version = box->lbVersion->text();
+            notice = box->lbNotice->text();
+            box->accept();
+        }
+    });
+    form.About1Click();
+    EXPECT_EQ(product, "Lumtrace");
+    EXPECT_EQ(version, "2.0");
+    EXPECT_TRUE(notice.contains("2012"));
+}
