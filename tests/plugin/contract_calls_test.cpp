@@ -212,10 +212,9 @@ TEST_P(ReleaseOrderTest, ObjectLivesUntilTheLastReference) {
     EXPECT_TRUE(platform::RegistryKey::exists(std::string(SIEVRA_KEY) + "\\ValidationSettings"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Contract, ReleaseOrderTest, ::testing::Bool(),
-                         [](const auto& info) {
-                             return info.param ? "ControlFirst" : "ReportSetFirst";
-                         });
+INSTANTIATE_TEST_SUITE_P(Contract, ReleaseOrderTest, ::testing::Bool(), [](const auto& info) {
+    return info.param ? "ControlFirst" : "ReportSetFirst";
+});
 
 TEST_F(ContractTest, TwoObjectsKeepSeparateStateAndShareTheRegistry) {
     auto key = platform::RegistryKey::open(SIEVRA_KEY, true);
