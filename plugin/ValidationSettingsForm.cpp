@@ -170,10 +170,9 @@ void TValidationSettingsForm::UpdateSelected(int Index) {
         // Showing a row is not an edit: the drop-downs change silently.
         const QSignalBlocker BlockType(cbReportType);
         const QSignalBlocker BlockEnabled(cbEnabled);
+        // No item names any other type (the row says "Unknown"): the choice stays as it was.
         if (Setting->ReportType >= REPORT_TYPE_INFO && Setting->ReportType <= REPORT_TYPE_ERROR)
             cbReportType->setCurrentIndex(Setting->ReportType - REPORT_TYPE_ITEM_OFFSET);
-        else
-            cbReportType->setCurrentIndex(-1);  // no item names this type; the row says "Unknown"
         cbReportType->setEnabled(Setting->ReportTypeEditable);
         cbEnabled->setCurrentIndex(Setting->Enabled ? 0 : 1);
         cbEnabled->setEnabled(Setting->EnabledEditable);
