@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 #include <optional>
+#include <string>
 
 #include "PluginHost.h"
 
@@ -22,8 +23,8 @@ public:
     explicit TMediaValidationForm(QWidget* Parent = nullptr);
     ~TMediaValidationForm() override;
 
-    // Plug-in path and file, as the main window passes them.
-    void SetPaths(const QString& Plugin, const QString& FileName);
+    // Plug-in path (native narrow text, as found beside the program) and the file to validate.
+    void SetPaths(std::string Plugin, const QString& FileName);
 
     bool VisualizeReports();
     // Background of a row by its type name (column 2).
@@ -42,6 +43,8 @@ public:
     void btnSaveReportClick();
     void Timer1Timer();
 
+    bool IsRunning() const;
+
     // Controls.
     QGroupBox* gbReport = nullptr;
     QTreeWidget* lvReport = nullptr;
@@ -56,20 +59,23 @@ public:
     static constexpr int DesignedClientHeight = 351;
 
 public slots:
+    // Every way of closing (Close, Escape, the close box) ends here; refused while running.
     void done(int Result) override;
 
 protected:
     void showEvent(QShowEvent* Event) override;
-    void closeEvent(QCloseEvent* Event) override;
 
 private:
     void CreateControls();
     void SetRunning(bool Running);
+    void SaveReportAs(const QString& XMLFileName);
 
     QString FDisplayFileName;
     bool FShown = false;
+    bool FClosed = false;
 };
 
 // Shows the validation window modally for FileName with the plug-in at Plugin. With a plug-in
 // that cannot be loaded nothing is shown and the result is false.
-bool ShowMediaValidation(const QString& Plugin, const QString& FileName, QWidget* Parent = nullptr);
+bool ShowMediaValidation(const std::string& Plugin, const QString& FileName,
+                         QWidget* Parent = nullptr);

@@ -35,7 +35,9 @@ std::vector<TCustomReport> TReportList::Snapshot() const {
 TPluginHost::TPluginHost(std::string OwnerName)
     : FOwnerName(std::move(OwnerName)), FReportWhere(Where("Report")) {}
 
-TPluginHost::~TPluginHost() { UnloadPlugin(); }
+TPluginHost::~TPluginHost() {
+    UnloadPlugin();
+}
 
 // The Windows error mode around loading (no critical-error boxes) has no counterpart here.
 bool TPluginHost::LoadPlugin() {
@@ -199,14 +201,16 @@ TReportSaveResult TPluginHost::SaveReport(const std::string& XMLFileName, bool R
                 XMLFileName, validationhost::BuildReportXML(FFileName, reports), ReplaceExisting);
         }
         switch (written) {
-            case TFileWriteResult::Written: return TReportSaveResult::Saved;
+            case TFileWriteResult::Written:
+                return TReportSaveResult::Saved;
             case TFileWriteResult::AlreadyExists:
                 reportError(where.c_str(), "XML file already exists.");
                 return TReportSaveResult::AlreadyExists;
             case TFileWriteResult::ReplaceFailed:
                 reportError(where.c_str(), "cannot replace the existing file.");
                 return TReportSaveResult::ReplaceFailed;
-            case TFileWriteResult::WriteFailed: break;
+            case TFileWriteResult::WriteFailed:
+                break;
         }
         reportFailure(where.c_str());
         return TReportSaveResult::WriteFailed;
@@ -226,7 +230,8 @@ HRESULT TPluginHost::QueryInterface(REFIID riid, void** ppvObject) {
 HRESULT TPluginHost::Report(std::int32_t Module, std::int32_t ReportType,
                             const char* ReportMessage) {
     return guarded(FReportWhere.c_str(), E_FAIL, [&] {
-        FReports.Add({Module, ReportType, validationhost::NarrowToUtf8(ReportMessage ? ReportMessage : "")});
+        FReports.Add(
+            {Module, ReportType, validationhost::NarrowToUtf8(ReportMessage ? ReportMessage : "")});
         return S_OK;
     });
 }

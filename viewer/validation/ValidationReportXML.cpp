@@ -87,10 +87,17 @@ std::string XmlText(std::string_view Text) {
     out.reserve(Text.size());
     ForEachCodePoint(platform::narrowToWide(Text), [&](char32_t c) {
         switch (c) {
-            case U'&': out += "&amp;"; break;
-            case U'<': out += "&lt;"; break;
-            case U'>': out += "&gt;"; break;
-            default: AppendUtf8(out, IsXmlChar(c) ? c : U'\uFFFD');
+            case U'&':
+                out += "&amp;";
+                break;
+            case U'<':
+                out += "&lt;";
+                break;
+            case U'>':
+                out += "&gt;";
+                break;
+            default:
+                AppendUtf8(out, IsXmlChar(c) ? c : U'\uFFFD');
         }
     });
     return out;

@@ -1,0 +1,343 @@
+// The validation window: a run through the real plug-in, the coloured list, stopping and
+// closing, plug-ins that cannot be loaded, and saving the report.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+#include <pugixml.hpp>
+
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/StlFileBuilder.h"
+#include "tests/support/TestEnvironment.h"
+#include "validation_fixtures.h"
+#include "viewer/validation/MediaValidationFrm.h"
+#include "viewer/validation/ValidationReportXML.h"
+
+namespace validationtest {
+namespace {
+
+bool WaitFor(const std::function<bool()>& Condition, int TimeoutMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!Condition()) {
+        if (clock.elapsed() > TimeoutMs) return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+// The row's cells joined by "|", readable in a failure message.
+std::string RowTexts(const QTreeWidgetItem* Item) {
+    QStringList texts;
+    for (int column = 0; column < Item->columnCount(); ++column) texts << Item->text(column);
+    return texts.join('|').toStdString();
+}
+
+class ValidationWindowTest : public ::testing::Test {
+protected:
+    // A window bound to Plugin for File, shown but not run.
+    std::unique_ptr<TMediaValidationForm> Open(const std::string& Plugin, const std::string& File) {
+        auto form = std::make_unique<TMediaValidationForm>();
+        form->SetPaths(Plugin, QString::fromStdString(File));
+        EXPECT_TRUE(form->LoadPlugin());
+        form->show();
+        return form;
+    }
+    // Start, then wait for the "Done" that completion brings.
+    bool RunToDone(TMediaValidationForm& Form) {
+        ui.shown.clear();
+        Form.btnValidation->click();
+        return WaitFor([&] { return ui.shown.contains("message: Done"); });
+    }
+    // What the window showed, in order, for readable comparisons.
+    std::string Shown() const { return ui.shown.join(" / ").toStdString(); }
+    std::string Script(const std::vector<std::string>& Lines) {
+        return WriteScript(dir.file("script" + std::to_string(++scripts) + ".txt"), Lines);
+    }
+
+    testsupport::ScopedConfigHome config;
+    testsupport::TempDir dir;
+    testsupport::DebugCapture debug;
+    testsupport::ScriptedInteraction ui;
+    int scripts = 0;
+};
+
+TEST_F(ValidationWindowTest, RunsTheRealPluginToTheEnd) {
+    testsupport::StlFileBuilder::Block first, second;
+    first.number = 1;
+    first.in[2] = 1;
+    first.out[2] = 2;
+    second.number = 2;
+    second.vertical = 120;  // out of range: an Error finding
+    second.in[2] = 3;
+    second.out[2] = 4;
+    const std::string file =
+        testsupport::StlFileBuilder().addBlock(first).addBlock(second).announce(2).writeTo(
+            dir.file("film.stl"));
+    auto form = Open(SIEVRA, file);
+    EXPECT_EQ(form->windowTitle(),
+              QString::fromStdString("Media Validation - " + file + " [Sievra]"));
+    EXPECT_EQ(form->edProgress->text(), "Progress:");
+
+    form->btnValidation->click();
+    EXPECT_EQ(form->btnValidation->text(), "Stop Validation");
+    EXPECT_FALSE(form->btnSettings->isEnabled());
+    EXPECT_FALSE(form->btnClose->isEnabled());
+    EXPECT_TRUE(form->btnSaveReport->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return ui.shown.contains("message: Done"); }))
+        << debug.lines().size();
+
+    EXPECT_EQ(Shown(), "message: Done");
+    EXPECT_EQ(form->btnValidation->text(), "Start Validation");
+    EXPECT_TRUE(form->btnSettings->isEnabled());
+    EXPECT_TRUE(form->btnClose->isEnabled());
+    EXPECT_EQ(form->edProgress->text(), "Progress: 100.00%");
+
+    const std::vector<TCustomReport> reports = form->Reports();
+    ASSERT_EQ(form->lvReport->topLevelItemCount(), static_cast<int>(reports.size()));
+    ASSERT_GE(reports.size(), 3u);
+    bool sawError = false, sawLoading = false;
+    for (int row = 0; row < form->lvReport->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = form->lvReport->topLevelItem(row);
+        EXPECT_EQ(item->text(0), QString::number(row + 1));
+        EXPECT_EQ(item->text(2), ReportTypeName(reports[row].ReportType));
+        EXPECT_EQ(item->text(3).toStdString(), reports[row].ReportMessage);
+        const QColor expected = item->text(2) == "Error"  ? QColor(0xFF, 0xCC, 0xCC)
+                                : item->text(2) == "Info" ? QColor(0xEE, 0xEE, 0xFF)
+                                                          : QColor(0xFF, 0xFF, 0xCC);
+        EXPECT_EQ(item->background(3).color(), expected) << row;
+        sawError = sawError || (item->text(2) == "Error" && item->text(3).startsWith("[438]"));
+        sawLoading = sawLoading || RowTexts(item) == std::to_string(row + 1) +
+                                                         "|Sievra|Info|[102] Loading File: " + file;
+    }
+    EXPECT_TRUE(sawError);
+    EXPECT_TRUE(sawLoading);
+    EXPECT_TRUE(debug.lines().empty());
+}
+
+TEST_F(ValidationWindowTest, NamesAndColoursFollowModuleAndType) {
+    auto form = Open(FakePlugin("fake_scripted"),
+                     Script({"7\t1\tinfo", "0\t2\twarning", "99\t3\terror", "-2\t0\tnone",
+                             "7\t4\tfour", "7\t-1\tminus one", "#progress 99.995"}));
+    ASSERT_TRUE(RunToDone(*form));
+    const std::vector<std::pair<std::string, std::optional<QColor>>> expected{
+        {"1|Sievra|Info|info", QColor(0xEE, 0xEE, 0xFF)},
+        {"2|None|Warning|warning", QColor(0xFF, 0xFF, 0xCC)},
+        {"3|Host|Error|error", QColor(0xFF, 0xCC, 0xCC)},
+        {"4|Unknown|None|none", std::nullopt},
+        {"5|Sievra|Unknown|four", std::nullopt},
+        {"6|Sievra|Unknown|minus one", std::nullopt},
+    };
+    ASSERT_EQ(form->lvReport->topLevelItemCount(), static_cast<int>(expected.size()));
+    for (int row = 0; row < form->lvReport->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = form->lvReport->topLevelItem(row);
+        EXPECT_EQ(RowTexts(item), expected[row].first);
+        for (int column = 0; column < 4; ++column) {
+            if (expected[row].second)
+                EXPECT_EQ(item->background(column).color(), *expected[row].second);
+            else
+                EXPECT_EQ(item->background(column).style(), Qt::NoBrush);
+        }
+    }
+    EXPECT_EQ(form->edProgress->text(), "Progress: 100.00%");
+}
+
+TEST_F(ValidationWindowTest, StartingAgainEmptiesListAndFindingsFirst) {
+    auto form = Open(FakePlugin("fake_scripted"), Script({"7\t1\ta", "7\t2\tb"}));
+    ASSERT_TRUE(RunToDone(*form));
+    ASSERT_EQ(form->lvReport->topLevelItemCount(), 2);
+    ui.shown.clear();
+    form->btnValidation->click();
+    EXPECT_EQ(form->lvReport->topLevelItemCount(), 0);
+    ASSERT_TRUE(WaitFor([&] { return ui.shown.contains("message: Done"); }));
+    EXPECT_EQ(form->lvReport->topLevelItemCount(), 2);
+    EXPECT_EQ(form->ReportCount(), 2u);
+}
+
+TEST_F(ValidationWindowTest, ClosingIsRefusedWhileRunningAndStoppedFindingsCanBeSaved) {
+    auto form = Open(FakePlugin("fake_scripted"), Script({"7\t1\tone", "7\t3\ttwo", "#hang"}));
+    form->btnValidation->click();
+    ASSERT_TRUE(WaitFor([&] { return form->ReportCount() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return form->edProgress->text() == "Progress: 0.00%"; }));
+    EXPECT_FALSE(form->close());
+    form->reject();
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->IsBound());
+
+    form->btnValidation->click();
+    EXPECT_EQ(form->btnValidation->text(), "Start Validation");
+    // Stopped by the user: the list stays empty, the findings so far are kept.
+    EXPECT_EQ(form->lvReport->topLevelItemCount(), 0);
+    EXPECT_EQ(form->ReportCount(), 2u);
+    ui.saveAnswers.push_back(QString::fromStdString(dir.file("partial.xml")));
+    form->btnSaveReportClick();
+    EXPECT_EQ(Shown(), "save: Save Report / message: Done");
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_file(dir.file("partial.xml").c_str()));
+    EXPECT_EQ(doc.select_node("//LIST_ITEMS_COUNT").node().text().as_int(), 2);
+
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->IsBound());
+    EXPECT_EQ(form->ReportCount(), 0u);
+}
+
+TEST_F(ValidationWindowTest, RefusedFileSaysCannotValidate) {
+    auto form = Open(FakePlugin("fake_scripted"), dir.file("missing.stl"));
+    form->btnValidation->click();
+    EXPECT_EQ(Shown(), "message: Cannot validate file.");
+    EXPECT_EQ(form->btnValidation->text(), "Start Validation");
+    EXPECT_TRUE(form->btnSettings->isEnabled());
+    EXPECT_TRUE(form->btnClose->isEnabled());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_TRUE(debug.contains(
+        "vyr: Error in TMediaValidationForm.StartValidation - cannot validate file."));
+}
+
+TEST_F(ValidationWindowTest, SettingsAsksThePluginToConfigure) {
+    const std::string plugin = FakePlugin("fake_scripted");
+    auto form = Open(plugin, Script({}));
+    void* library = ::dlopen(plugin.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(library, nullptr);
+    const auto calls = reinterpret_cast<int (*)()>(::dlsym(library, "FakePluginConfigureCalls"));
+    ASSERT_NE(calls, nullptr);
+    const int before = calls();
+    form->btnSettings->click();
+    EXPECT_EQ(calls(), before + 1);
+    ::dlclose(library);
+}
+
+TEST_F(ValidationWindowTest, ProgressReadsWithTwoDecimals) {
+    EXPECT_EQ(TMediaValidationForm::FormatProgress(42.5), "Progress: 42.50%");
+    EXPECT_EQ(TMediaValidationForm::FormatProgress(0), "Progress: 0.00%");
+    EXPECT_EQ(TMediaValidationForm::FormatProgress(100), "Progress: 100.00%");
+    EXPECT_EQ(TMediaValidationForm::FormatProgress(3.14159), "Progress: 3.14%");
+}
+
+// ShowMediaValidation with a plug-in that cannot be loaded: no window, no message.
+class UnloadablePluginTest : public ValidationWindowTest,
+                             public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UnloadablePluginTest, OpensNoWindowAndShowsNothing) {
+    const std::string variant = GetParam();
+    std::string plugin = FakePlugin(variant);
+    if (variant == "missing") plugin = dir.file("Sievra.zkx");
+    if (variant == "text") plugin = WriteScript(dir.file("Sievra.zkx"), {"text"});
+    bool windowOpened = false;
+    // Should a window open after all, close it so the test fails instead of hanging.
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            windowOpened = true;
+            modal->close();
+        }
+    });
+    guard.start(50);
+    EXPECT_FALSE(ShowMediaValidation(plugin, QString::fromStdString(dir.file("film.stl"))));
+    EXPECT_FALSE(windowOpened);
+    EXPECT_TRUE(ui.shown.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ValidationWindow, UnloadablePluginTest,
+                         ::testing::Values("missing", "text", "fake_noexport", "fake_exportfails",
+                                           "fake_exportnothing"));
+
+TEST_F(ValidationWindowTest, ShowMediaValidationIsModalAndUnloadsAfterClosing) {
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            caption = modal->windowTitle();
+            modal->close();
+        }
+    });
+    EXPECT_TRUE(ShowMediaValidation(FakePlugin("fake_scripted"), "/subs/film.stl"));
+    EXPECT_EQ(caption, "Media Validation - /subs/film.stl [Fake]");
+    EXPECT_TRUE(ui.shown.isEmpty());
+}
+
+class SaveReportTest : public ValidationWindowTest {
+protected:
+    void SetUp() override {
+        form = Open(FakePlugin("fake_scripted"), Script({"7\t2\tx < y & z", "7\t1\t\x02"}));
+        ASSERT_TRUE(RunToDone(*form));
+        ui.shown.clear();
+        reportDir = dir.file("reports");
+        std::filesystem::create_directory(reportDir);
+        path = reportDir + "/report.xml";
+    }
+    std::string Expected() const {
+        return validationhost::BuildReportXML(form->FileName(), form->Reports());
+    }
+    std::unique_ptr<TMediaValidationForm> form;
+    std::string reportDir;
+    std::string path;
+};
+
+TEST_F(SaveReportTest, NewFileIsWrittenWithoutAQuestion) {
+    ui.saveAnswers.push_back(QString::fromStdString(path));
+    form->btnSaveReport->click();
+    EXPECT_EQ(Shown(), "save: Save Report / message: Done");
+    EXPECT_EQ(ui.lastFilter, "Report XML File (*.xml);;All Files (*)");
+    EXPECT_EQ(ReadFile(path), Expected());
+    pugi::xml_document doc;
+    EXPECT_TRUE(doc.load_file(path.c_str()));
+    EXPECT_EQ(FolderEntries(reportDir), std::vector<std::string>{"report.xml"});
+}
+
+TEST_F(SaveReportTest, ExistingFileIsKeptOnNoAndReplacedOnYes) {
+    std::ofstream(path) << "old report";
+    ui.saveAnswers = {QString::fromStdString(path), QString::fromStdString(path)};
+    ui.confirmAnswers = {false, true};
+    form->btnSaveReportClick();
+    ASSERT_EQ(ui.shown.size(), 2);
+    EXPECT_TRUE(ui.shown[1].startsWith("confirm: ")) << ui.shown[1].toStdString();
+    EXPECT_EQ(ReadFile(path), "old report");
+
+    form->btnSaveReportClick();
+    EXPECT_EQ(ui.shown.mid(2).last(), "message: Done");
+    EXPECT_EQ(ReadFile(path), Expected());
+    EXPECT_EQ(FolderEntries(reportDir), std::vector<std::string>{"report.xml"});
+}
+
+TEST_F(SaveReportTest, CancelAndEmptyListWriteNothing) {
+    form->btnSaveReportClick();  // dialog cancelled
+    EXPECT_EQ(Shown(), "save: Save Report");
+    form->ClearReports();
+    ui.shown.clear();
+    form->btnSaveReportClick();
+    EXPECT_EQ(Shown(), "message: Report list is empty.");
+    EXPECT_TRUE(FolderEntries(reportDir).empty());
+}
+
+TEST_F(SaveReportTest, UnwritableFolderSaysErrorAndLeavesNothing) {
+    ui.saveAnswers.push_back(QString::fromStdString(path));
+    {
+        UnwritableFolder locked(reportDir);
+        form->btnSaveReportClick();
+    }
+    EXPECT_EQ(Shown(), "save: Save Report / message: Error saving report.");
+    EXPECT_TRUE(FolderEntries(reportDir).empty());
+    EXPECT_EQ(form->ReportCount(), 2u);
+}
+
+TEST_F(SaveReportTest, ExistingFileThatCannotBeReplacedIsSaidSo) {
+    std::filesystem::create_directory(path);
+    ui.saveAnswers.push_back(QString::fromStdString(path));
+    ui.confirmAnswers.push_back(true);
+    form->btnSaveReportClick();
+    EXPECT_EQ(ui.shown.last(), "message: Cannot delete destination file.");
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_EQ(FolderEntries(reportDir).size(), 1u);
+}
+
+}  // namespace
+}  // namespace validationtest
