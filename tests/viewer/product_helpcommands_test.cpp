@@ -54,7 +54,7 @@ protected:
 QString prompt() {
     return QStringLiteral(
                "confirm: A new version of Lumtrace is available on the Vantorel web "
-               "site, %1.\nWhat is new: %2\n\nDo you want to update to the latest "
+               "site:\n%1\n\nWhat is new: %2\n\nDo you want to update to the latest "
                "version?")
         .arg(LUMTRACE_WEB_SITE, LUMTRACE_RELEASE_NOTES);
 }

@@ -15,11 +15,11 @@ namespace {
 
 QString updatePrompt() {
     QString text = QStringLiteral(
-                       "A new version of Lumtrace is available on the Vantorel web site, "
-                       "%1.")
+                       "A new version of Lumtrace is available on the Vantorel web "
+                       "site:\n%1")
                        .arg(QStringLiteral(LUMTRACE_WEB_SITE));
     const QString notes = QStringLiteral(LUMTRACE_RELEASE_NOTES);
-    if (!notes.isEmpty()) text += QStringLiteral("\nWhat is new: %1").arg(notes);
+    if (!notes.isEmpty()) text += QStringLiteral("\n\nWhat is new: %1").arg(notes);
     return text + QStringLiteral("\n\nDo you want to update to the latest version?");
 }
 
