@@ -1,0 +1,73 @@
+// Tools → Validation in the main window: no file, no plug-in, and the window opened on the
+// loaded file through the plug-in found beside the program.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/StlFileBuilder.h"
+#include "tests/support/TestEnvironment.h"
+#include "viewer/mainwindow/Unit1.h"
+
+namespace {
+
+class ValidationCommandTest : public ::testing::Test {
+protected:
+    // Closes whatever modal window opens and remembers its caption.
+    void CloseNextModalWindow() {
+        QObject::connect(&closer, &QTimer::timeout, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                opened << modal->windowTitle();
+                modal->close();
+            }
+        });
+        closer.start(20);
+    }
+
+    testsupport::ScopedConfigHome config;
+    testsupport::TempDir dir;
+    testsupport::DebugCapture debug;
+    testsupport::ScriptedInteraction ui;
+    QTimer closer;
+    QStringList opened;
+};
+
+TEST_F(ValidationCommandTest, WithoutAFileSaysSo) {
+    TForm1 form;
+    form.Validation1Click();
+    EXPECT_EQ(ui.shown, QStringList{"error: There is no file loaded."});
+}
+
+TEST_F(ValidationCommandTest, WithoutThePluginNothingVisibleHappens) {
+    TForm1 form;  // never shown, so no plug-in was looked for
+    const QString file = QString::fromStdString(
+        testsupport::StlFileBuilder().addBlocks(2).writeTo(dir.file("a.stl")));
+    ASSERT_TRUE(form.LoadFile(file));
+    ASSERT_TRUE(form.ValidationModule().empty());
+    ui.shown.clear();
+    CloseNextModalWindow();
+    form.Validation1Click();
+    EXPECT_TRUE(ui.shown.isEmpty()) << ui.shown.join(" / ").toStdString();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(debug.lines().empty());
+}
+
+TEST_F(ValidationCommandTest, OpensTheValidationWindowOnTheLoadedFile) {
+    TForm1 form;
+    form.show();
+    ASSERT_FALSE(form.ValidationModule().empty()) << "Sievra.zkx is built beside the tests";
+    const QString file = QString::fromStdString(
+        testsupport::StlFileBuilder().addBlocks(2).writeTo(dir.file("b.stl")));
+    ASSERT_TRUE(form.LoadFile(file));
+    ui.shown.clear();
+    CloseNextModalWindow();
+    form.Validation1Click();
+    EXPECT_EQ(opened, QStringList{"Media Validation - " + file + " [Sievra]"});
+    EXPECT_TRUE(ui.shown.isEmpty()) << ui.shown.join(" / ").toStdString();
+    EXPECT_EQ(form.FileName(), file);
+    form.close();
+}
+
+}  // namespace
