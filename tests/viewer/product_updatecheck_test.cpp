@@ -39,6 +39,11 @@ struct LineRuleCase {
     std::optional<TVantorelVersion> expected;
 };
 
+// Test names show the case's name instead of its bytes.
+void PrintTo(const LineRuleCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ProductPublishedFile : public testing::TestWithParam<LineRuleCase> {};
 
 TEST_P(ProductPublishedFile, ReadsTheProgramsLine) {
@@ -163,6 +168,10 @@ struct CheckCase {
     const char* published;  // nullptr: the server answers 404
     bool newer;
 };
+
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ProductUpdateCheck : public testing::TestWithParam<CheckCase> {};
 
