@@ -1,5 +1,6 @@
 #include "NewVerCheck.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -18,6 +19,9 @@ TVantorelUpdateSource& configuredSource() {
 
 constexpr const char* kModulePrefix = "Quorvex:";
 
+// How long freeing a check waits for its thread before leaving it behind.
+constexpr std::chrono::seconds kAbandonWait{3};
+
 }  // namespace
 
 void SetVantorelUpdateSource(const TVantorelUpdateSource& Source) {
@@ -26,9 +30,10 @@ void SetVantorelUpdateSource(const TVantorelUpdateSource& Source) {
 
 TNeedToVantorelUpdateThread::TNeedToVantorelUpdateThread(std::string ApplicationEXEName,
                                                          TVantorelUpdateSource Source)
-    : FApplicationEXEName(std::move(ApplicationEXEName)), FSource(std::move(Source)) {
+    : FApplicationEXEName(std::move(ApplicationEXEName)), FState(std::make_shared<TState>()) {
     try {
-        FThread = std::thread([this] { Execute(); });
+        FThread = std::thread([name = FApplicationEXEName, source = std::move(Source),
+                               state = FState] { Execute(name, source, *state); });
     } catch (...) {
         platform::reportFailure("TNeedToVantorelUpdateThread.Create");
         throw;
@@ -37,21 +42,38 @@ TNeedToVantorelUpdateThread::TNeedToVantorelUpdateThread(std::string Application
 
 TNeedToVantorelUpdateThread::~TNeedToVantorelUpdateThread() {
     platform::guardedVoid("TNeedToVantorelUpdateThread.Destroy", [this] {
-        FAbandoned.store(true, std::memory_order_relaxed);
-        if (FThread.joinable()) FThread.join();
+        FState->FAbandoned.store(true, std::memory_order_relaxed);
+        if (!FThread.joinable()) return;
+        // A transfer notices the flag within about a second.
+        std::unique_lock lock(FState->FMutex);
+        const bool done =
+            FState->FFinished.wait_for(lock, kAbandonWait, [this] { return FState->FDone; });
+        lock.unlock();
+        if (done)
+            FThread.join();
+        else
+            FThread.detach();
     });
 }
 
-void TNeedToVantorelUpdateThread::Execute() noexcept {
-    platform::guardedVoid("TNeedToVantorelUpdateThread.Execute", [this] {
-        const std::string fileName = std::filesystem::path(FApplicationEXEName).filename().string();
+void TNeedToVantorelUpdateThread::Execute(const std::string& ApplicationEXEName,
+                                          const TVantorelUpdateSource& Source,
+                                          TState& State) noexcept {
+    platform::guardedVoid("TNeedToVantorelUpdateThread.Execute", [&] {
+        const std::string fileName = std::filesystem::path(ApplicationEXEName).filename().string();
         TVantorelVersion published, running;
-        if (GetVantorelUpdateInternetFile(fileName, published, FSource, &FAbandoned) &&
-            GetVantorelFileVersion(FApplicationEXEName, running))
-            FNeedToVantorelUpdate.store(IsNewerVantorelVersion(published, running),
-                                        std::memory_order_relaxed);
-        FReady.store(true, std::memory_order_release);
+        if (GetVantorelUpdateInternetFile(fileName, published, Source, &State.FAbandoned) &&
+            GetVantorelFileVersion(ApplicationEXEName, running))
+            State.FNeedToVantorelUpdate.store(IsNewerVantorelVersion(published, running),
+                                              std::memory_order_relaxed);
+        State.FReady.store(true, std::memory_order_release);
     });
+    try {
+        std::lock_guard lock(State.FMutex);
+        State.FDone = true;
+    } catch (...) {
+    }
+    State.FFinished.notify_all();
 }
 
 bool InitializeVantorelUpdate() {

@@ -4,6 +4,9 @@
 // its answer before its ready flag and neither again, so polling needs no lock.
 
 #include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -26,25 +29,33 @@ class TNeedToVantorelUpdateThread {
 public:
     // Starts the check at once.
     TNeedToVantorelUpdateThread(std::string ApplicationEXEName, TVantorelUpdateSource Source);
-    // Makes a download still running give up, then waits for the thread.
+    // Makes a download still running give up and waits for the thread, but only briefly: a
+    // thread stuck where it cannot be interrupted (a name lookup) is left to end on its own.
     ~TNeedToVantorelUpdateThread();
     TNeedToVantorelUpdateThread(const TNeedToVantorelUpdateThread&) = delete;
     TNeedToVantorelUpdateThread& operator=(const TNeedToVantorelUpdateThread&) = delete;
 
-    bool Ready() const { return FReady.load(std::memory_order_acquire); }
+    bool Ready() const { return FState->FReady.load(std::memory_order_acquire); }
     bool NeedToVantorelUpdate() const {
-        return FNeedToVantorelUpdate.load(std::memory_order_relaxed);
+        return FState->FNeedToVantorelUpdate.load(std::memory_order_relaxed);
     }
 
 private:
-    void Execute() noexcept;
+    // Shared with the thread, so a thread left behind never touches a freed object.
+    struct TState {
+        std::atomic<bool> FReady{false};
+        std::atomic<bool> FNeedToVantorelUpdate{false};
+        std::atomic<bool> FAbandoned{false};
+        std::mutex FMutex;
+        std::condition_variable FFinished;
+        bool FDone = false;
+    };
+    static void Execute(const std::string& ApplicationEXEName, const TVantorelUpdateSource& Source,
+                        TState& State) noexcept;
 
     std::string FApplicationEXEName;
-    TVantorelUpdateSource FSource;
-    std::atomic<bool> FReady{false};
-    std::atomic<bool> FNeedToVantorelUpdate{false};
-    std::atomic<bool> FAbandoned{false};
-    std::thread FThread;  // last: starts after every field above is set
+    std::shared_ptr<TState> FState;
+    std::thread FThread;
 };
 
 // Starts the check unless one exists; true when it started one.
