@@ -37,6 +37,10 @@ QTreeWidget* CreateTree(QWidget* Parent, bool Editable) {
     Tree->setHeaderHidden(true);
     Tree->setColumnCount(1);
     Tree->setFont(listviewfont::DesignedListFont());
+    // Lines are long and padded: scroll sideways rather than cut them.
+    Tree->header()->setStretchLastSection(false);
+    Tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Tree->setTextElideMode(Qt::ElideNone);
     Tree->setEditTriggers(Editable
                               ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                               : QAbstractItemView::NoEditTriggers);
