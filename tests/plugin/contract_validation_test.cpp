@@ -1,17 +1,16 @@
 // Validation runs through the real Sievra.zkx: findings in order, rule settings and time-outs
 // from the registry, and the waits of the object against a worker held inside a run.
 
-#include <QApplication>
 #include <QDialog>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <regex>
 
+#include "ModalAnswer.h"
 #include "PluginTestSupport.h"
 #include "platform/Registry.h"
 #include "tests/support/StlFileBuilder.h"
@@ -361,18 +360,8 @@ TEST_F(ValidationContractTest, LoadTimeoutSendsItsFinding) {
 // Configure shows the setup dialog modally; the test answers it from a timer.
 class ConfigureTest : public ValidationContractTest {
 protected:
-    // Runs Answer on the modal dialog as soon as it is up.
     void answerDialog(std::function<void(QDialog*)> Answer) {
-        auto* timer = new QTimer(qApp);
-        timer->setInterval(10);
-        QObject::connect(timer, &QTimer::timeout, [timer, Answer] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                timer->stop();
-                timer->deleteLater();
-                Answer(dialog);
-            }
-        });
-        timer->start();
+        AnswerModal<QDialog>(std::move(Answer));
     }
 };
 

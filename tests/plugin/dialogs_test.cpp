@@ -3,19 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 
+#include "ModalAnswer.h"
 #include "plugin/SetupForm.h"
 #include "plugin/ValidationSettings.h"
 #include "plugin/ValidationSettingsForm.h"
 #include "plugin_api/QuorvexControlInterface.h"
 #include "tests/support/TestEnvironment.h"
+
+using plugintest::AnswerModal;
 
 namespace {
 
@@ -33,21 +34,6 @@ std::vector<Snapshot> Snap(const TValidationSettingList& List) {
         Out.push_back({S->ID, S->ReportType, S->Enabled});
     }
     return Out;
-}
-
-// Runs Answer on the next modal dialog of type T as soon as it is up.
-template <class T>
-void AnswerModal(std::function<void(T*)> Answer) {
-    auto* Timer = new QTimer(qApp);
-    Timer->setInterval(5);
-    QObject::connect(Timer, &QTimer::timeout, [Timer, Answer] {
-        if (auto* Dialog = dynamic_cast<T*>(QApplication::activeModalWidget())) {
-            Timer->stop();
-            Timer->deleteLater();
-            Answer(Dialog);
-        }
-    });
-    Timer->start();
 }
 
 // The rule dialog shown on List, with a working copy, as EditValidationSettings prepares it.
