@@ -169,18 +169,21 @@ void TSTLFileValidator::ValidateGSI(const std::uint8_t* Gsi, std::int32_t& Annou
     if (!FirstInCue.empty() && !StrToInt32(FirstInCue))
         Finding(418, "Invalid GSI - Time Code First in-cue = %s", FirstInCue);
 
-    // A disk number above 9 is reported but still takes part in the DSN/TND comparison.
+    // A disk number above 9 is reported but still takes part in the DSN/TND comparison. An empty
+    // text does not convert.
     const std::string TotalDisks = GsiText(Gsi, gsi::TotalNumberOfDisks);
-    const auto TotalDisksValue = TotalDisks.empty() ? std::nullopt : StrToInt32(TotalDisks);
-    if (!TotalDisks.empty() && (!TotalDisksValue || *TotalDisksValue > 9))
+    const auto TotalDisksValue = StrToInt32(TotalDisks);
+    const std::int32_t Disks = TotalDisksValue.value_or(0);
+    if (!TotalDisks.empty() && (!TotalDisksValue || Disks > 9))
         Finding(419, "Invalid GSI - Total Number of Disks = %s", TotalDisks);
 
     const std::string DiskSequence = GsiText(Gsi, gsi::DiskSequenceNumber);
-    const auto DiskSequenceValue = DiskSequence.empty() ? std::nullopt : StrToInt32(DiskSequence);
-    if (!DiskSequence.empty() && (!DiskSequenceValue || *DiskSequenceValue > 9))
+    const auto DiskSequenceValue = StrToInt32(DiskSequence);
+    const std::int32_t Sequence = DiskSequenceValue.value_or(0);
+    if (!DiskSequence.empty() && (!DiskSequenceValue || Sequence > 9))
         Finding(420, "Invalid GSI - Disk Sequence Number = %s", DiskSequence);
 
-    if (TotalDisksValue && DiskSequenceValue && *DiskSequenceValue > *TotalDisksValue)
+    if (TotalDisksValue.has_value() && DiskSequenceValue.has_value() && Sequence > Disks)
         Report(MODULE_SIEVRA, PROPOSED_TYPE,
                Format("GSI - DSN must be less or equal to TND. TND = %s. DSN = %s",
                       TotalDisks.c_str(), DiskSequence.c_str()),
