@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -148,6 +149,18 @@ TEST_F(ValidationWindowTest, NamesAndColoursFollowModuleAndType) {
         }
     }
     EXPECT_EQ(form->edProgress->text(), "Progress: 100.00%");
+
+    // The brushes reach the screen: sample the message cell of each row, away from its text.
+    const QImage shot = form->lvReport->viewport()->grab().toImage();
+    for (int row = 0; row < form->lvReport->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = form->lvReport->topLevelItem(row);
+        const QRect cell = form->lvReport->visualItemRect(item);
+        const QPoint probe(form->lvReport->columnViewportPosition(3) + 300, cell.center().y());
+        const QColor painted = shot.pixelColor(probe * shot.devicePixelRatio());
+        EXPECT_EQ(painted,
+                  expected[row].second.value_or(form->lvReport->palette().color(QPalette::Base)))
+            << row;
+    }
 }
 
 TEST_F(ValidationWindowTest, StartingAgainEmptiesListAndFindingsFirst) {

@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "GridLineDelegate.h"
 #include "HostText.h"
 #include "platform/Guarded.h"
 #include "viewer/UserInteraction.h"
@@ -120,10 +121,9 @@ void TMediaValidationForm::showEvent(QShowEvent* Event) {
 
 void TMediaValidationForm::FormShow() {
     guardedVoid("TMediaValidationForm.FormShow", [&] {
-        // Grid lines between the cells, as the list's only decoration.
-        lvReport->setStyleSheet(
-            QStringLiteral("QTreeView::item { border-right: 1px solid palette(midlight);"
-                           " border-bottom: 1px solid palette(midlight); }"));
+        // Grid lines between the cells.
+        if (!dynamic_cast<TGridLineDelegate*>(lvReport->itemDelegate()))
+            lvReport->setItemDelegate(new TGridLineDelegate(lvReport));
         setWindowTitle(windowTitle() + " - " + FDisplayFileName + " [" + FromNarrow(ModuleName()) +
                        "]");
     });
