@@ -13,9 +13,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "GridLineDelegate.h"
 #include "HostText.h"
 #include "platform/Guarded.h"
+#include "viewer/GridLineDelegate.h"
 #include "viewer/UserInteraction.h"
 
 using platform::guarded;
