@@ -9,6 +9,7 @@
 
 #include "platform/Guarded.h"
 #include "stl/STLReader.h"
+#include "stl/TTIBlockCursor.h"
 #include "stl/STLUtils.h"
 
 namespace {
@@ -235,9 +236,10 @@ void TSTLFileValidator::ValidateTTIs(TSTLReader& Reader, std::int32_t AnnouncedC
                                             "TTI # %d - Invalid Time Code Out - Seconds = %d",
                                             "TTI # %d - Invalid Time Code Out - Frames = %d"};
 
+    TTTIBlockCursor Blocks(Reader);
     for (std::int32_t i = 0; i < AnnouncedCount; ++i) {
         PTextAndTimingInformation Tti = nullptr;
-        if (FAILED(Reader.GetTextAndTimingInformation(static_cast<std::uint32_t>(i), &Tti)) ||
+        if (FAILED(Blocks.Get(static_cast<std::uint32_t>(i), &Tti)) ||
             !Tti) {
             Report(MODULE_SIEVRA, PROPOSED_TYPE,
                    Format("TTI # %d - Unable to retrieve TTI blocks to the end of the file",

@@ -281,6 +281,18 @@ HRESULT TSTLReader::GetTextAndTimingInformation(std::uint32_t Index,
     });
 }
 
+std::size_t TSTLReader::ReadTextAndTimingBlocks(std::uint32_t First, std::size_t Count,
+                                                TTextAndTimingInformation* Out) const {
+    const std::uint32_t bound = FVariant == TSTLVariant::Viewer
+                                    ? FTextAndTimingInformationTotalCount
+                                    : FTextAndTimingInformationCount;
+    if (FFileStream < 0 || !Out || First >= bound) return 0;
+    Count = std::min<std::size_t>(Count, bound - First);
+    const std::size_t got =
+        ReadAt(FFileStream, Out[0].Bytes, Count * TTI_BLOCK_SIZE, ttiBlockOffset(First));
+    return got / TTI_BLOCK_SIZE;
+}
+
 bool TSTLReader::ReadBlock(std::uint32_t Index) {
     if (FFileStream < 0) {
         platform::reportFailure(GET_TTI);

@@ -24,6 +24,11 @@ public:
     std::int32_t GetTextAndTimingInformationTotalCount() const;
     // The pointer is the reader's single buffer: valid until the next block read.
     HRESULT GetTextAndTimingInformation(std::uint32_t Index, PTextAndTimingInformation* Tti);
+    // Up to Count whole blocks from First into Out in one read, within the same bound as
+    // GetTextAndTimingInformation; the number of blocks read. Nothing is kept: every call reads
+    // the file again, so walking a large file costs one system call per chunk, not per block.
+    std::size_t ReadTextAndTimingBlocks(std::uint32_t First, std::size_t Count,
+                                        TTextAndTimingInformation* Out) const;
     // Units of 100 ns; 0 on any failure.
     std::int64_t GetDuration();
 
