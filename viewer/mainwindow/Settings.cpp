@@ -31,6 +31,13 @@ void ReadInt(const platform::RegistryKey& Key, const char* Name,
     }
 }
 
+// True when the middle of the window's top edge, where it is grabbed to move it, lies on a
+// screen.
+bool TitleBarOnScreen(const QRect& Outer) {
+    return QGuiApplication::screenAt(QPoint(Outer.x() + Outer.width() / 2, Outer.y() + 8)) !=
+           nullptr;
+}
+
 platform::RegValue Int(std::int32_t Value) {
     return platform::RegValue::fromDWord(static_cast<std::uint32_t>(Value));
 }
@@ -41,12 +48,7 @@ void TForm1::LoadRegistrySettings() {
     platform::guardedVoid("TForm1.LoadRegistrySettings", [&] {
         const auto Key = platform::RegistryKey::open(SettingsKey, false);
         if (!Key) {
-            const QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
-            if (!Screen) return;
-            const QRect Area = Screen->geometry();
-            const QSize Outer = frameGeometry().size();
-            move(Area.x() + (Area.width() - Outer.width()) / 2,
-                 Area.y() + (Area.height() - Outer.height()) / 2);
+            CentreWindow();
             return;
         }
         int Top = y(), Left = x();
@@ -60,6 +62,14 @@ void TForm1::LoadRegistrySettings() {
             if (V > 0) FStoredOuterWidth = V;
         });
         ApplyStoredOuterSize();
+        // A place no screen shows (another machine's monitor, a damaged value) would leave a
+        // window the user cannot reach.
+        if (!TitleBarOnScreen(frameGeometry())) {
+            CentreWindow();
+            // A window taller than the screen still keeps its title bar on it.
+            if (!TitleBarOnScreen(frameGeometry()) && screen())
+                move(x(), screen()->availableGeometry().y());
+        }
         QHeaderView* Header = ListView1->header();
         ReadInt(*Key, "OffsetColWidth", [&](std::int32_t V) {
             Header->resizeSection(TSubtitleListModel::CaptionColumn, std::max(0, V));
@@ -103,13 +113,29 @@ void TForm1::LoadRegistrySettings() {
     });
 }
 
+void TForm1::CentreWindow() {
+    const QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!Screen) return;
+    const QRect Area = Screen->geometry();
+    const QSize Outer = frameGeometry().size();
+    move(Area.x() + (Area.width() - Outer.width()) / 2,
+         Area.y() + (Area.height() - Outer.height()) / 2);
+}
+
 void TForm1::ApplyStoredOuterSize() {
     if (FStoredOuterWidth <= 0 && FStoredOuterHeight <= 0) return;
     if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) return;
     // Outer sizes include the frame, which is known only once the window is on screen.
     const QSize Frame = frameGeometry().size() - geometry().size();
-    const int Width = FStoredOuterWidth > 0 ? FStoredOuterWidth - Frame.width() : width();
-    const int Height = FStoredOuterHeight > 0 ? FStoredOuterHeight - Frame.height() : height();
+    int Width = FStoredOuterWidth > 0 ? FStoredOuterWidth - Frame.width() : width();
+    int Height = FStoredOuterHeight > 0 ? FStoredOuterHeight - Frame.height() : height();
+    // No larger than all screens together: a damaged value must not ask for a window the
+    // window system cannot draw.
+    if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
+        const QSize Desktop = Screen->virtualGeometry().size();
+        Width = std::min(Width, Desktop.width());
+        Height = std::min(Height, Desktop.height());
+    }
     resize(std::max(Width, 1), std::max(Height, 1));
     if (isVisible()) FStoredOuterWidth = FStoredOuterHeight = 0;
 }

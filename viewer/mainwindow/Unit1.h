@@ -127,6 +127,8 @@ private:
     void CreateEncodingMenu(QMenu* Options);
     void ClearDetails();
     void FindValidationModule();
+    // Centres the window on its screen (first run, or a stored place no screen shows).
+    void CentreWindow();
     // Applies stored outer window sizes once the frame is known.
     void ApplyStoredOuterSize();
 
