@@ -3,28 +3,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QStyledItemDelegate>
 
-namespace {
-
-// Draws the cell, then its right and bottom edge, so the list shows grid lines.
-class TGridDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* Painter, const QStyleOptionViewItem& Option,
-               const QModelIndex& Index) const override {
-        QStyledItemDelegate::paint(Painter, Option, Index);
-        Painter->save();
-        Painter->setPen(Option.palette.color(QPalette::Midlight));
-        const QRect R = Option.rect;
-        Painter->drawLine(R.topRight(), R.bottomRight());
-        Painter->drawLine(R.bottomLeft(), R.bottomRight());
-        Painter->restore();
-    }
-};
-
-}  // namespace
+#include "viewer/GridLineDelegate.h"
 
 TSubtitleListView::TSubtitleListView(QWidget* Parent) : QTreeView(Parent) {
     setRootIsDecorated(false);
@@ -36,7 +16,7 @@ TSubtitleListView::TSubtitleListView(QWidget* Parent) : QTreeView(Parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     setTextElideMode(Qt::ElideRight);
-    setItemDelegate(new TGridDelegate(this));
+    setItemDelegate(new TGridLineDelegate(this));
     header()->setStretchLastSection(true);
     header()->setSectionsMovable(false);
     header()->setMinimumSectionSize(0);
