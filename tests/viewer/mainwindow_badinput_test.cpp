@@ -173,3 +173,27 @@ TEST_F(MainWindowBadInputTest, WheelOverTheListMovesTheSelectionAndTheTreeFollow
                   .arg(100 + form.SelectedRow()));
     form.close();
 }
+
+TEST_F(MainWindowBadInputTest, UnreadableSettingsStoreIsLeftAloneAndTheWindowStillWorks) {
+    const std::string store = platform::registryFilePath();
+    std::filesystem::create_directories(std::filesystem::path(store).parent_path());
+    const QByteArray garbage("\x01\x02 not a store [[[\n=\"\n", 22);
+    {
+        QFile file(QString::fromStdString(store));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+    }
+    {
+        TForm1 form;
+        form.show();
+        EXPECT_EQ(form.CodePage(), 0);
+        EXPECT_TRUE(form.CheckForUpdates());
+        ASSERT_TRUE(form.LoadFile(
+            QString::fromStdString(StlFileBuilder().addBlocks(3).writeTo(dir.file("ok.stl")))));
+        EXPECT_EQ(form.ListModel->rowCount(), 3);
+        form.close();
+    }
+    QFile file(QString::fromStdString(store));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), garbage);
+}
