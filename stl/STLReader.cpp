@@ -1,4 +1,5 @@
 #include "STLReader.h"
+#include "platform/Utf8.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -74,21 +75,7 @@ std::size_t ReadAt(int Fd, std::uint8_t* Buffer, std::size_t Count, std::uint64_
 }
 
 void AppendUtf8(std::string& Out, char32_t C) {
-    if (C < 0x80) {
-        Out += static_cast<char>(C);
-    } else if (C < 0x800) {
-        Out += static_cast<char>(0xC0 | (C >> 6));
-        Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else if (C < 0x10000) {
-        Out += static_cast<char>(0xE0 | (C >> 12));
-        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else {
-        Out += static_cast<char>(0xF0 | (C >> 18));
-        Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (C & 0x3F));
-    }
+    platform::appendUtf8(Out, C);
 }
 
 // Report strings cross the plug-in boundary as UTF-8; an unpaired surrogate becomes U+FFFD.

@@ -75,12 +75,7 @@ bool TForm1::UnloadFile() {
         FSTLReader.reset();
         RefreshCaption();
         ListView1->viewport()->update();
-        if (FHexView)
-            FHexView->CloseFile();
-        else
-            Memo1->clear();
-        TreeView1->clear();
-        TreeView2->clear();
+        ClearDetails();
         return true;
     });
 }

@@ -1,4 +1,5 @@
 #include "HostText.h"
+#include "platform/Utf8.h"
 
 #include "platform/CodePage.h"
 
@@ -12,21 +13,7 @@ std::string NarrowToUtf8(std::string_view Text) {
 }
 
 void AppendUtf8(std::string& Out, char32_t c) {
-    if (c < 0x80) {
-        Out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        Out += static_cast<char>(0xC0 | (c >> 6));
-        Out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        Out += static_cast<char>(0xE0 | (c >> 12));
-        Out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        Out += static_cast<char>(0xF0 | (c >> 18));
-        Out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        Out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    platform::appendUtf8(Out, c);
 }
 
 }  // namespace validationhost
