@@ -23,16 +23,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int RunQuietly(const std::string& Program, const std::vector<std::string>& Arguments) {
-    std::vector<char*> argv{const_cast<char*>(Program.c_str())};
-    for (const std::string& a : Arguments) argv.push_back(const_cast<char*>(a.c_str()));
+int runQuietly(const std::string& program, const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t child = 0;
     const int spawned =
-        posix_spawn(&child, Program.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) return -1;
     int status = 0;
@@ -73,8 +73,8 @@ int main(int argc, char* argv[]) {
                 bytes.size(), folder.c_str());
 
     const struct {
-        const char* Name;
-        std::vector<std::string> Options;
+        const char* name;
+        std::vector<std::string> options;
     } modes[] = {
         {"tables to /dev/null", {}},
         {"--quiet", {"--quiet"}},
@@ -82,13 +82,13 @@ int main(int argc, char* argv[]) {
     };
     int worst = 0;
     for (const auto& mode : modes) {
-        std::vector<std::string> arguments = mode.Options;
+        std::vector<std::string> arguments = mode.options;
         arguments.insert(arguments.end(), paths.begin(), paths.end());
         const auto start = std::chrono::steady_clock::now();
-        const int status = RunQuietly(command, arguments);
+        const int status = runQuietly(command, arguments);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("  %-22s exit %d  %8.3f s  %9.1f files/s  %12.0f blocks/s\n", mode.Name, status,
+        std::printf("  %-22s exit %d  %8.3f s  %9.1f files/s  %12.0f blocks/s\n", mode.name, status,
                     seconds, files / seconds, double(files) * blocks / seconds);
         if (status != 0) worst = 1;
     }

@@ -12,107 +12,107 @@
 #include <cstdio>
 #include <vector>
 
-#include "viewer/hex/HexViewUtils_Memo.h"
+#include "viewer/hex/HexView.h"
+#include "viewer/mainwindow/MainWindow.h"
 #include "viewer/mainwindow/SubtitleListModel.h"
-#include "viewer/mainwindow/Unit1.h"
 
 namespace {
 
-constexpr int BlockCount = 99999;
+constexpr int blockCount = 99999;
 
 // A 25 fps file with BlockCount subtitles of a typical two-line length.
-QByteArray MakeFile() {
-    QByteArray Data(1024, ' ');
-    const QByteArray Head = "850STL25.01";
-    Data.replace(0, Head.size(), Head);
-    const QByteArray Count = QByteArray::number(BlockCount).rightJustified(5, '0');
-    Data.replace(238, 5, Count);
-    Data.replace(243, 5, Count);
-    Data.replace(248, 3, "001");
-    Data.reserve(1024 + 128 * BlockCount);
-    for (int I = 0; I < BlockCount; ++I) {
-        QByteArray Block(128, char(0x8F));
-        Block[0] = 0;
-        Block[1] = char((I + 1) & 0xFF);
-        Block[2] = char(((I + 1) >> 8) & 0xFF);
-        Block[3] = char(0xFF);
-        const int Seconds = I * 3;
-        Block[5] = char(Seconds / 3600 % 24);
-        Block[6] = char(Seconds / 60 % 60);
-        Block[7] = char(Seconds % 60);
-        Block[8] = 0;
-        Block[9] = Block[5];
-        Block[10] = Block[6];
-        Block[11] = char((Seconds + 2) % 60);
-        Block[12] = 12;
-        Block[13] = 20;
-        Block[14] = 2;
-        const QByteArray Text = "Subtitle number " + QByteArray::number(I + 1) +
+QByteArray makeFile() {
+    QByteArray data(1024, ' ');
+    const QByteArray head = "850STL25.01";
+    data.replace(0, head.size(), head);
+    const QByteArray count = QByteArray::number(blockCount).rightJustified(5, '0');
+    data.replace(238, 5, count);
+    data.replace(243, 5, count);
+    data.replace(248, 3, "001");
+    data.reserve(1024 + 128 * blockCount);
+    for (int i = 0; i < blockCount; ++i) {
+        QByteArray block(128, char(0x8F));
+        block[0] = 0;
+        block[1] = char((i + 1) & 0xFF);
+        block[2] = char(((i + 1) >> 8) & 0xFF);
+        block[3] = char(0xFF);
+        const int seconds = i * 3;
+        block[5] = char(seconds / 3600 % 24);
+        block[6] = char(seconds / 60 % 60);
+        block[7] = char(seconds % 60);
+        block[8] = 0;
+        block[9] = block[5];
+        block[10] = block[6];
+        block[11] = char((seconds + 2) % 60);
+        block[12] = 12;
+        block[13] = 20;
+        block[14] = 2;
+        const QByteArray text = "Subtitle number " + QByteArray::number(i + 1) +
                                 "\x8A"
                                 "second line \xE9\xE8";
-        Block.replace(16, Text.size(), Text);
-        Data += Block;
+        block.replace(16, text.size(), text);
+        data += block;
     }
-    return Data;
+    return data;
 }
 
-double Ms(const QElapsedTimer& Timer) {
-    return double(Timer.nsecsElapsed()) / 1e6;
+double ms(const QElapsedTimer& timer) {
+    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir Config;
-    qputenv("XDG_CONFIG_HOME", Config.path().toLocal8Bit());
-    QApplication App(argc, argv);
-    QTemporaryDir Dir;
-    const QString Path = Dir.filePath("big.stl");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.stl");
     {
-        QFile File(Path);
-        if (!File.open(QIODevice::WriteOnly) || File.write(MakeFile()) < 0) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(Path));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(makeFile()) < 0) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }
     }
 
-    TForm1 Form;
-    Form.show();
+    MainWindow form;
+    form.show();
     QApplication::processEvents();
 
-    QElapsedTimer Timer;
-    Timer.start();
-    if (!Form.LoadFile(Path)) {
+    QElapsedTimer timer;
+    timer.start();
+    if (!form.loadFile(path)) {
         std::fprintf(stderr, "load failed\n");
         return 1;
     }
     QApplication::processEvents();
-    const double LoadMs = Ms(Timer);
+    const double loadMs = ms(timer);
 
-    QAction* Cyrillic = nullptr;
-    for (QAction* Item : Form.EncodingGroup->actions())
-        if (Item->data().toInt() == 1251) Cyrillic = Item;
-    Timer.restart();
-    Form.GeneralEncodingClick(Cyrillic);
+    QAction* cyrillic = nullptr;
+    for (QAction* item : form.m_encodingGroup->actions())
+        if (item->data().toInt() == 1251) cyrillic = item;
+    timer.restart();
+    form.onEncodingTriggered(cyrillic);
     QApplication::processEvents();
-    const double SwitchMs = Ms(Timer);
+    const double switchMs = ms(timer);
 
-    constexpr int Renders = 200;
-    Timer.restart();
-    for (int I = 0; I < Renders; ++I)
-        Form.HexView()->RefreshFileData(1024 + std::int64_t{128} * (I * 499 % BlockCount));
-    const double RenderMs = Ms(Timer) / Renders;
+    constexpr int renders = 200;
+    timer.restart();
+    for (int i = 0; i < renders; ++i)
+        form.hexView()->refreshFileData(1024 + std::int64_t{128} * (i * 499 % blockCount));
+    const double renderMs = ms(timer) / renders;
 
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
 
-    std::printf("blocks                      %d (rows listed: %d)\n", BlockCount,
-                Form.ListModel->rowCount());
-    std::printf("load to list and trees      %8.1f ms\n", LoadMs);
-    std::printf("code page switch            %8.1f ms\n", SwitchMs);
-    std::printf("hex page render (mean)      %8.3f ms\n", RenderMs);
-    std::printf("peak resident memory        %8.1f MB\n", double(Usage.ru_maxrss) / 1024.0);
-    Form.close();
+    std::printf("blocks                      %d (rows listed: %d)\n", blockCount,
+                form.m_listModel->rowCount());
+    std::printf("load to list and trees      %8.1f ms\n", loadMs);
+    std::printf("code page switch            %8.1f ms\n", switchMs);
+    std::printf("hex page render (mean)      %8.3f ms\n", renderMs);
+    std::printf("peak resident memory        %8.1f MB\n", double(usage.ru_maxrss) / 1024.0);
+    form.close();
     return 0;
 }

@@ -7,7 +7,7 @@
 #include "InputFile.h"
 #include "RefusalReason.h"
 #include "ReportPaths.h"
-#include "viewer/validation/PluginHost.h"
+#include "host/PluginHost.h"
 
 namespace cli {
 namespace {
@@ -16,109 +16,109 @@ namespace {
 constexpr std::chrono::milliseconds POLL_INTERVAL{1};
 constexpr const char* LOAD_TIMEOUT_FINDING = "[104]";
 
-class TBatch {
+class Batch {
 public:
-    TBatch(const TCommandLine& Line, const TBatchSettings& Settings, std::ostream& Out,
-           std::ostream& Err)
-        : FLine(Line), FSettings(Settings), FOut(Out), FErr(Err) {}
+    Batch(const CommandLine& line, const BatchSettings& settings, std::ostream& out,
+          std::ostream& err)
+        : m_line(line), m_settings(settings), m_out(out), m_err(err) {}
 
-    int Run() {
-        FHost.SetPlugin(FSettings.PluginPath);
-        if (!FHost.LoadPlugin()) {
-            Fail("cannot load the plug-in '" + FSettings.PluginPath + "': " + FHost.LoadError());
+    int run() {
+        m_host.setPlugin(m_settings.pluginPath);
+        if (!m_host.loadPlugin()) {
+            fail("cannot load the plug-in '" + m_settings.pluginPath + "': " + m_host.loadError());
             return ExitNotValidated;
         }
-        if (FLine.XmlPath) {
-            TReportPlan plan = PlanReports(*FLine.XmlPath, FLine.Files);
-            if (!plan.Error.empty()) {
-                Fail(plan.Error);
+        if (m_line.xmlPath) {
+            ReportPlan plan = planReports(*m_line.xmlPath, m_line.files);
+            if (!plan.error.empty()) {
+                fail(plan.error);
                 return ExitNotValidated;
             }
-            FReportPaths = std::move(plan.Paths);
+            m_reportPaths = std::move(plan.paths);
         }
-        for (std::size_t i = 0; i < FLine.Files.size(); ++i) ValidateOne(i);
-        return FStatus;
+        for (std::size_t i = 0; i < m_line.files.size(); ++i) validateOne(i);
+        return m_status;
     }
 
 private:
-    void ValidateOne(std::size_t Index) {
-        const std::string& file = FLine.Files[Index];
-        if (FSettings.ShowProgress && FLine.Files.size() > 1) {
-            FErr << FSettings.ProgramName << ": [" << Index + 1 << "/" << FLine.Files.size() << "] "
-                 << TerminalText(file) << std::endl;
+    void validateOne(std::size_t index) {
+        const std::string& file = m_line.files[index];
+        if (m_settings.showProgress && m_line.files.size() > 1) {
+            m_err << m_settings.programName << ": [" << index + 1 << "/" << m_line.files.size()
+                  << "] " << terminalText(file) << std::endl;
         }
-        if (const std::string reason = UnreadableReason(file); !reason.empty()) {
-            FailFile(file, reason);
+        if (const std::string reason = unreadableReason(file); !reason.empty()) {
+            failFile(file, reason);
             return;
         }
-        FHost.SetFileName(FullPath(file));
-        const TValidationOutcome outcome = FHost.ValidateToEnd(POLL_INTERVAL);
-        const std::vector<TCustomReport> reports = FHost.Reports();
-        if (outcome != TValidationOutcome::Completed) {
-            FailFile(file, OutcomeText(outcome, file, reports));
+        m_host.setFileName(fullPath(file));
+        const ValidationOutcome outcome = m_host.validateToEnd(POLL_INTERVAL);
+        const std::vector<CustomReport> reports = m_host.reports();
+        if (outcome != ValidationOutcome::Completed) {
+            failFile(file, outcomeText(outcome, file, reports));
             return;
         }
-        const TFindingCounts counts = CountFindings(reports);
-        if (FShownFiles++ > 0 && !FLine.Quiet) FOut << '\n';
-        FOut << FormatSummary(file, counts) << '\n';
-        if (!FLine.Quiet) FOut << FormatFindingsTable(reports);
-        if (!FReportPaths.empty()) WriteReport(FReportPaths[Index]);
-        if (counts.Errors > 0) FStatus = std::max<int>(FStatus, ExitErrorsFound);
+        const FindingCounts counts = countFindings(reports);
+        if (m_shownFiles++ > 0 && !m_line.quiet) m_out << '\n';
+        m_out << formatSummary(file, counts) << '\n';
+        if (!m_line.quiet) m_out << formatFindingsTable(reports);
+        if (!m_reportPaths.empty()) writeReport(m_reportPaths[index]);
+        if (counts.errors > 0) m_status = std::max<int>(m_status, ExitErrorsFound);
     }
 
-    void WriteReport(const std::string& Path) {
+    void writeReport(const std::string& path) {
         // The report names the file by its full path, as the window's does. Every validated
         // file gets its report, one without findings too, and a report of an
         // earlier run is replaced only once the new one is complete.
-        const TReportSaveResult saved = FHost.SaveReport(Path, true, true);
-        if (saved != TReportSaveResult::Saved) Fail("cannot write the report '" + Path + "'");
+        const ReportSaveResult saved = m_host.saveReport(path, true, true);
+        if (saved != ReportSaveResult::Saved) fail("cannot write the report '" + path + "'");
     }
 
-    static std::string OutcomeText(TValidationOutcome Outcome, const std::string& File,
-                                   const std::vector<TCustomReport>& Reports) {
-        switch (Outcome) {
-            case TValidationOutcome::LoadFailed: {
+    static std::string outcomeText(ValidationOutcome outcome, const std::string& file,
+                                   const std::vector<CustomReport>& reports) {
+        switch (outcome) {
+            case ValidationOutcome::LoadFailed: {
                 const bool timedOut =
-                    std::any_of(Reports.begin(), Reports.end(), [](const TCustomReport& r) {
-                        return r.ReportMessage.rfind(LOAD_TIMEOUT_FINDING, 0) == 0;
+                    std::any_of(reports.begin(), reports.end(), [](const CustomReport& r) {
+                        return r.reportMessage.rfind(LOAD_TIMEOUT_FINDING, 0) == 0;
                     });
                 if (timedOut) return "the plug-in timed out loading it";
-                const std::string reason = RefusalReason(File);
+                const std::string reason = refusalReason(file);
                 return "not an EBU STL file" + (reason.empty() ? "" : " (" + reason + ")");
             }
-            case TValidationOutcome::PlayFailed:
+            case ValidationOutcome::PlayFailed:
                 return "the validation could not be started";
-            case TValidationOutcome::NoPlugin:
+            case ValidationOutcome::NoPlugin:
                 return "no plug-in bound";
             default:
                 return "the validation failed";
         }
     }
 
-    void FailFile(const std::string& File, const std::string& Reason) {
-        Fail(File + ": " + Reason);
+    void failFile(const std::string& file, const std::string& reason) {
+        fail(file + ": " + reason);
     }
 
-    void Fail(const std::string& Message) {
-        FErr << FSettings.ProgramName << ": " << TerminalText(Message) << std::endl;
-        FStatus = ExitNotValidated;
+    void fail(const std::string& message) {
+        m_err << m_settings.programName << ": " << terminalText(message) << std::endl;
+        m_status = ExitNotValidated;
     }
 
-    const TCommandLine& FLine;
-    const TBatchSettings& FSettings;
-    std::ostream& FOut;
-    std::ostream& FErr;
-    TPluginHost FHost;
-    std::vector<std::string> FReportPaths;
-    std::size_t FShownFiles = 0;
-    int FStatus = ExitNoErrors;
+    const CommandLine& m_line;
+    const BatchSettings& m_settings;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    PluginHost m_host;
+    std::vector<std::string> m_reportPaths;
+    std::size_t m_shownFiles = 0;
+    int m_status = ExitNoErrors;
 };
 
 }  // namespace
 
-int RunBatch(const TCommandLine& Line, const TBatchSettings& Settings, std::ostream& Out,
-             std::ostream& Err) {
-    return TBatch(Line, Settings, Out, Err).Run();
+int runBatch(const CommandLine& line, const BatchSettings& settings, std::ostream& out,
+             std::ostream& err) {
+    return Batch(line, settings, out, err).run();
 }
 
 }  // namespace cli

@@ -9,22 +9,22 @@
 
 namespace cli {
 
-enum TExitStatus : int {
+enum ExitStatus : int {
     ExitNoErrors = 0,      // every file validated, no Error finding
     ExitErrorsFound = 1,   // every file validated, at least one Error finding
     ExitNotValidated = 2,  // a file or report failed, the plug-in did not load, bad arguments
 };
 
-struct TBatchSettings {
-    std::string ProgramName;  // in front of every line on Err
-    std::string PluginPath;
-    bool ShowProgress = false;  // one line per file on Err
+struct BatchSettings {
+    std::string programName;  // in front of every line on Err
+    std::string pluginPath;
+    bool showProgress = false;  // one line per file on Err
 };
 
 // Binds the plug-in once, then validates every file of Line with the rule settings it read at
 // creation, as the validation window does. Findings go to Out; progress and one line per file
 // that could not be validated go to Err.
-int RunBatch(const TCommandLine& Line, const TBatchSettings& Settings, std::ostream& Out,
-             std::ostream& Err);
+int runBatch(const CommandLine& line, const BatchSettings& settings, std::ostream& out,
+             std::ostream& err);
 
 }  // namespace cli

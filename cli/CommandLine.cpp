@@ -5,59 +5,59 @@ namespace {
 
 constexpr const char* XML_OPTION = "--xml";
 
-bool IsOption(const std::string& Argument) {
-    return Argument.size() > 1 && Argument[0] == '-';
+bool isOption(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-';
 }
 
 }  // namespace
 
-TParseResult ParseCommandLine(const std::vector<std::string>& Arguments) {
-    TParseResult result;
-    TCommandLine& line = result.CommandLine;
-    auto takeXmlPath = [&](std::string Path) {
-        if (line.XmlPath) {
-            result.Error = "option --xml given more than once";
-        } else if (Path.empty()) {
-            result.Error = "option --xml needs a path";
+ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
+    ParseResult result;
+    CommandLine& line = result.commandLine;
+    auto takeXmlPath = [&](std::string path) {
+        if (line.xmlPath) {
+            result.error = "option --xml given more than once";
+        } else if (path.empty()) {
+            result.error = "option --xml needs a path";
         } else {
-            line.XmlPath = std::move(Path);
+            line.xmlPath = std::move(path);
         }
     };
 
     bool optionsEnded = false;
-    for (std::size_t i = 0; i < Arguments.size() && result.Error.empty(); ++i) {
-        const std::string& argument = Arguments[i];
-        if (optionsEnded || !IsOption(argument)) {
-            line.Files.push_back(argument);
+    for (std::size_t i = 0; i < arguments.size() && result.error.empty(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || !isOption(argument)) {
+            line.files.push_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "-h" || argument == "--help") {
-            line.Help = true;
+            line.help = true;
         } else if (argument == "--version") {
-            line.Version = true;
+            line.version = true;
         } else if (argument == "-q" || argument == "--quiet") {
-            line.Quiet = true;
+            line.quiet = true;
         } else if (argument == "-v" || argument == "--verbose") {
-            line.Verbose = true;
+            line.verbose = true;
         } else if (argument == XML_OPTION) {
-            if (i + 1 == Arguments.size()) {
-                result.Error = "option --xml needs a path";
+            if (i + 1 == arguments.size()) {
+                result.error = "option --xml needs a path";
             } else {
-                takeXmlPath(Arguments[++i]);
+                takeXmlPath(arguments[++i]);
             }
         } else if (argument.rfind(std::string(XML_OPTION) + "=", 0) == 0) {
             takeXmlPath(argument.substr(std::char_traits<char>::length(XML_OPTION) + 1));
         } else {
-            result.Error = "unknown option '" + argument + "'";
+            result.error = "unknown option '" + argument + "'";
         }
     }
-    if (result.Error.empty() && !line.Help && !line.Version && line.Files.empty())
-        result.Error = "no file given";
+    if (result.error.empty() && !line.help && !line.version && line.files.empty())
+        result.error = "no file given";
     return result;
 }
 
-std::string HelpText(const std::string& ProgramName) {
-    return "Usage: " + ProgramName +
+std::string helpText(const std::string& programName) {
+    return "Usage: " + programName +
            " [options] FILE...\n"
            "Validates EBU STL subtitle files with the Sievra plug-in beside this program, using\n"
            "the rule settings of the Lumtrace validation window, and prints the findings of\n"
@@ -86,8 +86,8 @@ std::string HelpText(const std::string& ProgramName) {
            "     was wrong\n";
 }
 
-std::string VersionText(const std::string& ProgramName) {
-    return ProgramName + " " LUMTRACE_VERSION_TEXT "\n";
+std::string versionText(const std::string& programName) {
+    return programName + " " LUMTRACE_VERSION_TEXT "\n";
 }
 
 }  // namespace cli

@@ -8,25 +8,25 @@
 
 namespace cli {
 
-struct TCommandLine {
-    bool Help = false;
-    bool Version = false;
-    bool Quiet = false;
-    bool Verbose = false;                // let the host's diagnostic lines through to stderr
-    std::optional<std::string> XmlPath;  // --xml
-    std::vector<std::string> Files;
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    bool quiet = false;
+    bool verbose = false;                // let the host's diagnostic lines through to stderr
+    std::optional<std::string> xmlPath;  // --xml
+    std::vector<std::string> files;
 };
 
-struct TParseResult {
-    TCommandLine CommandLine;
-    std::string Error;  // empty when the arguments were understood
+struct ParseResult {
+    CommandLine commandLine;
+    std::string error;  // empty when the arguments were understood
 };
 
 // Arguments after the program name. "--" ends the options; "--xml PATH" and "--xml=PATH" are
 // both accepted. Without --help or --version at least one file is required.
-TParseResult ParseCommandLine(const std::vector<std::string>& Arguments);
+ParseResult parseCommandLine(const std::vector<std::string>& arguments);
 
-std::string HelpText(const std::string& ProgramName);
-std::string VersionText(const std::string& ProgramName);
+std::string helpText(const std::string& programName);
+std::string versionText(const std::string& programName);
 
 }  // namespace cli

@@ -5,7 +5,7 @@
 
 namespace cli {
 
-std::string ExecutableDirectory() {
+std::string executableDirectory() {
     // The kernel's link names the file that was started, wherever it was called from.
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -5,6 +5,6 @@
 namespace cli {
 
 // Folder of the running executable, with symbolic links resolved; empty when it cannot be told.
-std::string ExecutableDirectory();
+std::string executableDirectory();
 
 }  // namespace cli

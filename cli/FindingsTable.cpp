@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "host/HostText.h"
 #include "platform/CodePage.h"
 #include "plugin_api/QuorvexControlInterface.h"
-#include "viewer/validation/HostText.h"
 
 namespace cli {
 namespace {
@@ -15,96 +15,96 @@ constexpr std::int32_t REPORT_TYPE_WARNING = 2;
 constexpr std::int32_t REPORT_TYPE_ERROR = 3;
 constexpr const char* COLUMN_GAP = "  ";
 
-void AppendPadded(std::string& Out, std::string_view Text, std::size_t Width, bool Right) {
-    const std::string padding(Width > Text.size() ? Width - Text.size() : 0, ' ');
-    if (Right) Out += padding;
-    Out += Text;
-    if (!Right) Out += padding;
+void appendPadded(std::string& out, std::string_view text, std::size_t width, bool right) {
+    const std::string padding(width > text.size() ? width - text.size() : 0, ' ');
+    if (right) out += padding;
+    out += text;
+    if (!right) out += padding;
 }
 
-void AppendEscape(std::string& Out, const char* Format, unsigned Value) {
+void appendEscape(std::string& out, const char* format, unsigned value) {
     char buffer[8];
-    std::snprintf(buffer, sizeof buffer, Format, Value);
-    Out += buffer;
+    std::snprintf(buffer, sizeof buffer, format, value);
+    out += buffer;
 }
 
-std::string Counted(std::size_t Count, const char* One, const char* Many) {
-    return std::to_string(Count) + " " + (Count == 1 ? One : Many);
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 }  // namespace
 
-std::string TerminalText(std::string_view Text) {
+std::string terminalText(std::string_view text) {
     std::string out;
-    out.reserve(Text.size());
+    out.reserve(text.size());
     // Read the way the host reads plug-in text, then escape what a terminal would act on.
-    validationhost::ForEachCodePoint(platform::narrowToWide(Text), [&](char32_t c) {
+    validationhost::forEachCodePoint(platform::narrowToWide(text), [&](char32_t c) {
         if (c < 0x20 || c == 0x7F) {
-            AppendEscape(out, "\\x%02X", static_cast<unsigned>(c));
+            appendEscape(out, "\\x%02X", static_cast<unsigned>(c));
         } else if (c >= 0x80 && c <= 0x9F) {
-            AppendEscape(out, "\\u%04X", static_cast<unsigned>(c));
+            appendEscape(out, "\\u%04X", static_cast<unsigned>(c));
         } else {
-            validationhost::AppendUtf8(out, c);
+            validationhost::appendUtf8(out, c);
         }
     });
     return out;
 }
 
-std::string FormatFindingsTable(const std::vector<TCustomReport>& Reports) {
+std::string formatFindingsTable(const std::vector<CustomReport>& reports) {
     std::size_t numberWidth = 1, moduleWidth = 6, typeWidth = 4;  // the header texts
-    numberWidth = std::max(numberWidth, std::to_string(Reports.size()).size());
-    for (const TCustomReport& report : Reports) {
-        moduleWidth = std::max(moduleWidth, TerminalText(ModuleDisplayName(report.Module)).size());
-        typeWidth = std::max(typeWidth, TerminalText(ReportTypeName(report.ReportType)).size());
+    numberWidth = std::max(numberWidth, std::to_string(reports.size()).size());
+    for (const CustomReport& report : reports) {
+        moduleWidth = std::max(moduleWidth, terminalText(moduleDisplayName(report.module)).size());
+        typeWidth = std::max(typeWidth, terminalText(reportTypeName(report.reportType)).size());
     }
     std::string table;
-    auto appendRow = [&](std::string_view Number, std::string_view Module, std::string_view Type,
-                         std::string_view Message) {
-        AppendPadded(table, Number, numberWidth, true);
+    auto appendRow = [&](std::string_view number, std::string_view module, std::string_view type,
+                         std::string_view message) {
+        appendPadded(table, number, numberWidth, true);
         table += COLUMN_GAP;
-        AppendPadded(table, Module, moduleWidth, false);
+        appendPadded(table, module, moduleWidth, false);
         table += COLUMN_GAP;
-        AppendPadded(table, Type, typeWidth, false);
+        appendPadded(table, type, typeWidth, false);
         table += COLUMN_GAP;
-        table += Message;
+        table += message;
         table += '\n';
     };
     appendRow("#", "Module", "Type", "Message");
-    for (std::size_t i = 0; i < Reports.size(); ++i) {
-        const TCustomReport& report = Reports[i];
-        appendRow(std::to_string(i + 1), TerminalText(ModuleDisplayName(report.Module)),
-                  TerminalText(ReportTypeName(report.ReportType)),
-                  TerminalText(report.ReportMessage));
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        const CustomReport& report = reports[i];
+        appendRow(std::to_string(i + 1), terminalText(moduleDisplayName(report.module)),
+                  terminalText(reportTypeName(report.reportType)),
+                  terminalText(report.reportMessage));
     }
     return table;
 }
 
-TFindingCounts CountFindings(const std::vector<TCustomReport>& Reports) {
-    TFindingCounts counts;
-    for (const TCustomReport& report : Reports) {
-        switch (report.ReportType) {
+FindingCounts countFindings(const std::vector<CustomReport>& reports) {
+    FindingCounts counts;
+    for (const CustomReport& report : reports) {
+        switch (report.reportType) {
             case REPORT_TYPE_ERROR:
-                ++counts.Errors;
+                ++counts.errors;
                 break;
             case REPORT_TYPE_WARNING:
-                ++counts.Warnings;
+                ++counts.warnings;
                 break;
             case REPORT_TYPE_INFO:
-                ++counts.Infos;
+                ++counts.infos;
                 break;
             default:
-                ++counts.Others;
+                ++counts.others;
         }
     }
     return counts;
 }
 
-std::string FormatSummary(std::string_view Path, const TFindingCounts& Counts) {
-    std::string line = TerminalText(Path) + ": " + Counted(Counts.Total(), "finding", "findings") +
-                       " (" + Counted(Counts.Errors, "error", "errors") + ", " +
-                       Counted(Counts.Warnings, "warning", "warnings") + ", " +
-                       std::to_string(Counts.Infos) + " info";
-    if (Counts.Others > 0) line += ", " + std::to_string(Counts.Others) + " other";
+std::string formatSummary(std::string_view path, const FindingCounts& counts) {
+    std::string line = terminalText(path) + ": " + counted(counts.total(), "finding", "findings") +
+                       " (" + counted(counts.errors, "error", "errors") + ", " +
+                       counted(counts.warnings, "warning", "warnings") + ", " +
+                       std::to_string(counts.infos) + " info";
+    if (counts.others > 0) line += ", " + std::to_string(counts.others) + " other";
     return line + ")";
 }
 

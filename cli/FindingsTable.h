@@ -6,29 +6,29 @@
 #include <string_view>
 #include <vector>
 
-#include "viewer/validation/PluginHost.h"
+#include "host/PluginHost.h"
 
 namespace cli {
 
 // The findings as a table with the columns of the validation window: "#" counted from 1,
 // "Module", "Type", "Message"; two blanks between columns, one line per finding.
-std::string FormatFindingsTable(const std::vector<TCustomReport>& Reports);
+std::string formatFindingsTable(const std::vector<CustomReport>& reports);
 
-struct TFindingCounts {
-    std::size_t Errors = 0;
-    std::size_t Warnings = 0;
-    std::size_t Infos = 0;
-    std::size_t Others = 0;  // None and unknown types
-    std::size_t Total() const { return Errors + Warnings + Infos + Others; }
+struct FindingCounts {
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
+    std::size_t infos = 0;
+    std::size_t others = 0;  // None and unknown types
+    std::size_t total() const { return errors + warnings + infos + others; }
 };
-TFindingCounts CountFindings(const std::vector<TCustomReport>& Reports);
+FindingCounts countFindings(const std::vector<CustomReport>& reports);
 
 // "film.stl: 12 findings (1 error, 2 warnings, 9 info)".
-std::string FormatSummary(std::string_view Path, const TFindingCounts& Counts);
+std::string formatSummary(std::string_view path, const FindingCounts& counts);
 
 // Text from a subtitle file or a file name made safe for a terminal and for one table row:
 // control characters are written as \xNN or \u00NN escapes, so nothing in a file can move the
 // cursor or send escape sequences. Text that is not UTF-8 is read with the system ANSI code page.
-std::string TerminalText(std::string_view Text);
+std::string terminalText(std::string_view text);
 
 }  // namespace cli

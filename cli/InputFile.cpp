@@ -10,9 +10,9 @@
 
 namespace cli {
 
-std::string UnreadableReason(const std::string& Path) {
+std::string unreadableReason(const std::string& path) {
     // Non-blocking, so a FIFO named on the command line cannot hang the batch.
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return std::strerror(errno);
     struct stat info {};
     std::string reason;
@@ -27,10 +27,10 @@ std::string UnreadableReason(const std::string& Path) {
     return reason;
 }
 
-std::string FullPath(const std::string& Path) {
+std::string fullPath(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(Path, error);
-    if (error) return Path;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) return path;
     // ".." stays: behind a symbolic link it does not simply cancel the part before it.
     std::filesystem::path full;
     for (const auto& part : absolute)

@@ -1,25 +1,25 @@
 #include "RefusalReason.h"
 
-#include "stl/STLReader.h"
+#include "stl/StlReader.h"
 
 namespace cli {
 namespace {
 
-HRESULT QVX_STDCALL KeepError(void* Context, std::int32_t, std::int32_t ReportType,
-                              const char* ReportMessage, std::int32_t) {
-    if (ReportType == REPORT_TYPE_ERROR && ReportMessage)
-        *static_cast<std::string*>(Context) = ReportMessage;
+HRESULT QVX_STDCALL keepError(void* context, std::int32_t, std::int32_t reportType,
+                              const char* reportMessage, std::int32_t) {
+    if (reportType == REPORT_TYPE_ERROR && reportMessage)
+        *static_cast<std::string*>(context) = reportMessage;
     return S_OK;
 }
 
 }  // namespace
 
-std::string RefusalReason(const std::string& Path) {
+std::string refusalReason(const std::string& path) {
     std::string reason;
-    TSTLReader reader(TSTLVariant::Plugin);
-    reader.SetReportFunction(TReportFunction{&reason, &KeepError});
+    StlReader reader(StlVariant::Plugin);
+    reader.setReportFunction(ReportFunction{&reason, &keepError});
     // The same test the plug-in runs before it loads a file: size check on.
-    if (reader.OpenFile(Path, true) == S_OK) return {};
+    if (reader.openFile(path, true) == S_OK) return {};
     return reason;
 }
 

@@ -9,58 +9,58 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Normalised(const fs::path& Path) {
+std::string normalised(const fs::path& path) {
     std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(Path, error);
-    return (error ? fs::absolute(Path, error) : canonical).lexically_normal().string();
+    const fs::path canonical = fs::weakly_canonical(path, error);
+    return (error ? fs::absolute(path, error) : canonical).lexically_normal().string();
 }
 
 // Picks Folder/Name, or Folder/Stem-2.xml and so on when that is taken.
-std::string UniquePath(const fs::path& Folder, const std::string& Name,
-                       std::set<std::string>& Taken) {
-    const std::string stem = fs::path(Name).stem().string();
-    fs::path candidate = Folder / Name;
-    for (int n = 2; Taken.count(Normalised(candidate)); ++n)
-        candidate = Folder / (stem + "-" + std::to_string(n) + ".xml");
-    Taken.insert(Normalised(candidate));
+std::string uniquePath(const fs::path& folder, const std::string& name,
+                       std::set<std::string>& taken) {
+    const std::string stem = fs::path(name).stem().string();
+    fs::path candidate = folder / name;
+    for (int n = 2; taken.count(normalised(candidate)); ++n)
+        candidate = folder / (stem + "-" + std::to_string(n) + ".xml");
+    taken.insert(normalised(candidate));
     return candidate.string();
 }
 
 }  // namespace
 
-std::string ReportFileName(const std::string& StlPath) {
-    const std::string stem = fs::path(StlPath).filename().stem().string();
+std::string reportFileName(const std::string& stlPath) {
+    const std::string stem = fs::path(stlPath).filename().stem().string();
     return (stem.empty() ? std::string("report") : stem) + ".xml";
 }
 
-TReportPlan PlanReports(const std::string& XmlPath, const std::vector<std::string>& Files) {
-    TReportPlan plan;
+ReportPlan planReports(const std::string& xmlPath, const std::vector<std::string>& files) {
+    ReportPlan plan;
     std::set<std::string> taken;
-    for (const std::string& file : Files) taken.insert(Normalised(file));
+    for (const std::string& file : files) taken.insert(normalised(file));
 
     std::error_code error;
-    const bool isFolder = fs::is_directory(XmlPath, error);
-    if (Files.size() == 1 && !isFolder) {
-        if (taken.count(Normalised(XmlPath))) {
-            plan.Error = "report '" + XmlPath + "' would replace the file to validate";
+    const bool isFolder = fs::is_directory(xmlPath, error);
+    if (files.size() == 1 && !isFolder) {
+        if (taken.count(normalised(xmlPath))) {
+            plan.error = "report '" + xmlPath + "' would replace the file to validate";
         } else {
-            plan.Paths.push_back(XmlPath);
+            plan.paths.push_back(xmlPath);
         }
         return plan;
     }
     if (!isFolder) {
-        if (fs::exists(XmlPath, error)) {
-            plan.Error = "'" + XmlPath + "' is not a folder (several files need a report folder)";
+        if (fs::exists(xmlPath, error)) {
+            plan.error = "'" + xmlPath + "' is not a folder (several files need a report folder)";
             return plan;
         }
-        fs::create_directories(XmlPath, error);
+        fs::create_directories(xmlPath, error);
         if (error) {
-            plan.Error = "cannot create report folder '" + XmlPath + "': " + error.message();
+            plan.error = "cannot create report folder '" + xmlPath + "': " + error.message();
             return plan;
         }
     }
-    for (const std::string& file : Files)
-        plan.Paths.push_back(UniquePath(XmlPath, ReportFileName(file), taken));
+    for (const std::string& file : files)
+        plan.paths.push_back(uniquePath(xmlPath, reportFileName(file), taken));
     return plan;
 }
 

@@ -12,79 +12,79 @@
 
 #include "platform/DebugOutput.h"
 #include "stl/CodePage.h"
-#include "stl/STLReader.h"
-#include "stl/STLUtils.h"
+#include "stl/StlReader.h"
+#include "stl/StlUtils.h"
 
 namespace {
 
-constexpr std::uint16_t CodePages[] = {0, 1252, 850, 932, 20269, 65001};
+constexpr std::uint16_t codePages[] = {0, 1252, 850, 932, 20269, 65001};
 
-HRESULT QVX_STDCALL ConsumeReport(void* Context, std::int32_t Module, std::int32_t ReportType,
-                                  const char* Message, std::int32_t ValidationID) {
+HRESULT QVX_STDCALL consumeReport(void* context, std::int32_t module, std::int32_t reportType,
+                                  const char* message, std::int32_t validationId) {
     // Touch every byte so a dangling or unterminated message shows up under ASan.
-    *static_cast<std::size_t*>(Context) += std::strlen(Message) + Module + ReportType;
-    return ValidationID % 2 ? S_OK : E_FAIL;
+    *static_cast<std::size_t*>(context) += std::strlen(message) + module + reportType;
+    return validationId % 2 ? S_OK : E_FAIL;
 }
 
-std::size_t WalkBlocks(TSTLReader& Reader, std::uint64_t Limit) {
+std::size_t walkBlocks(StlReader& reader, std::uint64_t limit) {
     std::size_t sink = 0;
     PTextAndTimingInformation block = nullptr;
-    for (std::uint64_t i = 0; i < Limit; ++i) {
-        if (Reader.GetTextAndTimingInformation(static_cast<std::uint32_t>(i), &block) != S_OK)
+    for (std::uint64_t i = 0; i < limit; ++i) {
+        if (reader.getTextAndTimingInformation(static_cast<std::uint32_t>(i), &block) != S_OK)
             break;
-        const std::string text = TextFieldDisplayBytes(*block);
-        for (std::uint16_t codePage : CodePages) sink += CodePageToUnicode(text, codePage).size();
-        sink += FormatTimeCode(TimeCodeAt(*block, tti::TimeCodeIn)).size();
-        sink += FormatTimeCode(TimeCodeAt(*block, tti::TimeCodeOut)).size();
-        sink += SubtitleNumberOf(*block);
+        const std::string text = textFieldDisplayBytes(*block);
+        for (std::uint16_t codePage : codePages) sink += codePageToUnicode(text, codePage).size();
+        sink += formatTimeCode(timeCodeAt(*block, tti::timeCodeIn)).size();
+        sink += formatTimeCode(timeCodeAt(*block, tti::timeCodeOut)).size();
+        sink += subtitleNumberOf(*block);
     }
     return sink;
 }
 
-void Exercise(const std::string& Path, TSTLVariant Variant, bool CheckFileSize) {
+void exercise(const std::string& path, StlVariant variant, bool checkFileSize) {
     std::size_t sink = 0;
-    TSTLReader reader(Variant);
-    reader.SetReportFunction(TReportFunction{&sink, &ConsumeReport});
-    if (reader.OpenFile(Path, CheckFileSize) != S_OK) return;
+    StlReader reader(variant);
+    reader.setReportFunction(ReportFunction{&sink, &consumeReport});
+    if (reader.openFile(path, checkFileSize) != S_OK) return;
 
     PGeneralSubtitleInformation gsi = nullptr;
-    if (reader.GetGeneralSubtitleInformation(&gsi) == S_OK)
-        sink += GSIFieldToDisplayString(*gsi, gsi::Publisher).size();
+    if (reader.getGeneralSubtitleInformation(&gsi) == S_OK)
+        sink += gsiFieldToDisplayString(*gsi, gsi::publisher).size();
 
     // Blocks past the end fail at once; stop a little after them rather than walking up to
     // 99,999 announced blocks of a short file.
-    const std::uint64_t present = TTIBlocksPresent(reader.FileSize());
+    const std::uint64_t present = ttiBlocksPresent(reader.fileSize());
     const std::uint64_t announced = static_cast<std::uint32_t>(
-        Variant == TSTLVariant::Viewer ? reader.GetTextAndTimingInformationTotalCount()
-                                       : reader.GetTextAndTimingInformationCount());
-    sink += WalkBlocks(reader, std::min(announced, present) + 2);
-    sink += static_cast<std::size_t>(reader.GetDuration());
-    reader.CloseFile();
-    WalkBlocks(reader, 1);
+        variant == StlVariant::Viewer ? reader.getTextAndTimingInformationTotalCount()
+                                      : reader.getTextAndTimingInformationCount());
+    sink += walkBlocks(reader, std::min(announced, present) + 2);
+    sink += static_cast<std::size_t>(reader.getDuration());
+    reader.closeFile();
+    walkBlocks(reader, 1);
     if (sink == 0xFFFFFFFF) std::abort();  // keeps the work from being optimised away
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int llvmFuzzerInitialize(int*, char***) {
     platform::setDebugSink([](const std::string&) {});
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const int fd = memfd_create("fuzz.stl", MFD_CLOEXEC);
     if (fd < 0) std::abort();
     static const std::string path = "/proc/self/fd/" + std::to_string(fd);
     if (ftruncate(fd, 0) != 0) std::abort();
-    if (Size > 0 && pwrite(fd, Data, Size, 0) != static_cast<ssize_t>(Size)) std::abort();
+    if (size > 0 && pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
 
-    Exercise(path, TSTLVariant::Viewer, true);
-    Exercise(path, TSTLVariant::Plugin, true);
-    Exercise(path, TSTLVariant::Plugin, false);
-    IsSTLFile(path, false, TSTLVariant::Plugin);
+    exercise(path, StlVariant::Viewer, true);
+    exercise(path, StlVariant::Plugin, true);
+    exercise(path, StlVariant::Plugin, false);
+    isStlFile(path, false, StlVariant::Plugin);
 
     // The digits conversion on the raw bytes, as an unrestricted text.
-    const std::size_t textSize = Size < 16 ? Size : 16;
-    StrToInt32(std::string_view(reinterpret_cast<const char*>(Data), textSize));
+    const std::size_t textSize = size < 16 ? size : 16;
+    strToInt32(std::string_view(reinterpret_cast<const char*>(data), textSize));
     return 0;
 }

@@ -174,17 +174,17 @@ std::uint32_t resolveSystemPage(std::uint32_t codePage) {
 
 class Iconv {
 public:
-    explicit Iconv(const char* from) : cd_(iconv_open(kUtf16, from)) {}
+    explicit Iconv(const char* from) : m_cd(iconv_open(kUtf16, from)) {}
     ~Iconv() {
-        if (ok()) iconv_close(cd_);
+        if (ok()) iconv_close(m_cd);
     }
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return cd_; }
+    bool ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return m_cd; }
 
 private:
-    iconv_t cd_;
+    iconv_t m_cd;
 };
 
 // Converts one complete byte sequence on its own; the single unit it yields, or 0 when the
@@ -306,19 +306,19 @@ std::u16string convertIso6937(const ByteTable& table, std::string_view bytes) {
 class ThreadDescriptors {
 public:
     ~ThreadDescriptors() {
-        for (auto& entry : open_)
+        for (auto& entry : m_open)
             if (entry.second != reinterpret_cast<iconv_t>(-1)) iconv_close(entry.second);
     }
     // (iconv_t)-1 when the page cannot be opened.
     iconv_t get(std::size_t index) {
-        for (const auto& entry : open_)
+        for (const auto& entry : m_open)
             if (entry.first == index) return entry.second;
-        open_.emplace_back(index, iconv_open(kUtf16, kPages[index].iconvName));
-        return open_.back().second;
+        m_open.emplace_back(index, iconv_open(kUtf16, kPages[index].iconvName));
+        return m_open.back().second;
     }
 
 private:
-    std::vector<std::pair<std::size_t, iconv_t>> open_;
+    std::vector<std::pair<std::size_t, iconv_t>> m_open;
 };
 
 std::optional<std::u16string> convertDoubleByte(std::size_t index, std::string_view bytes) {

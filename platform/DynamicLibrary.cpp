@@ -24,13 +24,13 @@ DynamicLibrary::~DynamicLibrary() {
 }
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), lastError_(std::move(other.lastError_)) {}
+    : m_handle(std::exchange(other.m_handle, nullptr)), m_lastError(std::move(other.m_lastError)) {}
 
 DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
     if (this != &other) {
         unload();
-        handle_ = std::exchange(other.handle_, nullptr);
-        lastError_ = std::move(other.lastError_);
+        m_handle = std::exchange(other.m_handle, nullptr);
+        m_lastError = std::move(other.m_lastError);
     }
     return *this;
 }
@@ -40,42 +40,42 @@ bool DynamicLibrary::load(const std::string& path) {
         unload();
         // dlopen would hand out the main program for an empty name.
         if (path.empty()) {
-            lastError_ = "no library path";
+            m_lastError = "no library path";
             return false;
         }
         dlerror();
-        handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle_) {
-            lastError_ = takeDlError("cannot load library");
+        m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!m_handle) {
+            m_lastError = takeDlError("cannot load library");
             return false;
         }
-        lastError_.clear();
+        m_lastError.clear();
         return true;
     });
 }
 
 void* DynamicLibrary::symbol(const char* name) const {
     return guarded("DynamicLibrary.symbol", static_cast<void*>(nullptr), [&]() -> void* {
-        if (!handle_) {
-            lastError_ = "no library loaded";
+        if (!m_handle) {
+            m_lastError = "no library loaded";
             return nullptr;
         }
         if (!name) {
-            lastError_ = "no symbol name";
+            m_lastError = "no symbol name";
             return nullptr;
         }
         dlerror();
-        void* address = dlsym(handle_, name);
-        if (!address) lastError_ = takeDlError("symbol not found");
+        void* address = dlsym(m_handle, name);
+        if (!address) m_lastError = takeDlError("symbol not found");
         return address;
     });
 }
 
 void DynamicLibrary::unload() {
     guardedVoid("DynamicLibrary.unload", [&] {
-        if (!handle_) return;
-        void* handle = std::exchange(handle_, nullptr);
-        if (dlclose(handle) != 0) lastError_ = takeDlError("cannot unload library");
+        if (!m_handle) return;
+        void* handle = std::exchange(m_handle, nullptr);
+        if (dlclose(handle) != 0) m_lastError = takeDlError("cannot unload library");
     });
 }
 

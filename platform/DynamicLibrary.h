@@ -19,13 +19,13 @@ public:
     // nullptr when not loaded or the symbol is missing.
     void* symbol(const char* name) const;
     void unload();
-    bool isLoaded() const { return handle_ != nullptr; }
+    bool isLoaded() const { return m_handle != nullptr; }
     // dlerror() text of the last failure, for diagnostics.
-    const std::string& lastError() const { return lastError_; }
+    const std::string& lastError() const { return m_lastError; }
 
 private:
-    void* handle_ = nullptr;
-    mutable std::string lastError_;
+    void* m_handle = nullptr;
+    mutable std::string m_lastError;
 };
 
 }  // namespace platform

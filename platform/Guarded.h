@@ -19,7 +19,8 @@ inline void reportFailure(const char* where, const char* prefix = "vyr:") {
 }
 
 template <class Result, class Body>
-Result guarded(const char* where, Result failure, Body&& body, const char* prefix = "vyr:") noexcept {
+Result guarded(const char* where, Result failure, Body&& body,
+               const char* prefix = "vyr:") noexcept {
     try {
         return std::forward<Body>(body)();
     } catch (...) {

@@ -244,7 +244,7 @@ public:
     explicit Parser(std::string_view text) {
         while (!text.empty()) {
             const std::size_t at = text.find('\n');
-            lines_.push_back(text.substr(0, at));
+            m_lines.push_back(text.substr(0, at));
             if (at == text.npos) break;
             text.remove_prefix(at + 1);
         }
@@ -253,8 +253,8 @@ public:
     std::optional<ParseError> run(Store& store) {
         bool headerSeen = false;
         Key* current = nullptr;
-        for (line_ = 0; line_ < lines_.size(); ++line_) {
-            const std::string_view t = trim(lines_[line_]);
+        for (m_line = 0; m_line < m_lines.size(); ++m_line) {
+            const std::string_view t = trim(m_lines[m_line]);
             if (t.empty() || t.front() == ';') continue;
             if (!headerSeen) {
                 if (t != kHeader && t != kOldHeader) return fail("not a registry file");
@@ -279,7 +279,7 @@ public:
     }
 
 private:
-    ParseError fail(const char* what) const { return {line_ + 1, what}; }
+    ParseError fail(const char* what) const { return {m_line + 1, what}; }
 
     std::optional<ParseError> value(std::string_view t, Key& key) {
         std::string name;
@@ -343,15 +343,15 @@ private:
                 t.remove_prefix(comma + 1);
             }
             if (!continued) break;
-            if (++line_ >= lines_.size()) return ParseError{line_, "hex list cut off"};
-            t = trim(lines_[line_]);
+            if (++m_line >= m_lines.size()) return ParseError{m_line, "hex list cut off"};
+            t = trim(m_lines[m_line]);
         }
         key.set(name, RegValue::fromBinary(std::move(bytes)));
         return std::nullopt;
     }
 
-    std::vector<std::string_view> lines_;
-    std::size_t line_ = 0;
+    std::vector<std::string_view> m_lines;
+    std::size_t m_line = 0;
 };
 
 // ---- writing ------------------------------------------------------------------------------------
@@ -416,18 +416,18 @@ std::string serialize(const Store& store) {
 
 class Fd {
 public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
+    explicit Fd(int fd = -1) : m_fd(fd) {}
     ~Fd() { reset(); }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
+    int get() const { return m_fd; }
     void reset() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
     }
 
 private:
-    int fd_;
+    int m_fd;
 };
 
 std::string systemError(const std::string& what, const std::string& path) {
@@ -635,7 +635,7 @@ std::optional<RegistryKey> RegistryKey::open(const std::string& path, bool creat
                            if (!ok) return std::nullopt;
                        }
                        RegistryKey key(joinPath(names, 1));
-                       fillValues(key.values_, *store, id);
+                       fillValues(key.m_values, *store, id);
                        return key;
                    });
 }
@@ -649,8 +649,8 @@ bool RegistryKey::exists(const std::string& path) {
 
 std::optional<RegValue> RegistryKey::read(const std::string& name) const {
     return guarded("RegistryKey.read", std::optional<RegValue>(), [&]() -> std::optional<RegValue> {
-        auto it = values_.find(lowerAscii(name));
-        if (it == values_.end()) return std::nullopt;
+        auto it = m_values.find(lowerAscii(name));
+        if (it == m_values.end()) return std::nullopt;
         return it->second.second;
     });
 }
@@ -705,7 +705,7 @@ bool RegistryKey::writeMany(const std::vector<std::pair<std::string, RegValue>>&
                 return false;
             }
         }
-        const std::vector<std::string> names = userKey(path_);
+        const std::vector<std::string> names = userKey(m_path);
         const KeyId id = lowerAll(names);
         Store store;
         const bool ok = updateStore(
@@ -718,14 +718,14 @@ bool RegistryKey::writeMany(const std::vector<std::pair<std::string, RegValue>>&
                 return changed;
             },
             store);
-        if (ok) fillValues(values_, store, id);
+        if (ok) fillValues(m_values, store, id);
         return ok;
     });
 }
 
 bool RegistryKey::deleteValue(const std::string& name) {
     return guarded("RegistryKey.deleteValue", false, [&] {
-        const KeyId id = lowerAll(userKey(path_));
+        const KeyId id = lowerAll(userKey(m_path));
         bool found = false;
         Store store;
         const bool ok = updateStore(
@@ -735,17 +735,17 @@ bool RegistryKey::deleteValue(const std::string& name) {
                 return found;
             },
             store);
-        if (ok) fillValues(values_, store, id);
+        if (ok) fillValues(m_values, store, id);
         return ok && found;
     });
 }
 
 bool RegistryKey::refresh() {
     return guarded("RegistryKey.refresh", false, [&] {
-        const KeyId id = lowerAll(userKey(path_));
+        const KeyId id = lowerAll(userKey(m_path));
         auto store = readStore();
         if (!store) return false;
-        fillValues(values_, *store, id);
+        fillValues(m_values, *store, id);
         return store->exists(id);
     });
 }

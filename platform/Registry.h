@@ -40,7 +40,7 @@ public:
     static std::optional<RegistryKey> open(const std::string& path, bool create);
     static bool exists(const std::string& path);
 
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return m_path; }
 
     // nullopt when the value is missing.
     std::optional<RegValue> read(const std::string& name) const;
@@ -62,10 +62,10 @@ public:
     bool refresh();
 
 private:
-    explicit RegistryKey(std::string path) : path_(std::move(path)) {}
-    std::string path_;
+    explicit RegistryKey(std::string path) : m_path(std::move(path)) {}
+    std::string m_path;
     // Values of this key as last read, keyed by lower-case name.
-    std::map<std::string, std::pair<std::string, RegValue>> values_;
+    std::map<std::string, std::pair<std::string, RegValue>> m_values;
 };
 
 }  // namespace platform

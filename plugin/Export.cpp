@@ -1,14 +1,14 @@
 // The plug-in's only export.
 
-#include "SievraClass.h"
+#include "SievraControl.h"
 #include "platform/Guarded.h"
 
 extern "C" __attribute__((visibility("default"))) std::int32_t QVX_STDCALL
-GetQuorvexControl(IQuorvexControl** Control) {
-    if (!Control) return -1;
+GetQuorvexControl(IQuorvexControl** control) {
+    if (!control) return -1;
     try {
-        *Control = nullptr;
-        *Control = new TSievra();  // the caller holds its one reference
+        *control = nullptr;
+        *control = new SievraControl();  // the caller holds its one reference
         return 0;
     } catch (...) {
         platform::reportError("GetQuorvexControl", "cannot load Sievra module.");
@@ -17,4 +17,4 @@ GetQuorvexControl(IQuorvexControl** Control) {
 }
 
 // Checked at compile time against the host's view of the export.
-static_assert(std::is_same_v<decltype(&GetQuorvexControl), TGetQuorvexControl>);
+static_assert(std::is_same_v<decltype(&GetQuorvexControl), GetQuorvexControlFunction>);

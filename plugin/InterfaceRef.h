@@ -7,29 +7,29 @@ template <class T>
 class InterfaceRef {
 public:
     InterfaceRef() = default;
-    explicit InterfaceRef(T* p) : p_(p) {
-        if (p_) p_->AddRef();
+    explicit InterfaceRef(T* p) : m_p(p) {
+        if (m_p) m_p->AddRef();
     }
     ~InterfaceRef() { reset(); }
-    InterfaceRef(const InterfaceRef& other) : InterfaceRef(other.p_) {}
+    InterfaceRef(const InterfaceRef& other) : InterfaceRef(other.m_p) {}
     InterfaceRef& operator=(const InterfaceRef& other) {
         InterfaceRef(other).swap(*this);
         return *this;
     }
-    InterfaceRef(InterfaceRef&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    InterfaceRef(InterfaceRef&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
     InterfaceRef& operator=(InterfaceRef&& other) noexcept {
         InterfaceRef(std::move(other)).swap(*this);
         return *this;
     }
 
     void reset() {
-        if (T* p = std::exchange(p_, nullptr)) p->Release();
+        if (T* p = std::exchange(m_p, nullptr)) p->Release();
     }
-    void swap(InterfaceRef& other) noexcept { std::swap(p_, other.p_); }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
+    void swap(InterfaceRef& other) noexcept { std::swap(m_p, other.m_p); }
+    T* get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
 
 private:
-    T* p_ = nullptr;
+    T* m_p = nullptr;
 };

@@ -8,19 +8,19 @@ namespace {
 
 // The user's LC_TIME from the environment (LC_ALL, LC_TIME, LANG), falling back to "C" when the
 // named locale is not installed.
-locale_t UserTimeLocale() {
+locale_t userTimeLocale() {
     if (locale_t user = newlocale(LC_TIME_MASK, "", locale_t(0))) return user;
     return newlocale(LC_TIME_MASK, "C", locale_t(0));
 }
 
 }  // namespace
 
-std::string StartTimeText(std::time_t When) {
+std::string startTimeText(std::time_t when) {
     std::tm local{};
-    localtime_r(&When, &local);
+    localtime_r(&when, &local);
     std::array<char, 128> time{};
     std::array<char, 16> date{};
-    if (locale_t locale = UserTimeLocale()) {
+    if (locale_t locale = userTimeLocale()) {
         strftime_l(time.data(), time.size(), "%X", &local, locale);
         freelocale(locale);
     }
@@ -29,6 +29,6 @@ std::string StartTimeText(std::time_t When) {
     return std::string(time.data()) + "  " + date.data();
 }
 
-std::string StartTimeText() {
-    return StartTimeText(std::time(nullptr));
+std::string startTimeText() {
+    return startTimeText(std::time(nullptr));
 }

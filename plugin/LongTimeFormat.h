@@ -7,5 +7,5 @@
 
 // Time in the LC_TIME locale of the user's environment (the process-wide locale is left alone:
 // a plug-in must not change it), e.g. "14:05:09  08.12.2011".
-std::string StartTimeText(std::time_t When);
-std::string StartTimeText();
+std::string startTimeText(std::time_t when);
+std::string startTimeText();

@@ -17,21 +17,23 @@ struct GUID {
 };
 static_assert(sizeof(GUID) == 16);
 
-inline bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+inline bool operator==(const GUID& a, const GUID& b) {
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
 
 using REFIID = const GUID&;
 
 // Window handle passed to Configure: 0 for no owner, otherwise a QWidget's winId().
 using QVX_HWND = std::uintptr_t;
 
-constexpr GUID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-constexpr GUID IID_IQuorvexControl = {
+constexpr GUID iidIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr GUID iidIQuorvexControl = {
     0xED6DC234, 0x32CA, 0x42F2, {0xA8, 0x6A, 0xDD, 0xBB, 0xB8, 0xE9, 0x59, 0x5D}};
-constexpr GUID IID_IQuorvexVideoControl = {
+constexpr GUID iidIQuorvexVideoControl = {
     0x11F043FC, 0x99FA, 0x4746, {0xAB, 0x2D, 0x20, 0x69, 0x11, 0x3C, 0x71, 0x4A}};
-constexpr GUID IID_IQuorvexReport = {
+constexpr GUID iidIQuorvexReport = {
     0xA02ED748, 0x341A, 0x4D36, {0xBF, 0xC4, 0xDA, 0x8A, 0x5A, 0x26, 0x28, 0x60}};
-constexpr GUID IID_IQuorvexReportSet = {
+constexpr GUID iidIQuorvexReportSet = {
     0x890065C3, 0x2750, 0x4DC2, {0xB4, 0x75, 0x78, 0xC5, 0x1D, 0x55, 0x02, 0x76}};
 
 // Slots 0-2.
@@ -44,21 +46,22 @@ public:
 
 class IQuorvexControl : public IUnknown {
 public:
-    virtual HRESULT QVX_STDCALL GetModuleName(const char** Name) = 0;              // 3
-    virtual HRESULT QVX_STDCALL LoadFile(const char* FileName) = 0;                // 4
-    virtual HRESULT QVX_STDCALL UnloadFile() = 0;                                  // 5
-    virtual HRESULT QVX_STDCALL GetMediaDuration(std::int64_t* Duration) = 0;      // 6
-    virtual HRESULT QVX_STDCALL GetMediaPosition(std::int64_t* Position) = 0;      // 7
-    virtual HRESULT QVX_STDCALL Play() = 0;                                        // 8
-    virtual HRESULT QVX_STDCALL Stop() = 0;                                        // 9
-    virtual HRESULT QVX_STDCALL GetProgress(double* Progress) = 0;                 // 10
-    virtual HRESULT QVX_STDCALL Configure(QVX_HWND ParentWindow) = 0;              // 11
+    virtual HRESULT QVX_STDCALL GetModuleName(const char** Name) = 0;          // 3
+    virtual HRESULT QVX_STDCALL LoadFile(const char* FileName) = 0;            // 4
+    virtual HRESULT QVX_STDCALL UnloadFile() = 0;                              // 5
+    virtual HRESULT QVX_STDCALL GetMediaDuration(std::int64_t* Duration) = 0;  // 6
+    virtual HRESULT QVX_STDCALL GetMediaPosition(std::int64_t* Position) = 0;  // 7
+    virtual HRESULT QVX_STDCALL Play() = 0;                                    // 8
+    virtual HRESULT QVX_STDCALL Stop() = 0;                                    // 9
+    virtual HRESULT QVX_STDCALL GetProgress(double* Progress) = 0;             // 10
+    virtual HRESULT QVX_STDCALL Configure(QVX_HWND ParentWindow) = 0;          // 11
 };
 
 class IQuorvexVideoControl : public IUnknown {
 public:
-    virtual HRESULT QVX_STDCALL QueryVideoValue(std::int32_t* Value) = 0;                      // 3
-    virtual HRESULT QVX_STDCALL QueryVideoValueAt(std::int32_t Index, std::int32_t* Value) = 0;  // 4
+    virtual HRESULT QVX_STDCALL QueryVideoValue(std::int32_t* Value) = 0;  // 3
+    virtual HRESULT QVX_STDCALL QueryVideoValueAt(std::int32_t Index,
+                                                  std::int32_t* Value) = 0;  // 4
 };
 
 class IQuorvexReport : public IUnknown {
@@ -79,11 +82,11 @@ static_assert(sizeof(IQuorvexReport) == sizeof(void*));
 static_assert(sizeof(IQuorvexReportSet) == sizeof(void*));
 
 // The plug-in's export.
-using TGetQuorvexControl = std::int32_t(QVX_STDCALL*)(IQuorvexControl** Control);
+using GetQuorvexControlFunction = std::int32_t(QVX_STDCALL*)(IQuorvexControl** Control);
 constexpr const char* GET_QUORVEX_CONTROL_NAME = "GetQuorvexControl";
 
 // "None", "Info", "Warning", "Error"; "Unknown" for anything else.
-const char* ReportTypeName(std::int32_t ReportType);
+const char* reportTypeName(std::int32_t ReportType);
 
 // Display name of a module identifier (7 is "Sievra").
-const char* ModuleDisplayName(std::int32_t Module);
+const char* moduleDisplayName(std::int32_t Module);

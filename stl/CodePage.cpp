@@ -1,22 +1,22 @@
 #include "CodePage.h"
 
-#include "STLUtils.h"
+#include "StlUtils.h"
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
 
-std::u16string CodePageToUnicode(std::string_view Text, std::uint16_t CodePage) {
+std::u16string codePageToUnicode(std::string_view text, std::uint16_t codePage) {
     return platform::guarded("CodePageToUnicode", std::u16string(), [&]() -> std::u16string {
-        if (Text.empty()) return {};
+        if (text.empty()) return {};
         // A refused code page shows as empty text, without any message.
-        return platform::multiByteToWideChar(CodePage, Text).value_or(std::u16string());
+        return platform::multiByteToWideChar(codePage, text).value_or(std::u16string());
     });
 }
 
-std::u16string GSIFieldToDisplayString(const TGeneralSubtitleInformation& Gsi,
-                                       const STLField& Field) {
+std::u16string gsiFieldToDisplayString(const GeneralSubtitleInformation& gsi,
+                                       const StlField& field) {
     return platform::guarded("GSIFieldToDisplayString", std::u16string(), [&]() {
         const std::string bytes =
-            STLTextToString(Gsi.Bytes + Field.Offset, Field.Length, TSTLVariant::Viewer);
-        return std::u16string(TrimControl(CodePageToUnicode(bytes, 0)));
+            stlTextToString(gsi.bytes + field.offset, field.length, StlVariant::Viewer);
+        return std::u16string(trimControl(codePageToUnicode(bytes, 0)));
     });
 }

@@ -5,12 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "STLTypes.h"
+#include "StlTypes.h"
 
 // Empty for empty text and for a code page the platform refuses; 0, 1, 2 mean the system ANSI,
 // OEM and Mac code pages.
-std::u16string CodePageToUnicode(std::string_view Text, std::uint16_t CodePage);
+std::u16string codePageToUnicode(std::string_view text, std::uint16_t codePage);
 
 // GSI text: field up to its first zero byte, decoded with the system ANSI code page, trimmed of
 // 0x00..0x20 at both ends.
-std::u16string GSIFieldToDisplayString(const TGeneralSubtitleInformation& Gsi, const STLField& Field);
+std::u16string gsiFieldToDisplayString(const GeneralSubtitleInformation& gsi,
+                                       const StlField& field);

@@ -5,15 +5,15 @@
 
 #include "platform/WinTypes.h"
 
-using TReportCallback = HRESULT(QVX_STDCALL*)(void* Context, std::int32_t Module,
-                                              std::int32_t ReportType, const char* ReportMessage,
-                                              std::int32_t ValidationID);
+using ReportCallback = HRESULT(QVX_STDCALL*)(void* context, std::int32_t module,
+                                             std::int32_t reportType, const char* reportMessage,
+                                             std::int32_t validationId);
 
-struct TReportFunction {
-    void* Context = nullptr;
-    TReportCallback Function = nullptr;
+struct ReportFunction {
+    void* context = nullptr;
+    ReportCallback function = nullptr;
 
-    explicit operator bool() const { return Function != nullptr; }
+    explicit operator bool() const { return function != nullptr; }
 };
 
 // Report types.

@@ -2,13 +2,13 @@
 
 #include <QPainter>
 
-void TGridLineDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Option,
-                              const QModelIndex& Index) const {
-    QStyledItemDelegate::paint(Painter, Option, Index);
-    Painter->save();
-    Painter->setPen(Option.palette.color(QPalette::Midlight));
-    const QRect cell = Option.rect;
-    Painter->drawLine(cell.topRight(), cell.bottomRight());
-    Painter->drawLine(cell.bottomLeft(), cell.bottomRight());
-    Painter->restore();
+void GridLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+    painter->save();
+    painter->setPen(option.palette.color(QPalette::Midlight));
+    const QRect cell = option.rect;
+    painter->drawLine(cell.topRight(), cell.bottomRight());
+    painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+    painter->restore();
 }

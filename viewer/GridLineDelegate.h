@@ -4,9 +4,9 @@
 
 #include <QStyledItemDelegate>
 
-class TGridLineDelegate : public QStyledItemDelegate {
+class GridLineDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* Painter, const QStyleOptionViewItem& Option,
-               const QModelIndex& Index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 };

@@ -49,7 +49,9 @@ UserInteraction* current = nullptr;
 
 }  // namespace
 
-UserInteraction& userInteraction() { return current ? *current : qtInteraction(); }
+UserInteraction& userInteraction() {
+    return current ? *current : qtInteraction();
+}
 
 UserInteraction* setUserInteraction(UserInteraction* replacement) {
     UserInteraction* previous = current;

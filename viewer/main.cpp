@@ -2,12 +2,12 @@
 
 #include <QApplication>
 
-#include "mainwindow/Unit1.h"
+#include "mainwindow/MainWindow.h"
 
 int main(int argc, char** argv) {
-    QApplication Application(argc, argv);
+    QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumtrace"));
-    TForm1 Form1;
-    Form1.show();
+    MainWindow form1;
+    form1.show();
     return QApplication::exec();
 }

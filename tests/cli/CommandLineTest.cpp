@@ -6,25 +6,25 @@ namespace cli {
 namespace {
 
 TEST(CommandLineTest, OptionsAndFiles) {
-    const TParseResult parsed =
-        ParseCommandLine({"-q", "a.stl", "--xml", "out", "--verbose", "--", "--quiet", "-"});
-    ASSERT_EQ(parsed.Error, "");
-    const TCommandLine& line = parsed.CommandLine;
-    EXPECT_TRUE(line.Quiet);
-    EXPECT_TRUE(line.Verbose);
-    EXPECT_EQ(line.XmlPath, "out");
+    const ParseResult parsed =
+        parseCommandLine({"-q", "a.stl", "--xml", "out", "--verbose", "--", "--quiet", "-"});
+    ASSERT_EQ(parsed.error, "");
+    const CommandLine& line = parsed.commandLine;
+    EXPECT_TRUE(line.quiet);
+    EXPECT_TRUE(line.verbose);
+    EXPECT_EQ(line.xmlPath, "out");
     // After "--" everything is a file, and "-" is a file name here too.
-    EXPECT_EQ(line.Files, (std::vector<std::string>{"a.stl", "--quiet", "-"}));
+    EXPECT_EQ(line.files, (std::vector<std::string>{"a.stl", "--quiet", "-"}));
 
-    EXPECT_EQ(ParseCommandLine({"--xml=r.xml", "a.stl"}).CommandLine.XmlPath, "r.xml");
-    EXPECT_TRUE(ParseCommandLine({"--help"}).CommandLine.Help);
-    EXPECT_TRUE(ParseCommandLine({"--version"}).CommandLine.Version);
+    EXPECT_EQ(parseCommandLine({"--xml=r.xml", "a.stl"}).commandLine.xmlPath, "r.xml");
+    EXPECT_TRUE(parseCommandLine({"--help"}).commandLine.help);
+    EXPECT_TRUE(parseCommandLine({"--version"}).commandLine.version);
 }
 
 TEST(CommandLineTest, WrongArgumentsAreRefusedWithAReason) {
     const struct {
-        std::vector<std::string> Arguments;
-        std::string Error;
+        std::vector<std::string> arguments;
+        std::string error;
     } cases[] = {
         {{}, "no file given"},
         {{"-q"}, "no file given"},
@@ -34,7 +34,7 @@ TEST(CommandLineTest, WrongArgumentsAreRefusedWithAReason) {
         {{"-x", "a.stl"}, "unknown option '-x'"},
         {{"--quiet=yes", "a.stl"}, "unknown option '--quiet=yes'"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseCommandLine(c.Arguments).Error, c.Error);
+    for (const auto& c : cases) EXPECT_EQ(parseCommandLine(c.arguments).error, c.error);
 }
 
 }  // namespace

@@ -8,22 +8,22 @@
 namespace clitest {
 
 struct ProcessResult {
-    int ExitStatus = -1;  // -1 when the child did not exit normally
-    std::string Out;
-    std::string Err;
+    int exitStatus = -1;  // -1 when the child did not exit normally
+    std::string out;
+    std::string err;
 };
 
 // Program with Arguments; stdout and stderr go to files, so neither is a terminal. With
 // StdoutPath, stdout goes there instead and Out stays empty. WorkingDirectory empty: this one.
-ProcessResult RunProcess(const std::string& Program, const std::vector<std::string>& Arguments,
-                         const std::string& StdoutPath = {},
-                         const std::string& WorkingDirectory = {});
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& stdoutPath = {},
+                         const std::string& workingDirectory = {});
 
 // Same, with stderr on a pseudo-terminal; Err is what the terminal received.
-ProcessResult RunProcessWithTerminalStderr(const std::string& Program,
-                                           const std::vector<std::string>& Arguments);
+ProcessResult runProcessWithTerminalStderr(const std::string& program,
+                                           const std::vector<std::string>& arguments);
 
 // Lines of Text without their line ends.
-std::vector<std::string> Lines(const std::string& Text);
+std::vector<std::string> splitLines(const std::string& text);
 
 }  // namespace clitest

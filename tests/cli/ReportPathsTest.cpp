@@ -12,22 +12,22 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ReportPathsTest, ReportNameReplacesTheExtension) {
-    EXPECT_EQ(ReportFileName("/a/film.stl"), "film.xml");
-    EXPECT_EQ(ReportFileName("FILM.STL"), "FILM.xml");
-    EXPECT_EQ(ReportFileName("film"), "film.xml");
-    EXPECT_EQ(ReportFileName("a.b.stl"), "a.b.xml");
-    EXPECT_EQ(ReportFileName(".stl"), ".stl.xml");
-    EXPECT_EQ(ReportFileName("/a/"), "report.xml");
+    EXPECT_EQ(reportFileName("/a/film.stl"), "film.xml");
+    EXPECT_EQ(reportFileName("FILM.STL"), "FILM.xml");
+    EXPECT_EQ(reportFileName("film"), "film.xml");
+    EXPECT_EQ(reportFileName("a.b.stl"), "a.b.xml");
+    EXPECT_EQ(reportFileName(".stl"), ".stl.xml");
+    EXPECT_EQ(reportFileName("/a/"), "report.xml");
 }
 
 TEST(ReportPathsTest, SeveralFilesShareAFolderWithoutCollisions) {
     testsupport::TempDir dir;
     const std::string folder = dir.file("out");
-    const TReportPlan plan =
-        PlanReports(folder, {"/x/film.stl", "/y/film.stl", "/x/film.xml", "/z/film-2.stl"});
-    ASSERT_EQ(plan.Error, "");
+    const ReportPlan plan =
+        planReports(folder, {"/x/film.stl", "/y/film.stl", "/x/film.xml", "/z/film-2.stl"});
+    ASSERT_EQ(plan.error, "");
     EXPECT_TRUE(fs::is_directory(folder));
-    EXPECT_EQ(plan.Paths,
+    EXPECT_EQ(plan.paths,
               (std::vector<std::string>{folder + "/film.xml", folder + "/film-2.xml",
                                         folder + "/film-3.xml", folder + "/film-2-2.xml"}));
 }
@@ -37,22 +37,22 @@ TEST(ReportPathsTest, InputFilesAreNeverReportTargets) {
     // film.xml in the report folder is itself one of the files to validate.
     const std::string input = dir.file("film.xml");
     std::ofstream(input) << "x";
-    const TReportPlan plan = PlanReports(dir.path(), {dir.file("film.stl"), input});
-    ASSERT_EQ(plan.Error, "");
-    EXPECT_EQ(plan.Paths[0], dir.file("film-2.xml"));
-    EXPECT_EQ(plan.Paths[1], dir.file("film-3.xml"));
+    const ReportPlan plan = planReports(dir.path(), {dir.file("film.stl"), input});
+    ASSERT_EQ(plan.error, "");
+    EXPECT_EQ(plan.paths[0], dir.file("film-2.xml"));
+    EXPECT_EQ(plan.paths[1], dir.file("film-3.xml"));
 
-    EXPECT_NE(PlanReports(dir.path() + "/./film.xml", {input}).Error, "");
+    EXPECT_NE(planReports(dir.path() + "/./film.xml", {input}).error, "");
 }
 
 TEST(ReportPathsTest, OneFileGoesToThePathOrIntoAnExistingFolder) {
     testsupport::TempDir dir;
-    EXPECT_EQ(PlanReports(dir.file("r.xml"), {"a.stl"}).Paths,
+    EXPECT_EQ(planReports(dir.file("r.xml"), {"a.stl"}).paths,
               std::vector<std::string>{dir.file("r.xml")});
-    EXPECT_EQ(PlanReports(dir.path(), {"/x/a.stl"}).Paths,
+    EXPECT_EQ(planReports(dir.path(), {"/x/a.stl"}).paths,
               std::vector<std::string>{dir.file("a.xml")});
     std::ofstream(dir.file("plain")) << "x";
-    EXPECT_NE(PlanReports(dir.file("plain"), {"a.stl", "b.stl"}).Error, "");
+    EXPECT_NE(planReports(dir.file("plain"), {"a.stl", "b.stl"}).error, "");
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ public:
     ScopedLocale(const char* lcAll, const char* lcCtype, const char* lang) {
         for (const char* name : kNames) {
             const char* old = std::getenv(name);
-            saved_.push_back(old ? std::optional<std::string>(old) : std::nullopt);
+            m_saved.push_back(old ? std::optional<std::string>(old) : std::nullopt);
         }
         set("LC_ALL", lcAll);
         set("LC_CTYPE", lcCtype);
@@ -24,7 +24,7 @@ public:
     }
     ~ScopedLocale() {
         for (std::size_t i = 0; i < std::size(kNames); ++i)
-            set(kNames[i], saved_[i] ? saved_[i]->c_str() : nullptr);
+            set(kNames[i], m_saved[i] ? m_saved[i]->c_str() : nullptr);
     }
 
 private:
@@ -35,7 +35,7 @@ private:
             unsetenv(name);
     }
     static constexpr const char* kNames[] = {"LC_ALL", "LC_CTYPE", "LANG"};
-    std::vector<std::optional<std::string>> saved_;
+    std::vector<std::optional<std::string>> m_saved;
 };
 
 std::string bytes(std::initializer_list<unsigned> values) {

@@ -16,10 +16,10 @@ namespace {
 class StderrPipe {
 public:
     StderrPipe() {
-        EXPECT_EQ(pipe(fds_), 0);
-        saved_ = dup(STDERR_FILENO);
-        dup2(fds_[1], STDERR_FILENO);
-        close(fds_[1]);
+        EXPECT_EQ(pipe(m_fds), 0);
+        m_saved = dup(STDERR_FILENO);
+        dup2(m_fds[1], STDERR_FILENO);
+        close(m_fds[1]);
     }
     ~StderrPipe() { restore(); }
     std::string collect() {
@@ -27,19 +27,19 @@ public:
         std::string text;
         char buffer[4096];
         ssize_t n;
-        while ((n = read(fds_[0], buffer, sizeof buffer)) > 0) text.append(buffer, n);
+        while ((n = read(m_fds[0], buffer, sizeof buffer)) > 0) text.append(buffer, n);
         return text;
     }
 
 private:
     void restore() {
-        if (saved_ < 0) return;
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-        saved_ = -1;
+        if (m_saved < 0) return;
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+        m_saved = -1;
     }
-    int fds_[2] = {-1, -1};
-    int saved_ = -1;
+    int m_fds[2] = {-1, -1};
+    int m_saved = -1;
 };
 
 TEST(DebugOutput, WritesOneLinePerCallToStderr) {

@@ -9,17 +9,17 @@ namespace plugintest {
 
 // Runs Answer on the next modal dialog of type T as soon as it is up.
 template <class T>
-void AnswerModal(std::function<void(T*)> Answer) {
-    auto* Timer = new QTimer(qApp);
-    Timer->setInterval(5);
-    QObject::connect(Timer, &QTimer::timeout, [Timer, Answer] {
-        if (auto* Dialog = dynamic_cast<T*>(QApplication::activeModalWidget())) {
-            Timer->stop();
-            Timer->deleteLater();
-            Answer(Dialog);
+void answerModal(std::function<void(T*)> answer) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(dialog);
         }
     });
-    Timer->start();
+    timer->start();
 }
 
 }  // namespace plugintest

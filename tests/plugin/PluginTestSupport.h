@@ -24,20 +24,20 @@
 namespace plugintest {
 
 struct Finding {
-    std::int32_t Module = 0;
-    std::int32_t Type = 0;
-    std::string Message;
-    bool OnCallerThread = false;  // sent from the thread that created the recorder
+    std::int32_t module = 0;
+    std::int32_t type = 0;
+    std::string message;
+    bool onCallerThread = false;  // sent from the thread that created the recorder
 
     // The rule number in front of the text, -1 when there is none.
-    int Rule() const {
-        if (Message.size() < 5 || Message[0] != '[') return -1;
-        return std::atoi(Message.c_str() + 1);
+    int rule() const {
+        if (message.size() < 5 || message[0] != '[') return -1;
+        return std::atoi(message.c_str() + 1);
     }
     // The text after "[NNN] ".
-    std::string Text() const {
-        const auto p = Message.find("] ");
-        return p == std::string::npos ? Message : Message.substr(p + 2);
+    std::string text() const {
+        const auto p = message.find("] ");
+        return p == std::string::npos ? message : message.substr(p + 2);
     }
 };
 
@@ -45,78 +45,78 @@ struct Finding {
 // the plug-in took is given back.
 class ReportRecorder final : public IQuorvexReport {
 public:
-    ReportRecorder() : owner_(std::this_thread::get_id()) {}
+    ReportRecorder() : m_owner(std::this_thread::get_id()) {}
 
     HRESULT QVX_STDCALL QueryInterface(REFIID riid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        if (!(riid == IID_IUnknown || riid == IID_IQuorvexReport)) return E_NOINTERFACE;
+        if (!(riid == iidIUnknown || riid == iidIQuorvexReport)) return E_NOINTERFACE;
         *out = static_cast<IQuorvexReport*>(this);
         AddRef();
         return S_OK;
     }
-    std::uint32_t QVX_STDCALL AddRef() override { return ++refs_; }
-    std::uint32_t QVX_STDCALL Release() override { return --refs_; }
+    std::uint32_t QVX_STDCALL AddRef() override { return ++m_refs; }
+    std::uint32_t QVX_STDCALL Release() override { return --m_refs; }
 
-    HRESULT QVX_STDCALL Report(std::int32_t Module, std::int32_t ReportType,
-                               const char* ReportMessage) override {
-        std::unique_lock lock(mutex_);
-        Finding f{Module, ReportType, ReportMessage ? ReportMessage : "<null>",
-                  std::this_thread::get_id() == owner_};
-        findings_.push_back(f);
+    HRESULT QVX_STDCALL Report(std::int32_t module, std::int32_t reportType,
+                               const char* reportMessage) override {
+        std::unique_lock lock(m_mutex);
+        Finding f{module, reportType, reportMessage ? reportMessage : "<null>",
+                  std::this_thread::get_id() == m_owner};
+        m_findings.push_back(f);
         // Holds a worker-side finding of the chosen rule until the test opens the gate.
-        if (!f.OnCallerThread && gateRule_ >= 0 && f.Rule() == gateRule_) {
-            gateRule_ = -1;
-            held_ = true;
-            changed_.notify_all();
-            changed_.wait(lock, [&] { return !held_; });
+        if (!f.onCallerThread && m_gateRule >= 0 && f.rule() == m_gateRule) {
+            m_gateRule = -1;
+            m_held = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [&] { return !m_held; });
         }
-        return result_;
+        return m_result;
     }
 
     // The next finding of Rule sent from another thread waits inside Report until open().
-    void holdAt(int Rule) {
-        std::lock_guard lock(mutex_);
-        gateRule_ = Rule;
+    void holdAt(int rule) {
+        std::lock_guard lock(m_mutex);
+        m_gateRule = rule;
     }
-    bool waitUntilHeld(std::chrono::milliseconds Limit = std::chrono::seconds(10)) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, Limit, [&] { return held_; });
+    bool waitUntilHeld(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, limit, [&] { return m_held; });
     }
     void open() {
-        std::lock_guard lock(mutex_);
-        held_ = false;
-        changed_.notify_all();
+        std::lock_guard lock(m_mutex);
+        m_held = false;
+        m_changed.notify_all();
     }
     void setResult(HRESULT hr) {
-        std::lock_guard lock(mutex_);
-        result_ = hr;
+        std::lock_guard lock(m_mutex);
+        m_result = hr;
     }
 
     std::vector<Finding> findings() const {
-        std::lock_guard lock(mutex_);
-        return findings_;
+        std::lock_guard lock(m_mutex);
+        return m_findings;
     }
     std::vector<int> rules() const {
         std::vector<int> out;
-        for (const auto& f : findings()) out.push_back(f.Rule());
+        for (const auto& f : findings()) out.push_back(f.rule());
         return out;
     }
     void clear() {
-        std::lock_guard lock(mutex_);
-        findings_.clear();
+        std::lock_guard lock(m_mutex);
+        m_findings.clear();
     }
-    int refs() const { return refs_.load(); }
+    int refs() const { return m_refs.load(); }
 
 private:
-    const std::thread::id owner_;
-    std::atomic<int> refs_{0};
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<Finding> findings_;
-    int gateRule_ = -1;
-    bool held_ = false;
-    HRESULT result_ = S_OK;
+    const std::thread::id m_owner;
+    std::atomic<int> m_refs{0};
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Finding> m_findings;
+    int m_gateRule = -1;
+    bool m_held = false;
+    HRESULT m_result = S_OK;
 };
 
 // Redirects file descriptor 2 into a file while it lives; lines() gives what was written.
@@ -125,18 +125,18 @@ public:
     StderrCapture() {
         std::fflush(stderr);
         char name[] = "/tmp/lumtrace-stderr-XXXXXX";
-        fd_ = mkstemp(name);
-        path_ = name;
-        saved_ = dup(2);
-        dup2(fd_, 2);
+        m_fd = mkstemp(name);
+        m_path = name;
+        m_saved = dup(2);
+        dup2(m_fd, 2);
     }
     ~StderrCapture() {
         restore();
-        std::remove(path_.c_str());
+        std::remove(m_path.c_str());
     }
     std::vector<std::string> lines() {
         restore();
-        std::ifstream in(path_);
+        std::ifstream in(m_path);
         std::vector<std::string> out;
         for (std::string line; std::getline(in, line);) out.push_back(line);
         return out;
@@ -149,30 +149,30 @@ public:
 
 private:
     void restore() {
-        if (saved_ < 0) return;
+        if (m_saved < 0) return;
         std::fflush(stderr);
-        dup2(saved_, 2);
-        close(saved_);
-        close(fd_);
-        saved_ = -1;
+        dup2(m_saved, 2);
+        close(m_saved);
+        close(m_fd);
+        m_saved = -1;
     }
-    std::string path_;
-    int fd_ = -1;
-    int saved_ = -1;
+    std::string m_path;
+    int m_fd = -1;
+    int m_saved = -1;
 };
 
 // Sievra.zkx, loaded and asked for a control interface exactly as the host does.
 class SievraModule {
 public:
     SievraModule() {
-        loaded_ = library_.load(SIEVRA_MODULE_PATH);
-        if (loaded_)
-            export_ =
-                reinterpret_cast<TGetQuorvexControl>(library_.symbol(GET_QUORVEX_CONTROL_NAME));
+        m_loaded = m_library.load(SIEVRA_MODULE_PATH);
+        if (m_loaded)
+            m_export = reinterpret_cast<GetQuorvexControlFunction>(
+                m_library.symbol(GET_QUORVEX_CONTROL_NAME));
     }
-    bool ok() const { return loaded_ && export_ != nullptr; }
-    std::string error() const { return library_.lastError(); }
-    std::int32_t call(IQuorvexControl** Control) const { return export_(Control); }
+    bool ok() const { return m_loaded && m_export != nullptr; }
+    std::string error() const { return m_library.lastError(); }
+    std::int32_t call(IQuorvexControl** control) const { return m_export(control); }
 
     // A new plug-in object; the returned reference is the one the export handed out.
     InterfaceRef<IQuorvexControl> create() const {
@@ -184,16 +184,16 @@ public:
     }
 
 private:
-    platform::DynamicLibrary library_;
-    bool loaded_ = false;
-    TGetQuorvexControl export_ = nullptr;
+    platform::DynamicLibrary m_library;
+    bool m_loaded = false;
+    GetQuorvexControlFunction m_export = nullptr;
 };
 
 template <class T>
-InterfaceRef<T> query(IUnknown* Object, REFIID Iid) {
+InterfaceRef<T> query(IUnknown* object, REFIID iid) {
     void* out = nullptr;
     InterfaceRef<T> ref;
-    if (Object && Object->QueryInterface(Iid, &out) == S_OK) {
+    if (object && object->QueryInterface(iid, &out) == S_OK) {
         ref = InterfaceRef<T>(static_cast<T*>(out));
         static_cast<T*>(out)->Release();
     }
@@ -201,12 +201,12 @@ InterfaceRef<T> query(IUnknown* Object, REFIID Iid) {
 }
 
 // Polls GetProgress tightly until it reads 100 or Limit passes; true when it did.
-inline bool waitForProgress100(IQuorvexControl* Control,
-                               std::chrono::milliseconds Limit = std::chrono::seconds(20)) {
-    const auto end = std::chrono::steady_clock::now() + Limit;
+inline bool waitForProgress100(IQuorvexControl* control,
+                               std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
         double progress = -1;
-        if (Control->GetProgress(&progress) != S_OK) return false;
+        if (control->GetProgress(&progress) != S_OK) return false;
         if (progress == 100.0) return true;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }

@@ -46,7 +46,7 @@ TEST_F(ContractTest, ExportHandsOutOneReferenceToAFreshObject) {
 TEST_F(ContractTest, QueryInterfaceAnswersTheThreeInterfacesAndIUnknownOnly) {
     auto control = module.create();
     void* identity = nullptr;
-    ASSERT_EQ(control->QueryInterface(IID_IUnknown, &identity), S_OK);
+    ASSERT_EQ(control->QueryInterface(iidIUnknown, &identity), S_OK);
     static_cast<IUnknown*>(identity)->Release();
 
     struct Case {
@@ -56,17 +56,17 @@ TEST_F(ContractTest, QueryInterfaceAnswersTheThreeInterfacesAndIUnknownOnly) {
     };
     const GUID random = {0x12345678, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
     const Case cases[] = {
-        {"IUnknown", IID_IUnknown, S_OK},
-        {"IQuorvexControl", IID_IQuorvexControl, S_OK},
-        {"IQuorvexVideoControl", IID_IQuorvexVideoControl, S_OK},
-        {"IQuorvexReportSet", IID_IQuorvexReportSet, S_OK},
-        {"IQuorvexReport", IID_IQuorvexReport, E_NOINTERFACE},
+        {"IUnknown", iidIUnknown, S_OK},
+        {"IQuorvexControl", iidIQuorvexControl, S_OK},
+        {"IQuorvexVideoControl", iidIQuorvexVideoControl, S_OK},
+        {"IQuorvexReportSet", iidIQuorvexReportSet, S_OK},
+        {"IQuorvexReport", iidIQuorvexReport, E_NOINTERFACE},
         {"unknown", random, E_NOINTERFACE},
     };
     // Every interface of the object answers the same way, and every answer leads back to the
     // same object.
-    auto video = query<IQuorvexVideoControl>(control.get(), IID_IQuorvexVideoControl);
-    auto reportSet = query<IQuorvexReportSet>(control.get(), IID_IQuorvexReportSet);
+    auto video = query<IQuorvexVideoControl>(control.get(), iidIQuorvexVideoControl);
+    auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
     ASSERT_TRUE(video && reportSet);
     IUnknown* askers[] = {control.get(), video.get(), reportSet.get()};
     for (IUnknown* asker : askers) {
@@ -81,13 +81,13 @@ TEST_F(ContractTest, QueryInterfaceAnswersTheThreeInterfacesAndIUnknownOnly) {
             ASSERT_NE(out, nullptr);
             auto* unknown = static_cast<IUnknown*>(out);
             void* back = nullptr;
-            ASSERT_EQ(unknown->QueryInterface(IID_IUnknown, &back), S_OK);
+            ASSERT_EQ(unknown->QueryInterface(iidIUnknown, &back), S_OK);
             EXPECT_EQ(back, identity);
             static_cast<IUnknown*>(back)->Release();
             unknown->Release();
         }
     }
-    EXPECT_EQ(control->QueryInterface(IID_IQuorvexControl, nullptr), E_POINTER);
+    EXPECT_EQ(control->QueryInterface(iidIQuorvexControl, nullptr), E_POINTER);
 }
 
 TEST_F(ContractTest, ModuleNameAndVideoControl) {
@@ -98,7 +98,7 @@ TEST_F(ContractTest, ModuleNameAndVideoControl) {
     EXPECT_STREQ(name, "Sievra");
     EXPECT_EQ(control->GetModuleName(nullptr), E_FAIL);
 
-    auto video = query<IQuorvexVideoControl>(control.get(), IID_IQuorvexVideoControl);
+    auto video = query<IQuorvexVideoControl>(control.get(), iidIQuorvexVideoControl);
     ASSERT_TRUE(video);
     std::int32_t value = 42;
     EXPECT_EQ(video->QueryVideoValue(&value), E_NOTIMPL);
@@ -136,7 +136,7 @@ TEST_F(ContractTest, WorkerBoundCallsFailWithoutALoadedFile) {
 
     // A file that fails the quick test creates no worker either.
     ReportRecorder sink;
-    auto reportSet = query<IQuorvexReportSet>(control.get(), IID_IQuorvexReportSet);
+    auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
     ASSERT_EQ(reportSet->SetQuorvexReport(&sink), S_OK);
     std::ofstream(dir.file("short.stl")) << "not an stl file";
     EXPECT_EQ(control->LoadFile(dir.file("short.stl").c_str()), E_FAIL);
@@ -155,7 +155,7 @@ TEST_F(ContractTest, WorkerBoundCallsFailWithoutALoadedFile) {
 
 TEST_F(ContractTest, SetQuorvexReportNullKeepsThePreviousSink) {
     auto control = module.create();
-    auto reportSet = query<IQuorvexReportSet>(control.get(), IID_IQuorvexReportSet);
+    auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
     ReportRecorder first;
     ASSERT_EQ(reportSet->SetQuorvexReport(&first), S_OK);
     {
@@ -165,7 +165,7 @@ TEST_F(ContractTest, SetQuorvexReportNullKeepsThePreviousSink) {
     }
     ASSERT_EQ(control->LoadFile(validFile().c_str()), S_OK);
     ASSERT_FALSE(first.findings().empty());
-    EXPECT_EQ(first.findings().front().Rule(), 101);
+    EXPECT_EQ(first.findings().front().rule(), 101);
 
     // A new sink replaces the old one, and the old one gets its references back.
     ReportRecorder second;
@@ -185,9 +185,9 @@ TEST_P(ReleaseOrderTest, ObjectLivesUntilTheLastReference) {
     IQuorvexControl* control = nullptr;
     ASSERT_EQ(module.call(&control), 0);
     void* out = nullptr;
-    ASSERT_EQ(control->QueryInterface(IID_IQuorvexReportSet, &out), S_OK);
+    ASSERT_EQ(control->QueryInterface(iidIQuorvexReportSet, &out), S_OK);
     auto* reportSet = static_cast<IQuorvexReportSet*>(out);
-    ASSERT_EQ(control->QueryInterface(IID_IQuorvexVideoControl, &out), S_OK);
+    ASSERT_EQ(control->QueryInterface(iidIQuorvexVideoControl, &out), S_OK);
     auto* video = static_cast<IQuorvexVideoControl*>(out);
     ASSERT_EQ(reportSet->SetQuorvexReport(&sink), S_OK);
     ASSERT_EQ(control->LoadFile(validFile().c_str()), S_OK);
@@ -223,8 +223,8 @@ TEST_F(ContractTest, TwoObjectsKeepSeparateStateAndShareTheRegistry) {
     auto b = module.create();
     ASSERT_NE(a.get(), b.get());
     ReportRecorder sinkA, sinkB;
-    query<IQuorvexReportSet>(a.get(), IID_IQuorvexReportSet)->SetQuorvexReport(&sinkA);
-    query<IQuorvexReportSet>(b.get(), IID_IQuorvexReportSet)->SetQuorvexReport(&sinkB);
+    query<IQuorvexReportSet>(a.get(), iidIQuorvexReportSet)->SetQuorvexReport(&sinkA);
+    query<IQuorvexReportSet>(b.get(), iidIQuorvexReportSet)->SetQuorvexReport(&sinkB);
 
     ASSERT_EQ(a->LoadFile(validFile().c_str()), S_OK);
     EXPECT_EQ(b->Play(), E_FAIL);  // b has no file
@@ -236,8 +236,8 @@ TEST_F(ContractTest, TwoObjectsKeepSeparateStateAndShareTheRegistry) {
     sinkB.clear();
     EXPECT_EQ(a->Play(), E_FAIL);
     EXPECT_EQ(b->Play(), E_FAIL);
-    EXPECT_EQ(sinkA.findings().front().Rule(), 106);
-    EXPECT_EQ(sinkB.findings().front().Rule(), 106);
+    EXPECT_EQ(sinkA.findings().front().rule(), 106);
+    EXPECT_EQ(sinkB.findings().front().rule(), 106);
 }
 
 }  // namespace

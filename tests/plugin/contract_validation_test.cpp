@@ -34,7 +34,7 @@ protected:
     void create() {
         control = module.create();
         ASSERT_TRUE(control);
-        auto reportSet = query<IQuorvexReportSet>(control.get(), IID_IQuorvexReportSet);
+        auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
         ASSERT_EQ(reportSet->SetQuorvexReport(&sink), S_OK);
     }
     void setDWord(const char* key, const char* name, std::uint32_t value) {
@@ -51,7 +51,7 @@ protected:
     // GSI and a code page that does not convert.
     std::string problemFile() {
         StlFileBuilder b;
-        b.gsi(gsi::DisplayStandardCode, "3").gsi(gsi::CodePageNumber, "8x0");
+        b.gsi(gsi::displayStandardCode, "3").gsi(gsi::codePageNumber, "8x0");
         StlFileBuilder::Block first;
         first.number = 1;
         first.cumulative = 5;
@@ -100,28 +100,28 @@ TEST_F(ValidationContractTest, FullRunSendsFindingsInOrderWithPrefixesAndTypes) 
     const auto findings = sink.findings();
     ASSERT_EQ(sink.rules(), expected);
 
-    for (const auto& f : findings) EXPECT_EQ(f.Module, 7);
+    for (const auto& f : findings) EXPECT_EQ(f.module, 7);
     std::smatch m;
     EXPECT_TRUE(
-        std::regex_match(findings[0].Message, m,
+        std::regex_match(findings[0].message, m,
                          std::regex(R"(\[101\] Start validation at \S.*  \d\d\.\d\d\.\d{4})")))
-        << findings[0].Message;
-    EXPECT_EQ(findings[1].Message, "[102] Loading File: " + file);
-    EXPECT_EQ(findings[2].Message, "[301] GSI - Code Page Number : 8x0");
-    EXPECT_EQ(findings[1].Type, 1);
-    EXPECT_EQ(findings[2].Type, 1);
-    EXPECT_EQ(findings[31].Message, "[402] Invalid GSI - Code Page Number value = 8x0");
-    EXPECT_EQ(findings[32].Message, "[404] Invalid GSI - Display Standard Code = 3");
-    EXPECT_EQ(findings[33].Message, "[427] TTI # 0 - Invalid Cumulative Status = 5");
-    EXPECT_EQ(findings[34].Message, "[438] TTI # 1 - Invalid Vertical Position value = 120");
-    EXPECT_EQ(findings[34].Type, 3);
-    EXPECT_EQ(findings.back().Message, "[103] Unloading File.");
+        << findings[0].message;
+    EXPECT_EQ(findings[1].message, "[102] Loading File: " + file);
+    EXPECT_EQ(findings[2].message, "[301] GSI - Code Page Number : 8x0");
+    EXPECT_EQ(findings[1].type, 1);
+    EXPECT_EQ(findings[2].type, 1);
+    EXPECT_EQ(findings[31].message, "[402] Invalid GSI - Code Page Number value = 8x0");
+    EXPECT_EQ(findings[32].message, "[404] Invalid GSI - Display Standard Code = 3");
+    EXPECT_EQ(findings[33].message, "[427] TTI # 0 - Invalid Cumulative Status = 5");
+    EXPECT_EQ(findings[34].message, "[438] TTI # 1 - Invalid Vertical Position value = 120");
+    EXPECT_EQ(findings[34].type, 3);
+    EXPECT_EQ(findings.back().message, "[103] Unloading File.");
     // The object's own findings come from the host's thread, the reader's and the
     // validator's from the worker.
-    EXPECT_TRUE(findings[0].OnCallerThread);
-    EXPECT_FALSE(findings[2].OnCallerThread);
-    EXPECT_FALSE(findings[33].OnCallerThread);
-    EXPECT_TRUE(findings.back().OnCallerThread);
+    EXPECT_TRUE(findings[0].onCallerThread);
+    EXPECT_FALSE(findings[2].onCallerThread);
+    EXPECT_FALSE(findings[33].onCallerThread);
+    EXPECT_TRUE(findings.back().onCallerThread);
 }
 
 TEST_F(ValidationContractTest, SecondPlayRunsAgainAndSecondLoadReplacesTheWorker) {
@@ -149,7 +149,7 @@ TEST_F(ValidationContractTest, SecondPlayRunsAgainAndSecondLoadReplacesTheWorker
 TEST_F(ValidationContractTest, SinkSetAfterLoadGetsOnlyTheObjectsOwnFindings) {
     control = module.create();
     ASSERT_EQ(control->LoadFile(problemFile().c_str()), S_OK);
-    auto reportSet = query<IQuorvexReportSet>(control.get(), IID_IQuorvexReportSet);
+    auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
     ASSERT_EQ(reportSet->SetQuorvexReport(&sink), S_OK);
     ASSERT_EQ(control->Play(), S_OK);
     ASSERT_TRUE(waitForProgress100(control.get()));
@@ -185,12 +185,12 @@ TEST_P(RegistryRuleTest, AppliesToTheFindingsOfItsRule) {
     ASSERT_TRUE(waitForProgress100(control.get()));
     std::vector<Finding> ofRule;
     for (const auto& f : sink.findings())
-        if (f.Rule() == c.rule) ofRule.push_back(f);
+        if (f.rule() == c.rule) ofRule.push_back(f);
     if (c.expectedType < 0) {
         EXPECT_TRUE(ofRule.empty());
     } else {
         ASSERT_EQ(ofRule.size(), 1u);
-        EXPECT_EQ(ofRule[0].Type, c.expectedType);
+        EXPECT_EQ(ofRule[0].type, c.expectedType);
     }
 }
 
@@ -275,8 +275,8 @@ TEST_P(ImmediateTimeoutTest, PlayEndsOnTheTimeoutPath) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_TRUE(err.contains("vyr: Error in TSievra.Play - timeout."));
     ASSERT_FALSE(sink.findings().empty());
-    EXPECT_EQ(sink.findings()[0].Message, "[106] Play timeout.");
-    EXPECT_EQ(sink.findings()[0].Type, 3);
+    EXPECT_EQ(sink.findings()[0].message, "[106] Play timeout.");
+    EXPECT_EQ(sink.findings()[0].type, 3);
     // The command stayed posted and the worker still takes it.
     EXPECT_TRUE(waitForProgress100(control.get()));
     EXPECT_EQ(control->UnloadFile(), S_OK);
@@ -360,8 +360,8 @@ TEST_F(ValidationContractTest, LoadTimeoutSendsItsFinding) {
 // Configure shows the setup dialog modally; the test answers it from a timer.
 class ConfigureTest : public ValidationContractTest {
 protected:
-    void answerDialog(std::function<void(QDialog*)> Answer) {
-        AnswerModal<QDialog>(std::move(Answer));
+    void answerDialog(std::function<void(QDialog*)> answer) {
+        answerModal<QDialog>(std::move(answer));
     }
 };
 

@@ -15,8 +15,8 @@ namespace testsupport {
 
 class ScriptedInteraction final : public UserInteraction {
 public:
-    ScriptedInteraction() : previous_(setUserInteraction(this)) {}
-    ~ScriptedInteraction() override { setUserInteraction(previous_); }
+    ScriptedInteraction() : m_previous(setUserInteraction(this)) {}
+    ~ScriptedInteraction() override { setUserInteraction(m_previous); }
 
     // What was shown, in order, as "message: <text>", "error: <text>", "confirm: <text>",
     // "open: <caption>", "save: <caption>", "font", "url: <url>".
@@ -66,7 +66,7 @@ private:
         queue.pop_front();
         return value;
     }
-    UserInteraction* previous_;
+    UserInteraction* m_previous;
 };
 
 }  // namespace testsupport

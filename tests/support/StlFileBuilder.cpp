@@ -7,45 +7,45 @@
 
 namespace testsupport {
 
-StlFileBuilder::StlFileBuilder() : gsi_(GSI_BLOCK_SIZE, 0x20) {
-    gsi(gsi::CodePageNumber, "850");
-    gsi(gsi::DiskFormatCode, "STL25.01");
-    gsi(gsi::DisplayStandardCode, "1");
-    gsi(gsi::CharacterCodeTableNumber, "00");
-    gsi(gsi::LanguageCode, "0F");
-    gsi(gsi::OriginalProgrammeTitle, "Test Programme");
-    gsi(gsi::CreationDate, "120315");
-    gsi(gsi::RevisionDate, "120316");
-    gsi(gsi::RevisionNumber, "01");
-    gsi(gsi::TotalNumberOfSubtitles, "00000");
-    gsi(gsi::TotalNumberOfSubtitleGroups, "001");
-    gsi(gsi::MaximumNumberOfDisplayableCharacters, "40");
-    gsi(gsi::MaximumNumberOfDisplayableRows, "23");
-    gsi(gsi::TimeCodeStatus, "1");
-    gsi(gsi::TimeCodeStartOfProgramme, "10000000");
-    gsi(gsi::TimeCodeFirstInCue, "10000000");
-    gsi(gsi::TotalNumberOfDisks, "1");
-    gsi(gsi::DiskSequenceNumber, "1");
-    gsi(gsi::CountryOfOrigin, "GBR");
+StlFileBuilder::StlFileBuilder() : m_gsi(GSI_BLOCK_SIZE, 0x20) {
+    gsi(gsi::codePageNumber, "850");
+    gsi(gsi::diskFormatCode, "STL25.01");
+    gsi(gsi::displayStandardCode, "1");
+    gsi(gsi::characterCodeTableNumber, "00");
+    gsi(gsi::languageCode, "0F");
+    gsi(gsi::originalProgrammeTitle, "Test Programme");
+    gsi(gsi::creationDate, "120315");
+    gsi(gsi::revisionDate, "120316");
+    gsi(gsi::revisionNumber, "01");
+    gsi(gsi::totalNumberOfSubtitles, "00000");
+    gsi(gsi::totalNumberOfSubtitleGroups, "001");
+    gsi(gsi::maximumNumberOfDisplayableCharacters, "40");
+    gsi(gsi::maximumNumberOfDisplayableRows, "23");
+    gsi(gsi::timeCodeStatus, "1");
+    gsi(gsi::timeCodeStartOfProgramme, "10000000");
+    gsi(gsi::timeCodeFirstInCue, "10000000");
+    gsi(gsi::totalNumberOfDisks, "1");
+    gsi(gsi::diskSequenceNumber, "1");
+    gsi(gsi::countryOfOrigin, "GBR");
     announce(0);
 }
 
-StlFileBuilder& StlFileBuilder::gsi(const STLField& field, std::string_view text) {
-    for (std::size_t i = 0; i < field.Length; ++i)
-        gsi_[field.Offset + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x20;
+StlFileBuilder& StlFileBuilder::gsi(const StlField& field, std::string_view text) {
+    for (std::size_t i = 0; i < field.length; ++i)
+        m_gsi[field.offset + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x20;
     return *this;
 }
 
 StlFileBuilder& StlFileBuilder::gsiBytes(std::size_t offset, std::vector<std::uint8_t> bytes) {
-    if (offset + bytes.size() > gsi_.size()) throw std::out_of_range("gsiBytes");
-    std::copy(bytes.begin(), bytes.end(), gsi_.begin() + static_cast<long>(offset));
+    if (offset + bytes.size() > m_gsi.size()) throw std::out_of_range("gsiBytes");
+    std::copy(bytes.begin(), bytes.end(), m_gsi.begin() + static_cast<long>(offset));
     return *this;
 }
 
 StlFileBuilder& StlFileBuilder::announce(int count) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%05d", count);
-    return gsi(gsi::TotalNumberOfTTI, buf);
+    return gsi(gsi::totalNumberOfTti, buf);
 }
 
 StlFileBuilder& StlFileBuilder::addBlock(const Block& b) {
@@ -62,7 +62,7 @@ StlFileBuilder& StlFileBuilder::addBlock(const Block& b) {
     block[15] = b.comment;
     std::copy_n(b.text.begin(), std::min<std::size_t>(b.text.size(), TTI_TEXT_FIELD_SIZE),
                 block.begin() + 16);
-    blocks_.push_back(std::move(block));
+    m_blocks.push_back(std::move(block));
     return *this;
 }
 
@@ -83,26 +83,26 @@ StlFileBuilder& StlFileBuilder::addBlocks(int n) {
         b.text = text("Subtitle " + std::to_string(i + 1));
         addBlock(b);
     }
-    return announce(static_cast<int>(blocks_.size()));
+    return announce(static_cast<int>(m_blocks.size()));
 }
 
 StlFileBuilder& StlFileBuilder::trailing(std::vector<std::uint8_t> bytes) {
-    trailing_ = std::move(bytes);
+    m_trailing = std::move(bytes);
     return *this;
 }
 
 StlFileBuilder& StlFileBuilder::blockBytes(int n, std::size_t offset,
                                            std::vector<std::uint8_t> bytes) {
-    auto& block = blocks_.at(static_cast<std::size_t>(n));
+    auto& block = m_blocks.at(static_cast<std::size_t>(n));
     if (offset + bytes.size() > block.size()) throw std::out_of_range("blockBytes");
     std::copy(bytes.begin(), bytes.end(), block.begin() + static_cast<long>(offset));
     return *this;
 }
 
 std::vector<std::uint8_t> StlFileBuilder::bytes() const {
-    std::vector<std::uint8_t> out(gsi_);
-    for (const auto& b : blocks_) out.insert(out.end(), b.begin(), b.end());
-    out.insert(out.end(), trailing_.begin(), trailing_.end());
+    std::vector<std::uint8_t> out(m_gsi);
+    for (const auto& b : m_blocks) out.insert(out.end(), b.begin(), b.end());
+    out.insert(out.end(), m_trailing.begin(), m_trailing.end());
     return out;
 }
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "stl/STLTypes.h"
+#include "stl/StlTypes.h"
 
 namespace testsupport {
 
@@ -16,7 +16,7 @@ public:
     StlFileBuilder();
 
     // GSI field set from text (blank padded on the right; longer text is cut).
-    StlFileBuilder& gsi(const STLField& field, std::string_view text);
+    StlFileBuilder& gsi(const StlField& field, std::string_view text);
     // Raw bytes anywhere in the GSI block.
     StlFileBuilder& gsiBytes(std::size_t offset, std::vector<std::uint8_t> bytes);
     // Sets TotalNumberOfTTI (5 digits, zero padded). addBlock does not change it.
@@ -52,9 +52,9 @@ public:
     }
 
 private:
-    std::vector<std::uint8_t> gsi_;
-    std::vector<std::vector<std::uint8_t>> blocks_;
-    std::vector<std::uint8_t> trailing_;
+    std::vector<std::uint8_t> m_gsi;
+    std::vector<std::vector<std::uint8_t>> m_blocks;
+    std::vector<std::uint8_t> m_trailing;
 };
 
 }  // namespace testsupport

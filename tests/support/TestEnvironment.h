@@ -14,11 +14,11 @@ public:
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
 
 private:
-    std::string path_;
+    std::string m_path;
 };
 
 // Points XDG_CONFIG_HOME at a fresh folder (so the registry store starts empty) and restores it.
@@ -26,12 +26,12 @@ class ScopedConfigHome {
 public:
     ScopedConfigHome();
     ~ScopedConfigHome();
-    const std::string& path() const { return dir_.path(); }
+    const std::string& path() const { return m_dir.path(); }
 
 private:
-    TempDir dir_;
-    std::string old_;
-    bool hadOld_ = false;
+    TempDir m_dir;
+    std::string m_old;
+    bool m_hadOld = false;
 };
 
 class DebugCapture {
@@ -43,8 +43,8 @@ public:
     void clear();
 
 private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> lines_;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_lines;
 };
 
 }  // namespace testsupport

@@ -8,7 +8,7 @@
 #include <QScrollBar>
 
 #include "tests/support/TestEnvironment.h"
-#include "viewer/hex/HexViewUtils_Memo.h"
+#include "viewer/hex/HexView.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ protected:
     testsupport::TempDir dir;
     QPlainTextEdit memo;
     QScrollBar bar{Qt::Vertical};
-    THexView view;
+    HexView view;
 
     // A file whose byte i is i & 0xFF.
     std::string makeFile(int size) {
@@ -41,8 +41,8 @@ protected:
     QStringList lines() { return memo.toPlainText().split('\n'); }
     void open(int size, int clientHeight) {
         setClientHeight(clientHeight);
-        ASSERT_EQ(view.Init(&memo, &bar), S_OK);
-        ASSERT_EQ(view.OpenFile(makeFile(size)), S_OK);
+        ASSERT_EQ(view.init(&memo, &bar), S_OK);
+        ASSERT_EQ(view.openFile(makeFile(size)), S_OK);
     }
 };
 
@@ -53,13 +53,13 @@ TEST(HexLines, FullAndShortLinesKeepTheirColumns) {
                                     0x00, 0x00, 0x0C, 0x00, 0x14, 0x02, 0x00, 'H',  'e',
                                     'l',  'l',  'o',  0x8A, 0xE9, 't',  0xE9};
     QStringList out;
-    ASSERT_TRUE(MemToStrLines2(bytes, 25, &out));
+    ASSERT_TRUE(hexTextLines(bytes, 25, &out));
     ASSERT_EQ(out.size(), 2);
     EXPECT_EQ(out[0], "00 01 00 FF 00 00 00 0A 00 00 00 0C 00 14 02 00   ...\u00FF............");
     EXPECT_EQ(out[1],
               QString("48 65 6C 6C 6F 8A E9 74 E9").leftJustified(50) + "Hello.\u00E9t\u00E9");
-    EXPECT_FALSE(MemToStrLines2(bytes, 0, &out));
-    EXPECT_FALSE(MemToStrLines2(nullptr, 4, &out));
+    EXPECT_FALSE(hexTextLines(bytes, 0, &out));
+    EXPECT_FALSE(hexTextLines(nullptr, 4, &out));
 }
 
 TEST_F(HexViewTest, OpensOnFirstPageWithOffsetsAndExactLineWidth) {
@@ -70,59 +70,59 @@ TEST_F(HexViewTest, OpensOnFirstPageWithOffsetsAndExactLineWidth) {
     EXPECT_EQ(shown[0].size(), 87);
     EXPECT_EQ(shown[6].left(18), "0x0000000000000060");
     EXPECT_EQ(shown[6].size(), 21 + 50 + 4);
-    EXPECT_EQ(view.LastRefreshOffset(), 0);
+    EXPECT_EQ(view.lastRefreshOffset(), 0);
 }
 
 TEST_F(HexViewTest, EndThenUpCountsFromTheUnroundedOffset) {
     open(1000, 16 * 5);  // four lines a page
-    view.FMemoKeyDown(Qt::Key_End, Qt::NoModifier);
-    EXPECT_EQ(view.LastRefreshOffset(), 999);
+    view.onTextKeyPressed(Qt::Key_End, Qt::NoModifier);
+    EXPECT_EQ(view.lastRefreshOffset(), 999);
     EXPECT_TRUE(lines()[0].startsWith("0x00000000000003E0"));  // 992
-    view.FMemoKeyDown(Qt::Key_Up, Qt::NoModifier);
-    EXPECT_EQ(view.LastRefreshOffset(), 983);
+    view.onTextKeyPressed(Qt::Key_Up, Qt::NoModifier);
+    EXPECT_EQ(view.lastRefreshOffset(), 983);
     EXPECT_TRUE(lines()[0].startsWith("0x00000000000003D0"));  // 976
-    view.FMemoKeyDown(Qt::Key_PageUp, Qt::NoModifier);
-    EXPECT_EQ(view.LastRefreshOffset(), 983 - 16 * 5);
-    view.FMemoKeyDown(Qt::Key_Home, Qt::NoModifier);
-    EXPECT_EQ(view.LastRefreshOffset(), 0);
-    view.FMemoKeyDown(Qt::Key_Up, Qt::NoModifier);
-    EXPECT_EQ(view.LastRefreshOffset(), 0);
+    view.onTextKeyPressed(Qt::Key_PageUp, Qt::NoModifier);
+    EXPECT_EQ(view.lastRefreshOffset(), 983 - 16 * 5);
+    view.onTextKeyPressed(Qt::Key_Home, Qt::NoModifier);
+    EXPECT_EQ(view.lastRefreshOffset(), 0);
+    view.onTextKeyPressed(Qt::Key_Up, Qt::NoModifier);
+    EXPECT_EQ(view.lastRefreshOffset(), 0);
     // Shift with a navigation key does nothing.
-    view.FMemoKeyDown(Qt::Key_End, Qt::ShiftModifier);
-    EXPECT_EQ(view.LastRefreshOffset(), 0);
+    view.onTextKeyPressed(Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(view.lastRefreshOffset(), 0);
 }
 
 TEST_F(HexViewTest, ShortMemoShowsOneLineAndPagesByClientHeight) {
     open(1000, 20);  // 20 px: one line shown, page step of one line
     EXPECT_EQ(lines().size(), 1);
-    view.FMemoKeyDown(Qt::Key_PageDown, Qt::NoModifier);
-    EXPECT_EQ(view.LastRefreshOffset(), 16);
+    view.onTextKeyPressed(Qt::Key_PageDown, Qt::NoModifier);
+    EXPECT_EQ(view.lastRefreshOffset(), 16);
 
     setClientHeight(10);  // below one line: page keys leave the offset alone
-    view.FMemoKeyDown(Qt::Key_PageDown, Qt::NoModifier);
-    EXPECT_EQ(view.LastRefreshOffset(), 16);
+    view.onTextKeyPressed(Qt::Key_PageDown, Qt::NoModifier);
+    EXPECT_EQ(view.lastRefreshOffset(), 16);
     EXPECT_EQ(lines().size(), 1);
 }
 
 TEST_F(HexViewTest, OffsetsPastTheEndChangeNothing) {
     open(1000, 16 * 5);
-    view.RefreshFileData(500);
+    view.refreshFileData(500);
     const QString page = memo.toPlainText();
-    view.RefreshFileData(1000);
-    view.RefreshFileData(5000);
-    EXPECT_EQ(view.LastRefreshOffset(), 500);
+    view.refreshFileData(1000);
+    view.refreshFileData(5000);
+    EXPECT_EQ(view.lastRefreshOffset(), 500);
     EXPECT_EQ(memo.toPlainText(), page);
     EXPECT_EQ(bar.value(), 50000);
 }
 
 TEST_F(HexViewTest, ThumbDragToTheBottomShowsTheLastByte) {
     open(1000, 16 * 5);
-    view.CustomScrollEvent(QAbstractSlider::SliderMove, 100000);
-    EXPECT_EQ(view.LastRefreshOffset(), 999);
+    view.customScrollEvent(QAbstractSlider::SliderMove, 100000);
+    EXPECT_EQ(view.lastRefreshOffset(), 999);
     EXPECT_TRUE(lines()[0].startsWith("0x00000000000003E0"));
-    EXPECT_EQ(view.Busy(), 0);
-    view.CustomScrollEvent(QAbstractSlider::SliderSingleStepSub, 0);
-    EXPECT_EQ(view.LastRefreshOffset(), 983);
+    EXPECT_EQ(view.busy(), 0);
+    view.customScrollEvent(QAbstractSlider::SliderSingleStepSub, 0);
+    EXPECT_EQ(view.lastRefreshOffset(), 983);
     EXPECT_EQ(bar.value(), 98300);
 }
 
@@ -134,11 +134,11 @@ TEST_F(HexViewTest, TallMemoIsBoundedToThePageBuffer) {
 
 TEST_F(HexViewTest, ClosedOrMissingFileIgnoresEverything) {
     open(1000, 16 * 5);
-    ASSERT_EQ(view.CloseFile(), S_OK);
+    ASSERT_EQ(view.closeFile(), S_OK);
     EXPECT_TRUE(memo.toPlainText().isEmpty());
-    view.FMemoKeyDown(Qt::Key_End, Qt::NoModifier);
-    view.CustomScrollEvent(QAbstractSlider::SliderMove, 50000);
+    view.onTextKeyPressed(Qt::Key_End, Qt::NoModifier);
+    view.customScrollEvent(QAbstractSlider::SliderMove, 50000);
     EXPECT_TRUE(memo.toPlainText().isEmpty());
-    EXPECT_EQ(view.OpenFile(dir.file("missing.bin")), S_OK);
-    EXPECT_FALSE(view.IsFileOpen());
+    EXPECT_EQ(view.openFile(dir.file("missing.bin")), S_OK);
+    EXPECT_FALSE(view.isFileOpen());
 }

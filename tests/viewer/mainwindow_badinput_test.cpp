@@ -19,16 +19,16 @@
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
-#include "viewer/hex/HexViewUtils_Memo.h"
+#include "viewer/hex/HexView.h"
+#include "viewer/mainwindow/MainWindow.h"
 #include "viewer/mainwindow/SubtitleListModel.h"
 #include "viewer/mainwindow/SubtitleListView.h"
-#include "viewer/mainwindow/Unit1.h"
 
 using testsupport::StlFileBuilder;
 
 namespace {
 
-constexpr const char* SettingsKey = "Software\\Vantorel\\Lumtrace";
+constexpr const char* settingsKey = "Software\\Vantorel\\Lumtrace";
 
 class MainWindowBadInputTest : public ::testing::Test {
 protected:
@@ -36,16 +36,16 @@ protected:
     testsupport::TempDir dir;
     testsupport::ScriptedInteraction ui;
 
-    static bool titleBarOnScreen(const TForm1& form) {
+    static bool titleBarOnScreen(const MainWindow& form) {
         const QRect outer = form.frameGeometry();
         return QGuiApplication::screenAt(QPoint(outer.center().x(), outer.y() + 8)) != nullptr;
     }
-    static QString subtitleNumberLine(const TForm1& form) {
-        const QTreeWidgetItem* root = form.TreeView2->topLevelItem(0);
+    static QString subtitleNumberLine(const MainWindow& form) {
+        const QTreeWidgetItem* root = form.m_ttiTree->topLevelItem(0);
         return root && root->childCount() > 1 ? root->child(1)->text(0) : QString();
     }
-    static void wheel(TForm1& form, int delta, Qt::KeyboardModifiers modifiers) {
-        QWidget* viewport = form.ListView1->viewport();
+    static void wheel(MainWindow& form, int delta, Qt::KeyboardModifiers modifiers) {
+        QWidget* viewport = form.m_subtitleList->viewport();
         const QPointF at(10, 10);
         QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                           modifiers, Qt::NoScrollPhase, false);
@@ -68,11 +68,11 @@ StlFileBuilder numberedBlocks(int count) {
 }  // namespace
 
 TEST_F(MainWindowBadInputTest, FirstStartCentresTheWindowAtItsDesignedWidth) {
-    TForm1 form;
+    MainWindow form;
     form.show();
     const QRect screen = form.screen()->geometry();
     const QRect outer = form.frameGeometry();
-    EXPECT_EQ(form.width(), TForm1::DesignedClientWidth);
+    EXPECT_EQ(form.width(), MainWindow::designedClientWidth);
     // The window system may still adjust the frame by a few pixels after showing.
     EXPECT_NEAR(outer.center().x(), screen.center().x(), 4);
     EXPECT_NEAR(outer.center().y(), screen.center().y(), 4);
@@ -81,7 +81,7 @@ TEST_F(MainWindowBadInputTest, FirstStartCentresTheWindowAtItsDesignedWidth) {
 
 TEST_F(MainWindowBadInputTest, AbsurdStoredGeometryLeavesAReachableDrawableWindow) {
     {
-        auto key = platform::RegistryKey::open(SettingsKey, true);
+        auto key = platform::RegistryKey::open(settingsKey, true);
         ASSERT_TRUE(key);
         key->writeDWord("FormTop", 100000);
         key->writeDWord("FormLeft", static_cast<std::uint32_t>(-100000));
@@ -91,7 +91,7 @@ TEST_F(MainWindowBadInputTest, AbsurdStoredGeometryLeavesAReachableDrawableWindo
         key->writeDWord("Panel2Width", static_cast<std::uint32_t>(-3));
         key->writeDWord("WindowState", 7);
     }
-    TForm1 form;
+    MainWindow form;
     form.show();
     EXPECT_TRUE(titleBarOnScreen(form));
     const QSize desktop = form.screen()->virtualGeometry().size();
@@ -99,78 +99,80 @@ TEST_F(MainWindowBadInputTest, AbsurdStoredGeometryLeavesAReachableDrawableWindo
     EXPECT_LE(form.width(), desktop.width());
     EXPECT_GT(form.height(), 0);
     EXPECT_EQ(form.windowState(), Qt::WindowNoState);
-    EXPECT_GE(form.ListView1->header()->sectionSize(TSubtitleListModel::NumberColumn), 0);
-    for (int size : form.Splitter1->sizes()) EXPECT_GE(size, 0);
+    EXPECT_GE(form.m_subtitleList->header()->sectionSize(SubtitleListModel::NumberColumn), 0);
+    for (int size : form.m_mainSplitter->sizes()) EXPECT_GE(size, 0);
 
     // The window still works: a file loads and lists.
-    ASSERT_TRUE(form.LoadFile(
+    ASSERT_TRUE(form.loadFile(
         QString::fromStdString(StlFileBuilder().addBlocks(2).writeTo(dir.file("after.stl")))));
-    EXPECT_EQ(form.ListModel->rowCount(), 2);
+    EXPECT_EQ(form.m_listModel->rowCount(), 2);
     form.close();
 }
 
 TEST_F(MainWindowBadInputTest, FileShrunkOrRemovedAfterLoadingKeepsTheWindowUsable) {
     const std::string path = dir.file("shrinks.stl");
     numberedBlocks(5).writeTo(path);
-    TForm1 form;
+    MainWindow form;
     form.show();
-    ASSERT_TRUE(form.LoadFile(QString::fromStdString(path)));
-    ASSERT_EQ(form.ListModel->rowCount(), 5);
+    ASSERT_TRUE(form.loadFile(QString::fromStdString(path)));
+    ASSERT_EQ(form.m_listModel->rowCount(), 5);
 
     // Only the first block and part of the second remain.
     std::filesystem::resize_file(path, 1024 + 128 + 50);
     testsupport::DebugCapture debug;
-    form.ListView1->setCurrentIndex(form.ListModel->index(3, TSubtitleListModel::NumberColumn));
-    form.ListView1MouseDown();
-    ASSERT_EQ(form.TreeView2->topLevelItemCount(), 1);
-    EXPECT_EQ(form.TreeView2->topLevelItem(0)->childCount(), 0);
+    form.m_subtitleList->setCurrentIndex(
+        form.m_listModel->index(3, SubtitleListModel::NumberColumn));
+    form.onSubtitleListMousePressed();
+    ASSERT_EQ(form.m_ttiTree->topLevelItemCount(), 1);
+    EXPECT_EQ(form.m_ttiTree->topLevelItem(0)->childCount(), 0);
     EXPECT_TRUE(debug.contains("vyr: Error in TForm1.UpdateTreeView_TTI call..."));
 
     // A code page change reads the file again: only the whole block that is left is listed.
     QAction* cp1252 = nullptr;
-    for (QAction* item : form.EncodingGroup->actions())
+    for (QAction* item : form.m_encodingGroup->actions())
         if (item->data().toInt() == 1252) cp1252 = item;
     ASSERT_NE(cp1252, nullptr);
-    form.GeneralEncodingClick(cp1252);
-    EXPECT_EQ(form.ListModel->rowCount(), 1);
+    form.onEncodingTriggered(cp1252);
+    EXPECT_EQ(form.m_listModel->rowCount(), 1);
     EXPECT_EQ(subtitleNumberLine(form), "SubtitleNumber                       : 100 (2 bytes)");
 
     ASSERT_TRUE(std::filesystem::remove(path));
-    form.ListView1->setCurrentIndex(form.ListModel->index(0, TSubtitleListModel::NumberColumn));
-    form.ListView1KeyUp();
-    form.Close1Click();
-    EXPECT_EQ(form.STLReader(), nullptr);
+    form.m_subtitleList->setCurrentIndex(
+        form.m_listModel->index(0, SubtitleListModel::NumberColumn));
+    form.onSubtitleListKeyReleased();
+    form.onCloseTriggered();
+    EXPECT_EQ(form.stlReader(), nullptr);
     EXPECT_EQ(form.windowTitle(), "Lumtrace");
     form.close();
 }
 
 TEST_F(MainWindowBadInputTest, WheelOverTheListMovesTheSelectionAndTheTreeFollowsOnKeyRelease) {
-    TForm1 form;
+    MainWindow form;
     form.show();
     ASSERT_TRUE(
-        form.LoadFile(QString::fromStdString(numberedBlocks(200).writeTo(dir.file("wheel.stl")))));
-    ASSERT_EQ(form.SelectedRow(), 0);
+        form.loadFile(QString::fromStdString(numberedBlocks(200).writeTo(dir.file("wheel.stl")))));
+    ASSERT_EQ(form.selectedRow(), 0);
     const QString firstBlock = subtitleNumberLine(form);
 
     wheel(form, -120, Qt::NoModifier);
     wheel(form, -120, Qt::NoModifier);
-    EXPECT_EQ(form.SelectedRow(), 2);
+    EXPECT_EQ(form.selectedRow(), 2);
     wheel(form, 120, Qt::NoModifier);
-    EXPECT_EQ(form.SelectedRow(), 1);
+    EXPECT_EQ(form.selectedRow(), 1);
     // The wheel alone does not refresh the tree; no key release follows it.
     EXPECT_EQ(subtitleNumberLine(form), firstBlock);
 
     // With Ctrl a wheel step pages, and Ctrl does not turn it into a move without selecting.
     wheel(form, -120, Qt::ControlModifier);
-    const int paged = form.SelectedRow();
+    const int paged = form.selectedRow();
     EXPECT_GT(paged, 2);
     wheel(form, 120, Qt::ControlModifier);
-    EXPECT_LT(form.SelectedRow(), paged);
+    EXPECT_LT(form.selectedRow(), paged);
 
-    form.ListView1KeyUp();
+    form.onSubtitleListKeyReleased();
     EXPECT_EQ(subtitleNumberLine(form),
               QString("SubtitleNumber                       : %1 (2 bytes)")
-                  .arg(100 + form.SelectedRow()));
+                  .arg(100 + form.selectedRow()));
     form.close();
 }
 
@@ -184,13 +186,13 @@ TEST_F(MainWindowBadInputTest, UnreadableSettingsStoreIsLeftAloneAndTheWindowSti
         file.write(garbage);
     }
     {
-        TForm1 form;
+        MainWindow form;
         form.show();
-        EXPECT_EQ(form.CodePage(), 0);
-        EXPECT_TRUE(form.CheckForUpdates());
-        ASSERT_TRUE(form.LoadFile(
+        EXPECT_EQ(form.codePage(), 0);
+        EXPECT_TRUE(form.checkForUpdates());
+        ASSERT_TRUE(form.loadFile(
             QString::fromStdString(StlFileBuilder().addBlocks(3).writeTo(dir.file("ok.stl")))));
-        EXPECT_EQ(form.ListModel->rowCount(), 3);
+        EXPECT_EQ(form.m_listModel->rowCount(), 3);
         form.close();
     }
     QFile file(QString::fromStdString(store));

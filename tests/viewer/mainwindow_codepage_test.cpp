@@ -12,86 +12,86 @@
 
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestEnvironment.h"
-#include "viewer/mainwindow/CodePageForm.h"
-#include "viewer/mainwindow/Unit1.h"
+#include "viewer/mainwindow/CodePageDialog.h"
+#include "viewer/mainwindow/MainWindow.h"
 
 namespace {
 
 // Runs Action on the code page dialog once it is shown modally.
-void WhenShown(std::function<void(TCodePageForm&)> Action) {
-    QTimer::singleShot(0, [Action] {
-        auto* Form = qobject_cast<TCodePageForm*>(QApplication::activeModalWidget());
-        if (!Form) {
+void whenShown(std::function<void(CodePageDialog&)> action) {
+    QTimer::singleShot(0, [action] {
+        auto* form = qobject_cast<CodePageDialog*>(QApplication::activeModalWidget());
+        if (!form) {
             ADD_FAILURE() << "no code page dialog";
             return;
         }
-        Action(*Form);
+        action(*form);
     });
 }
 
-void Type(TCodePageForm& Form, const QString& Text) {
-    Form.SpinEdit1->Field()->setText(Text);
+void type(CodePageDialog& form, const QString& text) {
+    form.m_codePageSpin->field()->setText(text);
 }
 
-std::int32_t Confirm(std::int32_t Start, const QString& Text, bool* Result = nullptr) {
-    WhenShown([Text](TCodePageForm& Form) {
-        Type(Form, Text);
-        QTest::keyClick(Form.SpinEdit1, Qt::Key_Return);
+std::int32_t confirm(std::int32_t start, const QString& text, bool* result = nullptr) {
+    whenShown([text](CodePageDialog& form) {
+        type(form, text);
+        QTest::keyClick(form.m_codePageSpin, Qt::Key_Return);
     });
-    std::int32_t CodePage = Start;
-    const bool Ok = GetEncoding(CodePage);
-    if (Result) *Result = Ok;
-    return CodePage;
+    std::int32_t codePage = start;
+    const bool ok = getEncoding(codePage);
+    if (result) *result = ok;
+    return codePage;
 }
 
 }  // namespace
 
 TEST(CodePageDialog, ShowsCurrentValueAndReadsTypedNumbers) {
     QString shown;
-    WhenShown([&shown](TCodePageForm& Form) {
-        shown = Form.SpinEdit1->Field()->text();
-        Form.BCancel->click();
+    whenShown([&shown](CodePageDialog& form) {
+        shown = form.m_codePageSpin->field()->text();
+        form.m_cancelButton->click();
     });
     std::int32_t codePage = 1252;
-    EXPECT_FALSE(GetEncoding(codePage));
+    EXPECT_FALSE(getEncoding(codePage));
     EXPECT_EQ(shown, "1252");
     EXPECT_EQ(codePage, 1252);
 
     bool ok = false;
-    EXPECT_EQ(Confirm(1252, "1251", &ok), 1251);
+    EXPECT_EQ(confirm(1252, "1251", &ok), 1251);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(Confirm(1252, "70000"), 65535);
-    EXPECT_EQ(Confirm(1252, "-5"), 0);
-    EXPECT_EQ(Confirm(1252, "abc"), 0);
-    EXPECT_EQ(Confirm(850, "850"), 850);
+    EXPECT_EQ(confirm(1252, "70000"), 65535);
+    EXPECT_EQ(confirm(1252, "-5"), 0);
+    EXPECT_EQ(confirm(1252, "abc"), 0);
+    EXPECT_EQ(confirm(850, "850"), 850);
 }
 
 TEST(CodePageDialog, OtherCommandTicksTheMatchingFixedItemAndCancelKeepsTheValue) {
     testsupport::ScopedConfigHome config;
     testsupport::ScriptedInteraction ui;
-    TForm1 form;
+    MainWindow form;
     form.show();
-    WhenShown([](TCodePageForm& Form) {
-        Type(Form, "1251");
-        Form.BOK->click();
+    whenShown([](CodePageDialog& form) {
+        type(form, "1251");
+        form.m_okButton->click();
     });
-    form.Otherentercodepagemanually1Click();
-    EXPECT_EQ(form.CodePage(), 1251);
-    EXPECT_EQ(form.EncodingGroup->checkedAction()->text(), "Cyrillic Windows (1251)");
+    form.onOtherCodePageTriggered();
+    EXPECT_EQ(form.codePage(), 1251);
+    EXPECT_EQ(form.m_encodingGroup->checkedAction()->text(), "Cyrillic Windows (1251)");
 
-    WhenShown([](TCodePageForm& Form) {
-        Type(Form, "28591");
-        Form.BCancel->click();
+    whenShown([](CodePageDialog& form) {
+        type(form, "28591");
+        form.m_cancelButton->click();
     });
-    form.Otherentercodepagemanually1Click();
-    EXPECT_EQ(form.CodePage(), 1251);
+    form.onOtherCodePageTriggered();
+    EXPECT_EQ(form.codePage(), 1251);
 
-    WhenShown([](TCodePageForm& Form) {
-        Type(Form, "28591");
-        Form.BOK->click();
+    whenShown([](CodePageDialog& form) {
+        type(form, "28591");
+        form.m_okButton->click();
     });
-    form.Otherentercodepagemanually1Click();
-    EXPECT_EQ(form.CodePage(), 28591);
-    EXPECT_EQ(form.EncodingGroup->checkedAction(), form.Otherentercodepagemanually1);
+    form.onOtherCodePageTriggered();
+    EXPECT_EQ(form.codePage(), 28591);
+    EXPECT_EQ(form.m_encodingGroup->checkedAction(), form.m_otherEncodingAction);
     form.close();
 }

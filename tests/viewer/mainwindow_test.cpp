@@ -14,18 +14,18 @@
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
-#include "viewer/hex/HexViewUtils_Memo.h"
+#include "viewer/hex/HexView.h"
 #include "viewer/mainwindow/ListViewFont.h"
+#include "viewer/mainwindow/MainWindow.h"
 #include "viewer/mainwindow/SubtitleListModel.h"
 #include "viewer/mainwindow/SubtitleListView.h"
-#include "viewer/mainwindow/Unit1.h"
 
 using testsupport::ScriptedInteraction;
 using testsupport::StlFileBuilder;
 
 namespace {
 
-constexpr const char* SettingsKey = "Software\\Vantorel\\Lumtrace";
+constexpr const char* settingsKey = "Software\\Vantorel\\Lumtrace";
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -36,11 +36,11 @@ protected:
     QString write(const std::string& name, const StlFileBuilder& builder) {
         return QString::fromStdString(builder.writeTo(dir.file(name)));
     }
-    QString cell(TForm1& form, int row, int column) {
-        return form.ListModel->index(row, column).data().toString();
+    QString cell(MainWindow& form, int row, int column) {
+        return form.m_listModel->index(row, column).data().toString();
     }
-    QString checkedEncoding(TForm1& form) {
-        QAction* item = form.EncodingGroup->checkedAction();
+    QString checkedEncoding(MainWindow& form) {
+        QAction* item = form.m_encodingGroup->checkedAction();
         return item ? item->text() : QString();
     }
 };
@@ -54,46 +54,46 @@ StlFileBuilder::Block textBlock(std::vector<std::uint8_t> text) {
 }  // namespace
 
 TEST_F(MainWindowTest, StartsWithoutFileAndLoadsUnloadsAndRejects) {
-    TForm1 form;
+    MainWindow form;
     form.show();
     EXPECT_EQ(form.windowTitle(), "Lumtrace");
     EXPECT_EQ(checkedEncoding(form), "ANSI (local code page) (0)");
-    EXPECT_TRUE(form.CheckForUpdates1->isChecked());
-    EXPECT_TRUE(form.ValidationModule().empty() ||
-                form.ValidationModule().ends_with("/Sievra.zkx"));
+    EXPECT_TRUE(form.m_checkForUpdatesAction->isChecked());
+    EXPECT_TRUE(form.validationModule().empty() ||
+                form.validationModule().ends_with("/Sievra.zkx"));
 
     const QString good = write("a.stl", StlFileBuilder().addBlocks(3));
-    ASSERT_TRUE(form.LoadFile(good));
+    ASSERT_TRUE(form.loadFile(good));
     EXPECT_EQ(form.windowTitle(), "Lumtrace (" + good + ")");
-    EXPECT_EQ(form.ListModel->rowCount(), 3);
-    EXPECT_EQ(form.SelectedRow(), 0);
-    EXPECT_EQ(form.TreeView1->topLevelItem(0)->childCount(), 29);
-    EXPECT_EQ(form.TreeView2->topLevelItem(0)->childCount(), 10);
-    EXPECT_TRUE(form.HexView()->IsFileOpen());
-    EXPECT_FALSE(form.Memo1->toPlainText().isEmpty());
+    EXPECT_EQ(form.m_listModel->rowCount(), 3);
+    EXPECT_EQ(form.selectedRow(), 0);
+    EXPECT_EQ(form.m_gsiTree->topLevelItem(0)->childCount(), 29);
+    EXPECT_EQ(form.m_ttiTree->topLevelItem(0)->childCount(), 10);
+    EXPECT_TRUE(form.hexView()->isFileOpen());
+    EXPECT_FALSE(form.m_hexText->toPlainText().isEmpty());
 
     // Not an STL file: the window falls back to the state without a file.
     const QString bad = QString::fromStdString(dir.file("notes.txt"));
     QFile(bad).open(QIODevice::WriteOnly);
-    EXPECT_FALSE(form.LoadFile(bad));
-    EXPECT_EQ(form.STLReader(), nullptr);
-    EXPECT_TRUE(form.FileName().isEmpty());
+    EXPECT_FALSE(form.loadFile(bad));
+    EXPECT_EQ(form.stlReader(), nullptr);
+    EXPECT_TRUE(form.fileName().isEmpty());
     EXPECT_EQ(form.windowTitle(), "Lumtrace");
-    EXPECT_EQ(form.ListModel->rowCount(), 0);
-    EXPECT_EQ(form.TreeView1->topLevelItemCount(), 0);
-    EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
+    EXPECT_EQ(form.m_listModel->rowCount(), 0);
+    EXPECT_EQ(form.m_gsiTree->topLevelItemCount(), 0);
+    EXPECT_TRUE(form.m_hexText->toPlainText().isEmpty());
 
-    ASSERT_TRUE(form.LoadFile(good));
-    form.Close1Click();
-    EXPECT_EQ(form.STLReader(), nullptr);
-    EXPECT_EQ(form.ListModel->rowCount(), 0);
+    ASSERT_TRUE(form.loadFile(good));
+    form.onCloseTriggered();
+    EXPECT_EQ(form.stlReader(), nullptr);
+    EXPECT_EQ(form.m_listModel->rowCount(), 0);
     EXPECT_EQ(form.windowTitle(), "Lumtrace");
-    EXPECT_FALSE(form.HexView()->IsFileOpen());
+    EXPECT_FALSE(form.hexView()->isFileOpen());
     form.close();
 }
 
 TEST_F(MainWindowTest, OpenFromMenuReportsInvalidFiles) {
-    TForm1 form;
+    MainWindow form;
     form.show();
     const QString bad = QString::fromStdString(dir.file("short.stl"));
     QFile f(bad);
@@ -101,31 +101,31 @@ TEST_F(MainWindowTest, OpenFromMenuReportsInvalidFiles) {
     f.write(QByteArray(1023, ' '));
     f.close();
     ui.openAnswers.push_back(bad);
-    form.Open1Click();
+    form.onOpenTriggered();
     EXPECT_EQ(ui.lastFilter.contains("*.stl"), true);
     EXPECT_EQ(ui.shown.last(), "message: Not valid EBU STL file");
     // Cancelled dialog: nothing happens.
     ui.shown.clear();
-    form.Open1Click();
+    form.onOpenTriggered();
     EXPECT_EQ(ui.shown, QStringList{"open: "});
     form.close();
 }
 
 TEST_F(MainWindowTest, DroppedFilesLeaveTheLastValidOne) {
-    TForm1 form;
+    MainWindow form;
     form.show();
     const QString first = write("1.stl", StlFileBuilder().addBlocks(1));
     const QString third = write("3.stl", StlFileBuilder().addBlocks(4));
     const QString notStl = QString::fromStdString(dir.file("2.txt"));
     QFile(notStl).open(QIODevice::WriteOnly);
 
-    form.DropFiles({first, notStl, QString::fromStdString(dir.path()), third});
-    EXPECT_EQ(form.FileName(), third);
-    EXPECT_EQ(form.ListModel->rowCount(), 4);
+    form.dropFiles({first, notStl, QString::fromStdString(dir.path()), third});
+    EXPECT_EQ(form.fileName(), third);
+    EXPECT_EQ(form.m_listModel->rowCount(), 4);
 
-    form.DropFiles({first, notStl});
-    EXPECT_EQ(form.STLReader(), nullptr);
-    EXPECT_TRUE(form.FileName().isEmpty());
+    form.dropFiles({first, notStl});
+    EXPECT_EQ(form.stlReader(), nullptr);
+    EXPECT_TRUE(form.fileName().isEmpty());
     EXPECT_TRUE(ui.shown.isEmpty());
     form.close();
 }
@@ -142,24 +142,24 @@ TEST_F(MainWindowTest, ListShowsEveryWholeBlockWithTimeCodesAndText) {
     builder.addBlock(textBlock(StlFileBuilder::text("third")));
     builder.announce(2);  // fewer announced than present
     builder.trailing(std::vector<std::uint8_t>(100, 0x20));
-    TForm1 form;
+    MainWindow form;
     form.show();
-    ASSERT_TRUE(form.LoadFile(write("list.stl", builder)));
-    ASSERT_EQ(form.ListModel->rowCount(), 3);
-    EXPECT_EQ(cell(form, 0, TSubtitleListModel::NumberColumn), "1");
-    EXPECT_EQ(cell(form, 2, TSubtitleListModel::NumberColumn), "3");
-    EXPECT_EQ(cell(form, 0, TSubtitleListModel::TCInColumn), "100:01:59:24");
-    EXPECT_EQ(cell(form, 0, TSubtitleListModel::TCOutColumn), "00:00:01:00");
-    EXPECT_EQ(cell(form, 0, TSubtitleListModel::TextColumn), "Hello");
-    EXPECT_EQ(cell(form, 1, TSubtitleListModel::TextColumn), "");
-    EXPECT_EQ(cell(form, 2, TSubtitleListModel::TextColumn), "third");
+    ASSERT_TRUE(form.loadFile(write("list.stl", builder)));
+    ASSERT_EQ(form.m_listModel->rowCount(), 3);
+    EXPECT_EQ(cell(form, 0, SubtitleListModel::NumberColumn), "1");
+    EXPECT_EQ(cell(form, 2, SubtitleListModel::NumberColumn), "3");
+    EXPECT_EQ(cell(form, 0, SubtitleListModel::TCInColumn), "100:01:59:24");
+    EXPECT_EQ(cell(form, 0, SubtitleListModel::TCOutColumn), "00:00:01:00");
+    EXPECT_EQ(cell(form, 0, SubtitleListModel::TextColumn), "Hello");
+    EXPECT_EQ(cell(form, 1, SubtitleListModel::TextColumn), "");
+    EXPECT_EQ(cell(form, 2, SubtitleListModel::TextColumn), "third");
     form.close();
 }
 
 TEST_F(MainWindowTest, TreesShowPaddedLinesAndFollowTheSelection) {
     StlFileBuilder builder;
-    builder.gsi(gsi::OriginalProgrammeTitle, "");
-    builder.gsiBytes(gsi::OriginalEpisodeTitle.Offset, {'A', 'b', 0, 'c'});
+    builder.gsi(gsi::originalProgrammeTitle, "");
+    builder.gsiBytes(gsi::originalEpisodeTitle.offset, {'A', 'b', 0, 'c'});
     StlFileBuilder::Block numbered = textBlock(StlFileBuilder::text("x"));
     numbered.number = 12345;
     numbered.in[0] = 10;
@@ -169,28 +169,28 @@ TEST_F(MainWindowTest, TreesShowPaddedLinesAndFollowTheSelection) {
     builder.addBlock(textBlock(StlFileBuilder::text("first")));
     builder.addBlock(numbered);
     builder.announce(2);
-    TForm1 form;
+    MainWindow form;
     form.show();
-    ASSERT_TRUE(form.LoadFile(write("trees.stl", builder)));
-    QTreeWidgetItem* gsiRoot = form.TreeView1->topLevelItem(0);
+    ASSERT_TRUE(form.loadFile(write("trees.stl", builder)));
+    QTreeWidgetItem* gsiRoot = form.m_gsiTree->topLevelItem(0);
     EXPECT_EQ(gsiRoot->text(0), "General Subtitle Information (GSI)");
     EXPECT_EQ(gsiRoot->child(5)->text(0), "OriginalProgrammeTitle               :  (32 bytes)");
     EXPECT_EQ(gsiRoot->child(6)->text(0), "OriginalEpisodeTitle                 : Ab (32 bytes)");
 
     // Select the second row as a click would, then the tree and the hex view follow.
-    form.ListView1->setCurrentIndex(form.ListModel->index(1, 1));
-    form.ListView1MouseDown();
-    QTreeWidgetItem* ttiRoot = form.TreeView2->topLevelItem(0);
+    form.m_subtitleList->setCurrentIndex(form.m_listModel->index(1, 1));
+    form.onSubtitleListMousePressed();
+    QTreeWidgetItem* ttiRoot = form.m_ttiTree->topLevelItem(0);
     EXPECT_EQ(ttiRoot->text(0), "Text and Timing Information (TTI)");
     EXPECT_EQ(ttiRoot->child(1)->text(0), "SubtitleNumber                       : 12345 (2 bytes)");
     EXPECT_EQ(ttiRoot->child(4)->text(0),
               "TimeCodeIn                           : 10:00:05:24 (4 bytes)");
-    EXPECT_EQ(form.HexView()->LastRefreshOffset(), 1024 + 128);
+    EXPECT_EQ(form.hexView()->lastRefreshOffset(), 1024 + 128);
 
     // No selection: the tree keeps what it showed.
-    form.ListView1->clearSelection();
-    form.ListView1KeyUp();
-    EXPECT_EQ(form.TreeView2->topLevelItem(0)->child(1)->text(0),
+    form.m_subtitleList->clearSelection();
+    form.onSubtitleListKeyReleased();
+    EXPECT_EQ(form.m_ttiTree->topLevelItem(0)->child(1)->text(0),
               "SubtitleNumber                       : 12345 (2 bytes)");
     form.close();
 }
@@ -200,40 +200,40 @@ TEST_F(MainWindowTest, CodePageChangeRebuildsListSelectsFirstRowAndKeepsHexView)
     builder.addBlock(textBlock({0xE9}));
     builder.addBlock(textBlock({0xE9}));
     builder.announce(2);
-    TForm1 form;
+    MainWindow form;
     form.show();
-    ASSERT_TRUE(form.LoadFile(write("cp.stl", builder)));
+    ASSERT_TRUE(form.loadFile(write("cp.stl", builder)));
     QAction* cp1252 = nullptr;
     QAction* cp1251 = nullptr;
-    for (QAction* item : form.EncodingGroup->actions()) {
+    for (QAction* item : form.m_encodingGroup->actions()) {
         if (item->data().toInt() == 1252) cp1252 = item;
         if (item->data().toInt() == 1251) cp1251 = item;
     }
     ASSERT_TRUE(cp1252 && cp1251);
-    form.GeneralEncodingClick(cp1252);
-    EXPECT_EQ(cell(form, 1, TSubtitleListModel::TextColumn), QString(QChar(0x00E9)));
+    form.onEncodingTriggered(cp1252);
+    EXPECT_EQ(cell(form, 1, SubtitleListModel::TextColumn), QString(QChar(0x00E9)));
     EXPECT_TRUE(cp1252->isChecked());
 
-    form.ListView1->setCurrentIndex(form.ListModel->index(1, 1));
-    form.ListView1KeyUp();
-    const auto hexOffset = form.HexView()->LastRefreshOffset();
+    form.m_subtitleList->setCurrentIndex(form.m_listModel->index(1, 1));
+    form.onSubtitleListKeyReleased();
+    const auto hexOffset = form.hexView()->lastRefreshOffset();
 
-    form.GeneralEncodingClick(cp1251);
-    EXPECT_EQ(form.CodePage(), 1251);
-    EXPECT_EQ(cell(form, 1, TSubtitleListModel::TextColumn), QString(QChar(0x0439)));
-    EXPECT_EQ(form.SelectedRow(), 0);
+    form.onEncodingTriggered(cp1251);
+    EXPECT_EQ(form.codePage(), 1251);
+    EXPECT_EQ(cell(form, 1, SubtitleListModel::TextColumn), QString(QChar(0x0439)));
+    EXPECT_EQ(form.selectedRow(), 0);
     EXPECT_TRUE(cp1251->isChecked());
-    EXPECT_EQ(form.HexView()->LastRefreshOffset(), hexOffset);
+    EXPECT_EQ(form.hexView()->lastRefreshOffset(), hexOffset);
     form.close();
 }
 
 TEST_F(MainWindowTest, FirstRunWritesAllFourteenValuesAtClose) {
     {
-        TForm1 form;
+        MainWindow form;
         form.show();
         form.close();
     }
-    auto key = platform::RegistryKey::open(SettingsKey, false);
+    auto key = platform::RegistryKey::open(settingsKey, false);
     ASSERT_TRUE(key);
     for (const char* name :
          {"FormTop", "FormLeft", "FormHeight", "FormWidth", "OffsetColWidth", "LenColWidth",
@@ -254,7 +254,7 @@ TEST_F(MainWindowTest, FirstRunWritesAllFourteenValuesAtClose) {
 
 TEST_F(MainWindowTest, StoredSettingsAreAppliedAndBadOnesIgnored) {
     {
-        auto key = platform::RegistryKey::open(SettingsKey, true);
+        auto key = platform::RegistryKey::open(settingsKey, true);
         ASSERT_TRUE(key);
         key->writeDWord("CodePageNumber", 28591);
         key->writeDWord("LenColWidth", 77);
@@ -263,54 +263,55 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedAndBadOnesIgnored) {
         key->writeString("StartCodeColWidth", "wide");
     }
     {
-        TForm1 form;
+        MainWindow form;
         form.show();
-        EXPECT_EQ(form.CodePage(), 28591);
+        EXPECT_EQ(form.codePage(), 28591);
         EXPECT_EQ(checkedEncoding(form), "Other (enter code page manually)");
-        EXPECT_EQ(form.ListView1->header()->sectionSize(TSubtitleListModel::NumberColumn), 77);
-        EXPECT_EQ(form.ListView1->header()->sectionSize(TSubtitleListModel::TCInColumn), 90);
-        EXPECT_FALSE(form.CheckForUpdates());
-        EXPECT_FALSE(form.CheckForUpdates1->isChecked());
-        EXPECT_EQ(form.ListView1->font().pointSize(), listviewfont::DesignedListFont().pointSize());
+        EXPECT_EQ(form.m_subtitleList->header()->sectionSize(SubtitleListModel::NumberColumn), 77);
+        EXPECT_EQ(form.m_subtitleList->header()->sectionSize(SubtitleListModel::TCInColumn), 90);
+        EXPECT_FALSE(form.checkForUpdates());
+        EXPECT_FALSE(form.m_checkForUpdatesAction->isChecked());
+        EXPECT_EQ(form.m_subtitleList->font().pointSize(),
+                  listviewfont::designedListFont().pointSize());
         form.close();
     }
     {
-        auto key = platform::RegistryKey::open(SettingsKey, true);
+        auto key = platform::RegistryKey::open(settingsKey, true);
         key->writeDWord("AutomaticCodePage", 1);
         key->writeDWord("WindowState", 2);
     }
-    TForm1 form;
+    MainWindow form;
     form.show();
-    EXPECT_TRUE(form.AutomaticfromGSIblock1->isChecked());
-    EXPECT_FALSE(form.AutomaticfromGSIblock1->isVisible());
+    EXPECT_TRUE(form.m_automaticEncodingAction->isChecked());
+    EXPECT_FALSE(form.m_automaticEncodingAction->isVisible());
     EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(form.CodePage(), 28591);
+    EXPECT_EQ(form.codePage(), 28591);
     form.close();
 }
 
 TEST_F(MainWindowTest, ListFontSurvivesARestart) {
     {
-        TForm1 form;
+        MainWindow form;
         form.show();
         QFont chosen(QStringLiteral("DejaVu Sans"), 13);
         chosen.setBold(true);
         ui.fontAnswers.push_back(chosen);
-        form.Font1Click();
-        EXPECT_EQ(form.ListView1->font().pointSize(), 13);
+        form.onFontTriggered();
+        EXPECT_EQ(form.m_subtitleList->font().pointSize(), 13);
         form.close();
     }
-    TForm1 form;
+    MainWindow form;
     form.show();
-    EXPECT_EQ(form.ListView1->font().pointSize(), 13);
-    EXPECT_TRUE(form.ListView1->font().bold());
+    EXPECT_EQ(form.m_subtitleList->font().pointSize(), 13);
+    EXPECT_TRUE(form.m_subtitleList->font().bold());
     form.close();
 }
 
 TEST_F(MainWindowTest, ToolsWithoutFileSayNoFileLoaded) {
-    TForm1 form;
+    MainWindow form;
     form.show();
-    form.HexEditClick(0);
-    form.Validation1Click();
+    form.onHexEditTriggered(0);
+    form.onValidationTriggered();
     EXPECT_EQ(ui.shown,
               QStringList({"error: There is no file loaded.", "error: There is no file loaded."}));
     form.close();

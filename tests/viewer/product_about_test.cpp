@@ -10,7 +10,7 @@
 
 #include "LumtraceBuildConfig.h"
 #include "tests/support/ScriptedInteraction.h"
-#include "viewer/product/VantorelAbout.h"
+#include "viewer/product/AboutDialog.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ struct Seen {
 Seen showAndRead(const QString& product, const QString& version, const QString& year) {
     Seen seen;
     QTimer::singleShot(0, [&] {
-        auto* form = qobject_cast<TVantorelAboutForm*>(QApplication::activeModalWidget());
+        auto* form = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
         if (!form) return;
         seen.wasModal = true;
         seen.caption = form->windowTitle();
@@ -42,7 +42,7 @@ Seen showAndRead(const QString& product, const QString& version, const QString& 
         seen.bannerLoaded = !form->imBanner->pixmap().isNull();
         QTest::mouseClick(form->btOK, Qt::LeftButton);
     });
-    ShowAbout(product, version, year);
+    showAbout(product, version, year);
     return seen;
 }
 
@@ -74,7 +74,7 @@ TEST(ProductAbout, VersionTextIsShownAsPassed) {
 
 TEST(ProductAbout, LinksOpenTheWebSiteAndAMailMessage) {
     testsupport::ScriptedInteraction scripted;
-    TVantorelAboutForm form;
+    AboutDialog form;
     QTest::mouseClick(form.lbLink, Qt::LeftButton);
     QTest::mouseClick(form.lbMail, Qt::LeftButton);
     QTest::mouseClick(form.lbVersion, Qt::LeftButton);  // plain text opens nothing

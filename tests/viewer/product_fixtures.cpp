@@ -115,55 +115,55 @@ RunningProgram::RunningProgram(std::uint16_t major, std::uint16_t minor, std::ui
 }
 
 VersionFileServer::VersionFileServer() {
-    server_.Get("/download/ver.txt",
-                [this](const httplib::Request& request, httplib::Response& response) {
-                    std::lock_guard lock(mutex_);
-                    agent_ = request.get_header_value("User-Agent");
-                    response.status = status_;
-                    response.set_content(body_, "text/plain");
-                    ++requests_;
-                });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    if (port_ <= 0) throw std::runtime_error("cannot bind the test server");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    m_server.Get("/download/ver.txt",
+                 [this](const httplib::Request& request, httplib::Response& response) {
+                     std::lock_guard lock(m_mutex);
+                     m_agent = request.get_header_value("User-Agent");
+                     response.status = m_status;
+                     response.set_content(m_body, "text/plain");
+                     ++m_requests;
+                 });
+    m_port = m_server.bind_to_any_port("127.0.0.1");
+    if (m_port <= 0) throw std::runtime_error("cannot bind the test server");
+    m_thread = std::thread([this] { m_server.listen_after_bind(); });
     // Stopping a server that has not started listening yet would leave its thread behind.
-    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!m_server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 VersionFileServer::~VersionFileServer() {
-    server_.stop();
-    thread_.join();
+    m_server.stop();
+    m_thread.join();
 }
 
 void VersionFileServer::publish(std::string body, int status) {
-    std::lock_guard lock(mutex_);
-    body_ = std::move(body);
-    status_ = status;
+    std::lock_guard lock(m_mutex);
+    m_body = std::move(body);
+    m_status = status;
 }
 
 std::string VersionFileServer::url() const {
-    return urlFor(port_);
+    return urlFor(m_port);
 }
 
 std::string VersionFileServer::lastAgent() const {
-    std::lock_guard lock(mutex_);
-    return agent_;
+    std::lock_guard lock(m_mutex);
+    return m_agent;
 }
 
 SilentServer::SilentServer() {
-    socket_ = boundSocket(port_);
-    if (::listen(socket_, 8) != 0) {
-        ::close(socket_);
+    m_socket = boundSocket(m_port);
+    if (::listen(m_socket, 8) != 0) {
+        ::close(m_socket);
         throw std::runtime_error("listen");
     }
 }
 
 SilentServer::~SilentServer() {
-    ::close(socket_);
+    ::close(m_socket);
 }
 
 std::string SilentServer::url() const {
-    return urlFor(port_);
+    return urlFor(m_port);
 }
 
 std::string refusedUrl() {

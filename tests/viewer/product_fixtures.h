@@ -44,17 +44,17 @@ public:
     void publish(std::string body, int status = 200);
     std::string url() const;
     std::string lastAgent() const;
-    int requests() const { return requests_.load(); }
+    int requests() const { return m_requests.load(); }
 
 private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-    mutable std::mutex mutex_;
-    std::string body_;
-    int status_ = 200;
-    std::string agent_;
-    std::atomic<int> requests_{0};
+    httplib::Server m_server;
+    int m_port = 0;
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    std::string m_body;
+    int m_status = 200;
+    std::string m_agent;
+    std::atomic<int> m_requests{0};
 };
 
 // A listening socket that never accepts: connections complete, no answer ever comes.
@@ -65,8 +65,8 @@ public:
     std::string url() const;
 
 private:
-    int socket_ = -1;
-    int port_ = 0;
+    int m_socket = -1;
+    int m_port = 0;
 };
 
 // An address on 127.0.0.1 where nothing listens.

@@ -10,8 +10,8 @@
 
 #include "product_fixtures.h"
 #include "tests/support/TestEnvironment.h"
-#include "viewer/product/NewVerCheck.h"
 #include "viewer/product/PublishedVersion.h"
+#include "viewer/product/UpdateCheck.h"
 
 using producttest::SilentServer;
 using producttest::VersionFileServer;
@@ -19,15 +19,15 @@ using producttest::VersionFileServer;
 namespace {
 
 // Waits for the check to finish, giving up (and failing) well before any test time-out.
-bool finishes(const TNeedToVantorelUpdateThread& check) {
-    for (int i = 0; i < 3000 && !check.Ready(); ++i)
+bool finishes(const UpdateCheck& check) {
+    for (int i = 0; i < 3000 && !check.ready(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return check.Ready();
+    return check.ready();
 }
 
-TVantorelUpdateSource sourceFor(const std::string& url) {
-    TVantorelUpdateSource source;
-    source.Url = url;
+UpdateSource sourceFor(const std::string& url) {
+    UpdateSource source;
+    source.url = url;
     return source;
 }
 
@@ -36,7 +36,7 @@ TVantorelUpdateSource sourceFor(const std::string& url) {
 struct LineRuleCase {
     const char* name;
     const char* text;
-    std::optional<TVantorelVersion> expected;
+    std::optional<ProductVersion> expected;
 };
 
 // Test names show the case's name instead of its bytes.
@@ -48,7 +48,7 @@ class ProductPublishedFile : public testing::TestWithParam<LineRuleCase> {};
 
 TEST_P(ProductPublishedFile, ReadsTheProgramsLine) {
     const auto& c = GetParam();
-    const auto found = ParsePublishedVersion(c.text, "Lumtrace.exe");
+    const auto found = parsePublishedVersion(c.text, "Lumtrace.exe");
     ASSERT_EQ(found.has_value(), c.expected.has_value());
     if (found) {
         EXPECT_EQ(*found, *c.expected);
@@ -59,12 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
     LineRules, ProductPublishedFile,
     testing::Values(
         LineRuleCase{"plain", "Other.exe;9.9.9.9\r\nLumtrace.exe;2.1.0.0;notes\r\n",
-                     TVantorelVersion{2, 1, 0, 0}},
-        LineRuleCase{"no_final_line_end", "Lumtrace.exe;2.0.3.17", TVantorelVersion{2, 0, 3, 17}},
+                     ProductVersion{2, 1, 0, 0}},
+        LineRuleCase{"no_final_line_end", "Lumtrace.exe;2.0.3.17", ProductVersion{2, 0, 3, 17}},
         LineRuleCase{"name_anywhere_in_line", "get Lumtrace.exe here;3.0.0.1;x\r\n",
-                     TVantorelVersion{3, 0, 0, 1}},
+                     ProductVersion{3, 0, 0, 1}},
         LineRuleCase{"name_in_a_later_field", "viewer;3.0.0.1;Lumtrace.exe\r\n",
-                     TVantorelVersion{3, 0, 0, 1}},
+                     ProductVersion{3, 0, 0, 1}},
         LineRuleCase{"letter_case_counts", "lumtrace.exe;3.0.0.1\r\n", std::nullopt},
         LineRuleCase{"lf_only_is_one_line", "Other.exe;1.0.0.0\nLumtrace.exe;2.1.0.0\n",
                      std::nullopt},
@@ -73,10 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
         LineRuleCase{"empty_first_line", "\r\nLumtrace.exe;2.1.0.0\r\n", std::nullopt},
         LineRuleCase{"last_qualifying_line_wins",
                      "Lumtrace.exe;3.0.0.0\r\nLumtrace.exe;2.0.0.5\r\n",
-                     TVantorelVersion{2, 0, 0, 5}},
+                     ProductVersion{2, 0, 0, 5}},
         LineRuleCase{"malformed_keeps_earlier_result",
                      "Lumtrace.exe;2.2.0.0\r\nLumtrace.exe;2.3\r\nLumtrace.exe;9.0.0.0\r\n",
-                     TVantorelVersion{2, 2, 0, 0}},
+                     ProductVersion{2, 2, 0, 0}},
         LineRuleCase{"three_numbers", "Lumtrace.exe;2.1.0\r\n", std::nullopt},
         LineRuleCase{"five_numbers", "Lumtrace.exe;2.1.0.0.1\r\n", std::nullopt},
         LineRuleCase{"letters", "Lumtrace.exe;2.1.x.0\r\n", std::nullopt},
@@ -89,61 +89,61 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProductPublishedVersion, NewerDecidesByTheFirstUnequalNumber) {
-    EXPECT_TRUE(IsNewerVantorelVersion({2, 1, 0, 0}, {2, 0, 9, 99}));
-    EXPECT_FALSE(IsNewerVantorelVersion({1, 9, 9, 9}, {2, 0, 0, 0}));
-    EXPECT_FALSE(IsNewerVantorelVersion({2, 0, 0, 1}, {2, 0, 0, 1}));
-    EXPECT_TRUE(IsNewerVantorelVersion({2, 0, 1, 0}, {2, 0, 0, 400}));
-    EXPECT_TRUE(IsNewerVantorelVersion({2, 0, 0, 2}, {2, 0, 0, 1}));
-    EXPECT_FALSE(IsNewerVantorelVersion({2, 0, 0, 1}, {2, 0, 0, 2}));
-    EXPECT_TRUE(IsNewerVantorelVersion({10, 0, 0, 0}, {9, 99, 99, 99}));
+    EXPECT_TRUE(isNewerVantorelVersion({2, 1, 0, 0}, {2, 0, 9, 99}));
+    EXPECT_FALSE(isNewerVantorelVersion({1, 9, 9, 9}, {2, 0, 0, 0}));
+    EXPECT_FALSE(isNewerVantorelVersion({2, 0, 0, 1}, {2, 0, 0, 1}));
+    EXPECT_TRUE(isNewerVantorelVersion({2, 0, 1, 0}, {2, 0, 0, 400}));
+    EXPECT_TRUE(isNewerVantorelVersion({2, 0, 0, 2}, {2, 0, 0, 1}));
+    EXPECT_FALSE(isNewerVantorelVersion({2, 0, 0, 1}, {2, 0, 0, 2}));
+    EXPECT_TRUE(isNewerVantorelVersion({10, 0, 0, 0}, {9, 99, 99, 99}));
 }
 
 TEST(ProductUpdateDownload, FetchesAndParsesThePublishedFileWithItsAgent) {
     VersionFileServer server;
     server.publish("Lumtrace;2.4.1.9;release\r\n");
-    TVantorelVersion version;
-    ASSERT_TRUE(GetVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
-    EXPECT_EQ(version, (TVantorelVersion{2, 4, 1, 9}));
+    ProductVersion version;
+    ASSERT_TRUE(getVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
+    EXPECT_EQ(version, (ProductVersion{2, 4, 1, 9}));
     EXPECT_EQ(server.requests(), 1);
     EXPECT_TRUE(std::regex_match(server.lastAgent(),
                                  std::regex(R"(Lumtrace_T__\d{4}_\d\d_\d\d__\d\d_\d\d_\d\d)")))
         << server.lastAgent();
     EXPECT_TRUE(
-        std::regex_match(NowDateTimeToString(), std::regex(R"(_\d{4}_\d\d_\d\d__\d\d_\d\d_\d\d)")));
+        std::regex_match(nowDateTimeToString(), std::regex(R"(_\d{4}_\d\d_\d\d__\d\d_\d\d_\d\d)")));
 }
 
 TEST(ProductUpdateDownload, ReadsAtMostTenThousandTwoHundredFortyBytes) {
     VersionFileServer server;
     const std::string line = "Lumtrace;2.4.1.9\r\n";
     const auto filler = [](std::size_t size) { return std::string(size - 2, 'x') + "\r\n"; };
-    TVantorelVersion version;
+    ProductVersion version;
 
     // The program's line ends exactly at the limit; what follows is never read.
     server.publish(filler(10240 - line.size()) + line + "Lumtrace;3.0.0.0\r\n");
-    ASSERT_TRUE(GetVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
-    EXPECT_EQ(version, (TVantorelVersion{2, 4, 1, 9}));
+    ASSERT_TRUE(getVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
+    EXPECT_EQ(version, (ProductVersion{2, 4, 1, 9}));
 
     // Past the limit the line is never seen, however large the file.
     server.publish(filler(10240) + line + std::string(200000, 'y'));
-    EXPECT_FALSE(GetVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
+    EXPECT_FALSE(getVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
 }
 
 TEST(ProductUpdateDownload, FailuresGiveFalseAndOneLine) {
     testsupport::DebugCapture capture;
-    TVantorelVersion version;
+    ProductVersion version;
     VersionFileServer server;
     server.publish("Lumtrace;9.0.0.0\r\n", 404);
-    EXPECT_FALSE(GetVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
+    EXPECT_FALSE(getVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
     EXPECT_TRUE(capture.contains("vyr: Error in GetVantorelUpdateInternetFile - HTTP status 404."));
 
     EXPECT_FALSE(
-        GetVantorelUpdateInternetFile("Lumtrace", version, sourceFor(producttest::refusedUrl())));
-    EXPECT_FALSE(GetVantorelUpdateInternetFile("Lumtrace", version, sourceFor("")));
+        getVantorelUpdateInternetFile("Lumtrace", version, sourceFor(producttest::refusedUrl())));
+    EXPECT_FALSE(getVantorelUpdateInternetFile("Lumtrace", version, sourceFor("")));
     EXPECT_TRUE(capture.contains(
         "vyr: Error in GetVantorelUpdateInternetFile - no update server configured."));
     // Only the web protocols are fetched.
     EXPECT_FALSE(
-        GetVantorelUpdateInternetFile("Lumtrace", version, sourceFor("file:///etc/hosts")));
+        getVantorelUpdateInternetFile("Lumtrace", version, sourceFor("file:///etc/hosts")));
     EXPECT_EQ(capture.lines().size(), 4u);
 }
 
@@ -151,16 +151,16 @@ TEST(ProductUpdateDownload, AnyBytesAreSafe) {
     VersionFileServer server;
     std::string bytes;
     for (int i = 0; i < 20000; ++i) bytes += static_cast<char>((i * 7919) % 256);
-    TVantorelVersion version;
+    ProductVersion version;
     for (const std::string& body :
          {bytes, std::string("Lumtrace;2.1\0.0.0\r\n", 18),
           std::string("\xff\xfe\x80Lumtrace;;;\r\n"), std::string(";;;;\r\n\r\n"), std::string()}) {
         server.publish(body);
-        EXPECT_FALSE(GetVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
+        EXPECT_FALSE(getVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
     }
     // Text after a zero byte is not part of the file.
     server.publish(std::string("x\0Lumtrace;2.1.0.0\r\n", 20));
-    EXPECT_FALSE(GetVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
+    EXPECT_FALSE(getVantorelUpdateInternetFile("Lumtrace", version, sourceFor(server.url())));
 }
 
 struct CheckCase {
@@ -184,9 +184,9 @@ TEST_P(ProductUpdateCheck, AgainstALocalServer) {
     else
         server.publish("Lumtrace.exe;9.0.0.0\r\n", 404);
     producttest::RunningProgram program(2, 0, 9, 99);
-    TNeedToVantorelUpdateThread check(program.path, sourceFor(server.url()));
+    UpdateCheck check(program.path, sourceFor(server.url()));
     ASSERT_TRUE(finishes(check));
-    EXPECT_EQ(check.NeedToVantorelUpdate(), c.newer);
+    EXPECT_EQ(check.updateCheck(), c.newer);
     EXPECT_EQ(server.requests(), 1);
 }
 
@@ -209,29 +209,29 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ProductUpdateCheckFailures, RefusedConnectionAndProgramWithoutVersion) {
     producttest::RunningProgram program(2, 0, 0, 0);
-    TNeedToVantorelUpdateThread refused(program.path, sourceFor(producttest::refusedUrl()));
+    UpdateCheck refused(program.path, sourceFor(producttest::refusedUrl()));
     ASSERT_TRUE(finishes(refused));
-    EXPECT_FALSE(refused.NeedToVantorelUpdate());
+    EXPECT_FALSE(refused.updateCheck());
 
     testsupport::DebugCapture capture;
     VersionFileServer server;
     server.publish("Lumtrace.exe;9.0.0.0\r\n");
     testsupport::TempDir dir;
     producttest::writeFile(dir.file("Lumtrace.exe"), {'M', 'Z'});
-    TNeedToVantorelUpdateThread unversioned(dir.file("Lumtrace.exe"), sourceFor(server.url()));
+    UpdateCheck unversioned(dir.file("Lumtrace.exe"), sourceFor(server.url()));
     ASSERT_TRUE(finishes(unversioned));
-    EXPECT_FALSE(unversioned.NeedToVantorelUpdate());
+    EXPECT_FALSE(unversioned.updateCheck());
     EXPECT_TRUE(capture.contains("vyr: Error in GetVantorelFileVersion call..."));
 }
 
 TEST(ProductUpdateCheckFailures, ASilentServerIsAbandonedWithoutWaiting) {
     SilentServer silent;
     producttest::RunningProgram program(2, 0, 0, 0);
-    TVantorelUpdateSource source = sourceFor(silent.url());
-    source.TransferTimeoutSeconds = 3600;  // only abandoning can end this check in time
-    auto check = std::make_unique<TNeedToVantorelUpdateThread>(program.path, source);
+    UpdateSource source = sourceFor(silent.url());
+    source.transferTimeoutSeconds = 3600;  // only abandoning can end this check in time
+    auto check = std::make_unique<UpdateCheck>(program.path, source);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_FALSE(check->Ready());
+    EXPECT_FALSE(check->ready());
     // Freeing the check makes the transfer give up; otherwise this waits out the test's time-out.
     check.reset();
 }
@@ -239,23 +239,23 @@ TEST(ProductUpdateCheckFailures, ASilentServerIsAbandonedWithoutWaiting) {
 TEST(ProductUpdateCheckFailures, ASilentServerTimesOut) {
     SilentServer silent;
     producttest::RunningProgram program(2, 0, 0, 0);
-    TVantorelUpdateSource source = sourceFor(silent.url());
-    source.TransferTimeoutSeconds = 1;
-    TNeedToVantorelUpdateThread check(program.path, source);
+    UpdateSource source = sourceFor(silent.url());
+    source.transferTimeoutSeconds = 1;
+    UpdateCheck check(program.path, source);
     ASSERT_TRUE(finishes(check));
-    EXPECT_FALSE(check.NeedToVantorelUpdate());
+    EXPECT_FALSE(check.updateCheck());
 }
 
 class ProductUpdateModule : public testing::Test {
 protected:
     ~ProductUpdateModule() override {
-        DeinitializeVantorelUpdate();
-        SetVantorelUpdateSource(DefaultVantorelUpdateSource());
+        deinitializeVantorelUpdate();
+        setVantorelUpdateSource(defaultVantorelUpdateSource());
     }
     // Polls as the main window does, with a bound instead of a timer.
     static bool poll(bool& newer) {
         for (int i = 0; i < 3000; ++i) {
-            if (CheckVantorelUpdateResult(newer)) return true;
+            if (checkVantorelUpdateResult(newer)) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return false;
@@ -266,36 +266,36 @@ TEST_F(ProductUpdateModule, OneCheckFromStartToRelease) {
     VersionFileServer server;
     server.publish("Lumtrace.exe;2.1.0.0\r\n");
     producttest::RunningProgram program(2, 0, 0, 0);
-    TVantorelUpdateSource source = sourceFor(server.url());
-    source.ApplicationEXEName = program.path;
-    SetVantorelUpdateSource(source);
+    UpdateSource source = sourceFor(server.url());
+    source.applicationExeName = program.path;
+    setVantorelUpdateSource(source);
 
     bool newer = false;
-    EXPECT_FALSE(CheckVantorelUpdateResult(newer));  // nothing started yet
-    ASSERT_TRUE(InitializeVantorelUpdate());
-    EXPECT_FALSE(InitializeVantorelUpdate());  // one check at a time
+    EXPECT_FALSE(checkVantorelUpdateResult(newer));  // nothing started yet
+    ASSERT_TRUE(initializeVantorelUpdate());
+    EXPECT_FALSE(initializeVantorelUpdate());  // one check at a time
     ASSERT_TRUE(poll(newer));
     EXPECT_TRUE(newer);
-    EXPECT_TRUE(DeinitializeVantorelUpdate());
-    EXPECT_FALSE(CheckVantorelUpdateResult(newer));
+    EXPECT_TRUE(deinitializeVantorelUpdate());
+    EXPECT_FALSE(checkVantorelUpdateResult(newer));
     EXPECT_EQ(server.requests(), 1);
 }
 
 TEST_F(ProductUpdateModule, ReleasingAStalledCheckDoesNotWait) {
     SilentServer silent;
-    TVantorelUpdateSource source = sourceFor(silent.url());
-    source.TransferTimeoutSeconds = 3600;
-    SetVantorelUpdateSource(source);
-    ASSERT_TRUE(InitializeVantorelUpdate());
+    UpdateSource source = sourceFor(silent.url());
+    source.transferTimeoutSeconds = 3600;
+    setVantorelUpdateSource(source);
+    ASSERT_TRUE(initializeVantorelUpdate());
     bool newer = true;
-    EXPECT_FALSE(CheckVantorelUpdateResult(newer));
-    EXPECT_TRUE(DeinitializeVantorelUpdate());
-    EXPECT_FALSE(CheckVantorelUpdateResult(newer));
+    EXPECT_FALSE(checkVantorelUpdateResult(newer));
+    EXPECT_TRUE(deinitializeVantorelUpdate());
+    EXPECT_FALSE(checkVantorelUpdateResult(newer));
 }
 
 TEST_F(ProductUpdateModule, WithoutAServerTheCheckEndsWithNoUpdate) {
-    SetVantorelUpdateSource(sourceFor(""));
-    ASSERT_TRUE(InitializeVantorelUpdate());
+    setVantorelUpdateSource(sourceFor(""));
+    ASSERT_TRUE(initializeVantorelUpdate());
     bool newer = true;
     ASSERT_TRUE(poll(newer));
     EXPECT_FALSE(newer);

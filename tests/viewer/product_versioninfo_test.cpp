@@ -27,26 +27,26 @@ std::string versionText(std::uint16_t major, std::uint16_t minor, std::uint16_t 
                         std::uint16_t build) {
     versionblock::FixedInfo fixed;
     fixed.major = major, fixed.minor = minor, fixed.release = release, fixed.build = build;
-    return TVersionInfo::FromVersionData(blockWith(fixed)).FileVersion();
+    return VersionInfo::fromVersionData(blockWith(fixed)).fileVersion();
 }
 
 std::string osText(std::uint32_t os) {
     versionblock::FixedInfo fixed;
     fixed.os = os;
-    return TVersionInfo::FromVersionData(blockWith(fixed)).FileOS();
+    return VersionInfo::fromVersionData(blockWith(fixed)).fileOs();
 }
 
 std::string typeText(std::uint32_t type, std::uint32_t subtype) {
     versionblock::FixedInfo fixed;
     fixed.type = type, fixed.subtype = subtype;
-    return TVersionInfo::FromVersionData(blockWith(fixed)).FileType();
+    return VersionInfo::fromVersionData(blockWith(fixed)).fileType();
 }
 
 // The message of the exception E that reading the block raises, or "" when none is raised.
 template <class E>
 std::string failureOf(const versionblock::Bytes& block) {
     try {
-        TVersionInfo::FromVersionData(block);
+        VersionInfo::fromVersionData(block);
     } catch (const E& e) {
         return e.what();
     }
@@ -93,24 +93,24 @@ TEST(ProductVersionInfo, FlagsAreNamedInFixedOrderAndUnmasked) {
     versionblock::FixedInfo fixed;
     fixed.flagsMask = 0;  // the names come from the flags word alone
     fixed.flags = 0x3F;
-    const auto info = TVersionInfo::FromVersionData(blockWith(fixed));
-    EXPECT_EQ(info.FileFlags(), (std::vector<std::string>{"DEBUG", "PATCHED", "PRERELEASE",
+    const auto info = VersionInfo::fromVersionData(blockWith(fixed));
+    EXPECT_EQ(info.fileFlags(), (std::vector<std::string>{"DEBUG", "PATCHED", "PRERELEASE",
                                                           "PRIVATEBUILD", "SPECIALBUILD"}));
-    EXPECT_TRUE(TVersionInfo::FromVersionData(versionBlockFor(1, 0, 0, 0)).FileFlags().empty());
+    EXPECT_TRUE(VersionInfo::fromVersionData(versionBlockFor(1, 0, 0, 0)).fileFlags().empty());
 }
 
 TEST(ProductVersionInfo, TranslationsAndStringValues) {
-    const auto info = TVersionInfo::FromVersionData(blockWith({}));
-    EXPECT_EQ(info.NumLanguages(), 2);
-    ASSERT_EQ(info.TransTable().size(), 2u);
-    EXPECT_EQ(info.TransTable()[1].Language, 0x0407);
-    EXPECT_EQ(info.TransTable()[1].CharSet, 1252);
-    EXPECT_EQ(info.LanguageName(), "English (United States)");
-    EXPECT_EQ(info.Value(TVerNames::verCompanyName), "Vantorel");
-    EXPECT_EQ(info.Values("FileDescription"), "Caf\u00e9 \u2013 viewer");
-    EXPECT_EQ(info.Values("Comments"), "");
-    EXPECT_EQ(info.Value(TVerNames::verLegalTrademarks), "");  // absent key
-    EXPECT_EQ(info.Values("NoSuchKey"), "");
+    const auto info = VersionInfo::fromVersionData(blockWith({}));
+    EXPECT_EQ(info.numLanguages(), 2);
+    ASSERT_EQ(info.transTable().size(), 2u);
+    EXPECT_EQ(info.transTable()[1].language, 0x0407);
+    EXPECT_EQ(info.transTable()[1].charSet, 1252);
+    EXPECT_EQ(info.languageName(), "English (United States)");
+    EXPECT_EQ(info.value(VersionNames::verCompanyName), "Vantorel");
+    EXPECT_EQ(info.values("FileDescription"), "Caf\u00e9 \u2013 viewer");
+    EXPECT_EQ(info.values("Comments"), "");
+    EXPECT_EQ(info.value(VersionNames::verLegalTrademarks), "");  // absent key
+    EXPECT_EQ(info.values("NoSuchKey"), "");
 }
 
 TEST(ProductVersionInfo, LanguageNamesFallBackToThePrimaryLanguage) {
@@ -156,9 +156,9 @@ TEST(ProductVersionInfo, ReadsTheVersionResourceOfAPeFile) {
     EXPECT_EQ(versionresource::versionBlockFromPe(pe), block);
 
     writeFile(dir.file("Lumtrace.exe"), pe);
-    const TVersionInfo info(dir.file("Lumtrace.exe"));
-    EXPECT_EQ(info.FileVersion(), "Version 2.1.3 (build 7)");
-    EXPECT_EQ(info.Value(TVerNames::verProductName), "Lumtrace");
+    const VersionInfo info(dir.file("Lumtrace.exe"));
+    EXPECT_EQ(info.fileVersion(), "Version 2.1.3 (build 7)");
+    EXPECT_EQ(info.value(VersionNames::verProductName), "Lumtrace");
 }
 
 TEST(ProductVersionInfo, FilesWithoutAUsableBlockRaiseNoVersion) {
@@ -177,11 +177,11 @@ TEST(ProductVersionInfo, FilesWithoutAUsableBlockRaiseNoVersion) {
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
         writeFile(dir.file(name), bytes);
-        EXPECT_THROW(TVersionInfo{dir.file(name)}, ENoVersion);
+        EXPECT_THROW(VersionInfo{dir.file(name)}, ENoVersion);
     }
-    EXPECT_THROW(TVersionInfo{dir.file("missing.exe")}, ENoVersion);
+    EXPECT_THROW(VersionInfo{dir.file("missing.exe")}, ENoVersion);
     // The test program itself is an ELF file without the section.
-    EXPECT_THROW(TVersionInfo{}, ENoVersion);
+    EXPECT_THROW(VersionInfo{}, ENoVersion);
 }
 
 TEST(ProductVersionInfo, BuiltBinariesCarryTheBuildVersion) {
@@ -196,20 +196,20 @@ TEST(ProductVersionInfo, BuiltBinariesCarryTheBuildVersion) {
     for (const Binary& binary : {Binary{LUMTRACE_PROGRAM_FILE, "Lumtrace", "Application"},
                                  Binary{LUMTRACE_PLUGIN_FILE, "Sievra.zkx", "DLL"}}) {
         SCOPED_TRACE(binary.path);
-        const TVersionInfo info(binary.path);
-        EXPECT_EQ(info.Major(), major);
-        EXPECT_EQ(info.Minor(), minor);
-        EXPECT_EQ(info.Release(), release);
-        EXPECT_EQ(info.Build(), build);
-        EXPECT_EQ(info.FixedInfo().dwSignature, 0xFEEF04BDu);
-        EXPECT_EQ(info.FileType(), binary.type);
-        EXPECT_EQ(info.FileOS(), "Unknown");
-        EXPECT_EQ(info.NumLanguages(), 1);
-        EXPECT_EQ(info.LanguageName(), "English (United States)");
-        EXPECT_EQ(info.Value(TVerNames::verFileVersion), LUMTRACE_BUILT_VERSION);
-        EXPECT_EQ(info.Value(TVerNames::verProductVersion), LUMTRACE_BUILT_VERSION);
-        EXPECT_EQ(info.Value(TVerNames::verOriginalFilename), binary.fileName);
-        EXPECT_EQ(info.Value(TVerNames::verCompanyName), "Vantorel");
-        EXPECT_EQ(info.Value(TVerNames::verProductName), "Lumtrace");
+        const VersionInfo info(binary.path);
+        EXPECT_EQ(info.major(), major);
+        EXPECT_EQ(info.minor(), minor);
+        EXPECT_EQ(info.release(), release);
+        EXPECT_EQ(info.build(), build);
+        EXPECT_EQ(info.fixedInfo().dwSignature, 0xFEEF04BDu);
+        EXPECT_EQ(info.fileType(), binary.type);
+        EXPECT_EQ(info.fileOs(), "Unknown");
+        EXPECT_EQ(info.numLanguages(), 1);
+        EXPECT_EQ(info.languageName(), "English (United States)");
+        EXPECT_EQ(info.value(VersionNames::verFileVersion), LUMTRACE_BUILT_VERSION);
+        EXPECT_EQ(info.value(VersionNames::verProductVersion), LUMTRACE_BUILT_VERSION);
+        EXPECT_EQ(info.value(VersionNames::verOriginalFilename), binary.fileName);
+        EXPECT_EQ(info.value(VersionNames::verCompanyName), "Vantorel");
+        EXPECT_EQ(info.value(VersionNames::verProductName), "Lumtrace");
     }
 }

@@ -9,14 +9,14 @@
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
-#include "viewer/mainwindow/Unit1.h"
+#include "viewer/mainwindow/MainWindow.h"
 
 namespace {
 
 class ValidationCommandTest : public ::testing::Test {
 protected:
     // Closes whatever modal window opens and remembers its caption.
-    void CloseNextModalWindow() {
+    void closeNextModalWindow() {
         QObject::connect(&closer, &QTimer::timeout, [this] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 opened << modal->windowTitle();
@@ -35,38 +35,38 @@ protected:
 };
 
 TEST_F(ValidationCommandTest, WithoutAFileSaysSo) {
-    TForm1 form;
-    form.Validation1Click();
+    MainWindow form;
+    form.onValidationTriggered();
     EXPECT_EQ(ui.shown, QStringList{"error: There is no file loaded."});
 }
 
 TEST_F(ValidationCommandTest, WithoutThePluginNothingVisibleHappens) {
-    TForm1 form;  // never shown, so no plug-in was looked for
+    MainWindow form;  // never shown, so no plug-in was looked for
     const QString file = QString::fromStdString(
         testsupport::StlFileBuilder().addBlocks(2).writeTo(dir.file("a.stl")));
-    ASSERT_TRUE(form.LoadFile(file));
-    ASSERT_TRUE(form.ValidationModule().empty());
+    ASSERT_TRUE(form.loadFile(file));
+    ASSERT_TRUE(form.validationModule().empty());
     ui.shown.clear();
-    CloseNextModalWindow();
-    form.Validation1Click();
+    closeNextModalWindow();
+    form.onValidationTriggered();
     EXPECT_TRUE(ui.shown.isEmpty()) << ui.shown.join(" / ").toStdString();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(debug.lines().empty());
 }
 
 TEST_F(ValidationCommandTest, OpensTheValidationWindowOnTheLoadedFile) {
-    TForm1 form;
+    MainWindow form;
     form.show();
-    ASSERT_FALSE(form.ValidationModule().empty()) << "Sievra.zkx is built beside the tests";
+    ASSERT_FALSE(form.validationModule().empty()) << "Sievra.zkx is built beside the tests";
     const QString file = QString::fromStdString(
         testsupport::StlFileBuilder().addBlocks(2).writeTo(dir.file("b.stl")));
-    ASSERT_TRUE(form.LoadFile(file));
+    ASSERT_TRUE(form.loadFile(file));
     ui.shown.clear();
-    CloseNextModalWindow();
-    form.Validation1Click();
+    closeNextModalWindow();
+    form.onValidationTriggered();
     EXPECT_EQ(opened, QStringList{"Media Validation - " + file + " [Sievra]"});
     EXPECT_TRUE(ui.shown.isEmpty()) << ui.shown.join(" / ").toStdString();
-    EXPECT_EQ(form.FileName(), file);
+    EXPECT_EQ(form.fileName(), file);
     form.close();
 }
 

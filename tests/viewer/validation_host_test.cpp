@@ -6,42 +6,42 @@
 #include <atomic>
 #include <thread>
 
+#include "host/PluginHost.h"
 #include "tests/support/TestEnvironment.h"
 #include "validation_fixtures.h"
-#include "viewer/validation/PluginHost.h"
 
 namespace validationtest {
 namespace {
 
 struct BrokenPlugin {
-    const char* Name;
-    const char* Variant;  // stand-in plug-in, or a file made by the test
-    const char* LoadError;
+    const char* name;
+    const char* variant;  // stand-in plug-in, or a file made by the test
+    const char* loadError;
 };
 
 class BrokenPluginTest : public ::testing::TestWithParam<BrokenPlugin> {
 protected:
-    std::string PluginPath() {
-        const std::string variant = GetParam().Variant;
+    std::string pluginPath() {
+        const std::string variant = GetParam().variant;
         if (variant == "missing") return dir.file("Sievra.zkx");
         if (variant == "empty path") return "";
         if (variant == "folder") return dir.path();
-        if (variant == "text") return WriteScript(dir.file("Sievra.zkx"), {"not a library"});
-        return FakePlugin(variant);
+        if (variant == "text") return writeScript(dir.file("Sievra.zkx"), {"not a library"});
+        return fakePlugin(variant);
     }
     testsupport::TempDir dir;
 };
 
 TEST_P(BrokenPluginTest, IsNotBoundAndSaysWhy) {
-    TPluginHost host;
-    host.SetPlugin(PluginPath());
-    EXPECT_FALSE(host.LoadPlugin());
-    EXPECT_FALSE(host.IsBound());
-    EXPECT_EQ(host.LoadError().substr(0, std::string(GetParam().LoadError).size()),
-              GetParam().LoadError);
-    EXPECT_FALSE(host.StartValidation());
-    EXPECT_EQ(host.ValidateToEnd(std::chrono::milliseconds(1)), TValidationOutcome::NoPlugin);
-    EXPECT_TRUE(host.UnloadPlugin());
+    PluginHost host;
+    host.setPlugin(pluginPath());
+    EXPECT_FALSE(host.loadPlugin());
+    EXPECT_FALSE(host.isBound());
+    EXPECT_EQ(host.loadError().substr(0, std::string(GetParam().loadError).size()),
+              GetParam().loadError);
+    EXPECT_FALSE(host.startValidation());
+    EXPECT_EQ(host.validateToEnd(std::chrono::milliseconds(1)), ValidationOutcome::NoPlugin);
+    EXPECT_TRUE(host.unloadPlugin());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenPlugin{"ExportFails", "fake_exportfails", "GetQuorvexControl failed"},
                       BrokenPlugin{"ExportGivesNothing", "fake_exportnothing",
                                    "GetQuorvexControl failed"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 class HostRunTest : public ::testing::Test {
 protected:
@@ -63,82 +63,82 @@ protected:
 };
 
 TEST_F(HostRunTest, FindingsArriveInOrderFromThePluginsThread) {
-    TPluginHost host;
-    host.SetPlugin(FakePlugin("fake_scripted"));
-    ASSERT_TRUE(host.LoadPlugin());
-    EXPECT_EQ(host.ModuleName(), "Fake");
-    EXPECT_TRUE(host.HasReportSet());
-    EXPECT_FALSE(host.HasVideoControl());
+    PluginHost host;
+    host.setPlugin(fakePlugin("fake_scripted"));
+    ASSERT_TRUE(host.loadPlugin());
+    EXPECT_EQ(host.moduleName(), "Fake");
+    EXPECT_TRUE(host.hasReportSet());
+    EXPECT_FALSE(host.hasVideoControl());
     // Finishing at 99.995 counts as complete.
-    host.SetFileName(WriteScript(dir.file("run.txt"),
+    host.setFileName(writeScript(dir.file("run.txt"),
                                  {"7\t1\tfirst", "0\t3\tsecond & last", "#progress 99.995"}));
-    EXPECT_EQ(host.ValidateToEnd(std::chrono::milliseconds(1)), TValidationOutcome::Completed);
-    const std::vector<TCustomReport> expected{{7, 1, "first"}, {0, 3, "second & last"}};
-    EXPECT_EQ(host.Reports(), expected);
+    EXPECT_EQ(host.validateToEnd(std::chrono::milliseconds(1)), ValidationOutcome::Completed);
+    const std::vector<CustomReport> expected{{7, 1, "first"}, {0, 3, "second & last"}};
+    EXPECT_EQ(host.reports(), expected);
     // A second run starts from an empty list.
-    EXPECT_EQ(host.ValidateToEnd(std::chrono::milliseconds(1)), TValidationOutcome::Completed);
-    EXPECT_EQ(host.Reports(), expected);
+    EXPECT_EQ(host.validateToEnd(std::chrono::milliseconds(1)), ValidationOutcome::Completed);
+    EXPECT_EQ(host.reports(), expected);
 }
 
 TEST_F(HostRunTest, RefusedFileAndFailedPlayAreToldApart) {
-    TPluginHost host("TMediaValidationForm");
-    host.SetPlugin(FakePlugin("fake_scripted"));
-    ASSERT_TRUE(host.LoadPlugin());
-    host.SetFileName(dir.file("missing.stl"));
-    EXPECT_EQ(host.ValidateToEnd(std::chrono::milliseconds(1)), TValidationOutcome::LoadFailed);
+    PluginHost host("TMediaValidationForm");
+    host.setPlugin(fakePlugin("fake_scripted"));
+    ASSERT_TRUE(host.loadPlugin());
+    host.setFileName(dir.file("missing.stl"));
+    EXPECT_EQ(host.validateToEnd(std::chrono::milliseconds(1)), ValidationOutcome::LoadFailed);
     EXPECT_TRUE(debug.contains(
         "vyr: Error in TMediaValidationForm.StartValidation - cannot validate file."));
-    host.SetFileName(WriteScript(dir.file("noplay.txt"), {"#fail-play"}));
-    EXPECT_FALSE(host.StartValidation());
+    host.setFileName(writeScript(dir.file("noplay.txt"), {"#fail-play"}));
+    EXPECT_FALSE(host.startValidation());
     EXPECT_TRUE(debug.contains(
         "vyr: Error in TMediaValidationForm.StartValidation - cannot start file validation."));
 }
 
 TEST_F(HostRunTest, WithoutAReportSetTheRunWorksAndNothingArrives) {
-    TPluginHost host;
-    host.SetPlugin(FakePlugin("fake_noreportset"));
-    ASSERT_TRUE(host.LoadPlugin());
-    EXPECT_FALSE(host.HasReportSet());
-    host.SetFileName(WriteScript(dir.file("run.txt"), {"7\t1\tlost"}));
-    EXPECT_EQ(host.ValidateToEnd(std::chrono::milliseconds(1)), TValidationOutcome::Completed);
-    EXPECT_EQ(host.ReportCount(), 0u);
+    PluginHost host;
+    host.setPlugin(fakePlugin("fake_noreportset"));
+    ASSERT_TRUE(host.loadPlugin());
+    EXPECT_FALSE(host.hasReportSet());
+    host.setFileName(writeScript(dir.file("run.txt"), {"7\t1\tlost"}));
+    EXPECT_EQ(host.validateToEnd(std::chrono::milliseconds(1)), ValidationOutcome::Completed);
+    EXPECT_EQ(host.reportCount(), 0u);
 }
 
 TEST_F(HostRunTest, UnloadingTwiceIsHarmlessAndLoadingAgainWorks) {
-    TPluginHost host;
-    host.SetPlugin(FakePlugin("fake_scripted"));
-    ASSERT_TRUE(host.LoadPlugin());
-    EXPECT_TRUE(host.UnloadPlugin());
-    EXPECT_FALSE(host.IsBound());
-    EXPECT_TRUE(host.UnloadPlugin());
+    PluginHost host;
+    host.setPlugin(fakePlugin("fake_scripted"));
+    ASSERT_TRUE(host.loadPlugin());
+    EXPECT_TRUE(host.unloadPlugin());
+    EXPECT_FALSE(host.isBound());
+    EXPECT_TRUE(host.unloadPlugin());
     double progress = 0;
-    EXPECT_EQ(host.GetProgress(progress), E_FAIL);
-    EXPECT_TRUE(host.LoadPlugin());
-    EXPECT_TRUE(host.IsBound());
+    EXPECT_EQ(host.getProgress(progress), E_FAIL);
+    EXPECT_TRUE(host.loadPlugin());
+    EXPECT_TRUE(host.isBound());
     EXPECT_TRUE(debug.lines().empty());
 }
 
 TEST(ValidationHost, CompletionIsOneHundredWithinOneHundredth) {
-    EXPECT_TRUE(TPluginHost::IsValidationComplete(100.0));
-    EXPECT_TRUE(TPluginHost::IsValidationComplete(99.995));
-    EXPECT_TRUE(TPluginHost::IsValidationComplete(100.005));
-    EXPECT_FALSE(TPluginHost::IsValidationComplete(99.98));
-    EXPECT_FALSE(TPluginHost::IsValidationComplete(100.02));
-    EXPECT_FALSE(TPluginHost::IsValidationComplete(0.0));
+    EXPECT_TRUE(PluginHost::isValidationComplete(100.0));
+    EXPECT_TRUE(PluginHost::isValidationComplete(99.995));
+    EXPECT_TRUE(PluginHost::isValidationComplete(100.005));
+    EXPECT_FALSE(PluginHost::isValidationComplete(99.98));
+    EXPECT_FALSE(PluginHost::isValidationComplete(100.02));
+    EXPECT_FALSE(PluginHost::isValidationComplete(0.0));
 }
 
 // The plug-in's worker appends while the user-interface thread reads and saves: every snapshot
 // must be a clean prefix of what was reported.
 TEST(ValidationHost, FindingsListStaysConsistentUnderConcurrentReports) {
-    TPluginHost host;
-    constexpr int Threads = 4;
-    constexpr int PerThread = 3000;
+    PluginHost host;
+    constexpr int threads = 4;
+    constexpr int perThread = 3000;
     std::atomic<bool> go{false};
     std::vector<std::thread> workers;
-    for (int t = 0; t < Threads; ++t) {
+    for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&, t] {
             while (!go) std::this_thread::yield();
-            for (int i = 0; i < PerThread; ++i)
+            for (int i = 0; i < perThread; ++i)
                 host.Report(t, i,
                             ("message " + std::to_string(t) + "/" + std::to_string(i)).c_str());
         });
@@ -146,23 +146,23 @@ TEST(ValidationHost, FindingsListStaysConsistentUnderConcurrentReports) {
     go = true;
     std::size_t seen = 0;
     bool consistent = true;
-    while (seen < static_cast<std::size_t>(Threads * PerThread)) {
-        const std::vector<TCustomReport> snapshot = host.Reports();
+    while (seen < static_cast<std::size_t>(threads * perThread)) {
+        const std::vector<CustomReport> snapshot = host.reports();
         consistent = consistent && snapshot.size() >= seen;
-        std::vector<int> next(Threads, 0);
-        for (const TCustomReport& r : snapshot) {
+        std::vector<int> next(threads, 0);
+        for (const CustomReport& r : snapshot) {
             // Each thread's findings arrive in its own order and intact.
-            consistent = consistent && r.ReportType == next[r.Module]++ &&
-                         r.ReportMessage == "message " + std::to_string(r.Module) + "/" +
-                                                std::to_string(r.ReportType);
+            consistent = consistent && r.reportType == next[r.module]++ &&
+                         r.reportMessage == "message " + std::to_string(r.module) + "/" +
+                                                std::to_string(r.reportType);
         }
         seen = snapshot.size();
     }
     for (std::thread& worker : workers) worker.join();
     EXPECT_TRUE(consistent);
-    EXPECT_EQ(host.ReportCount(), static_cast<std::size_t>(Threads * PerThread));
-    EXPECT_TRUE(host.ClearReports());
-    EXPECT_EQ(host.ReportCount(), 0u);
+    EXPECT_EQ(host.reportCount(), static_cast<std::size_t>(threads * perThread));
+    EXPECT_TRUE(host.clearReports());
+    EXPECT_EQ(host.reportCount(), 0u);
 }
 
 }  // namespace

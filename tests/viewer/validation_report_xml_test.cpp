@@ -5,18 +5,18 @@
 
 #include <pugixml.hpp>
 
+#include "host/PluginHost.h"
+#include "host/ValidationReportXml.h"
 #include "tests/support/TestEnvironment.h"
 #include "validation_fixtures.h"
-#include "viewer/validation/PluginHost.h"
-#include "viewer/validation/ValidationReportXML.h"
 
 namespace validationtest {
 namespace {
 
-using validationhost::BuildReportXML;
+using validationhost::buildReportXml;
 
 TEST(ValidationReportXml, OneFindingGivesTheExactFifteenLines) {
-    const std::string xml = BuildReportXML("/subs/film.stl", {{7, 2, "[409] TTI # 3 - odd"}});
+    const std::string xml = buildReportXml("/subs/film.stl", {{7, 2, "[409] TTI # 3 - odd"}});
     EXPECT_EQ(xml,
               "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
               "<MEDIA_VALIDATION_REPORT>\r\n"
@@ -39,13 +39,13 @@ class ReportSizes : public ::testing::TestWithParam<int> {};
 
 TEST_P(ReportSizes, LineCountIndexAndContentReadBack) {
     const int n = GetParam();
-    std::vector<TCustomReport> reports;
+    std::vector<CustomReport> reports;
     for (int i = 0; i < n; ++i)
         reports.push_back({i % 3 == 0 ? 0 : 7, i % 5, "finding " + std::to_string(i)});
-    const std::string xml = BuildReportXML("/subs/a&b.stl", reports);
+    const std::string xml = buildReportXml("/subs/a&b.stl", reports);
 
     bool wellEnded = false;
-    const std::vector<std::string> lines = CrLfLines(xml, &wellEnded);
+    const std::vector<std::string> lines = crLfLines(xml, &wellEnded);
     EXPECT_TRUE(wellEnded);
     EXPECT_EQ(lines.size(), static_cast<std::size_t>(8 + 5 * n + 2));
     EXPECT_NE(xml.substr(0, 5), "\xEF\xBB\xBF<?");
@@ -62,9 +62,9 @@ TEST_P(ReportSizes, LineCountIndexAndContentReadBack) {
     for (const pugi::xml_node report : root.child("REPORT_SECTION").children("REPORT")) {
         ASSERT_LT(index, n);
         EXPECT_EQ(report.attribute("INDEX").as_int(-1), index);
-        EXPECT_EQ(report.child("MODULE_ID").text().as_int(-1), reports[index].Module);
-        EXPECT_STREQ(report.child_value("REPORT_TYPE"), ReportTypeName(reports[index].ReportType));
-        EXPECT_EQ(report.child_value("REPORT_MESSAGE"), reports[index].ReportMessage);
+        EXPECT_EQ(report.child("MODULE_ID").text().as_int(-1), reports[index].module);
+        EXPECT_STREQ(report.child_value("REPORT_TYPE"), reportTypeName(reports[index].reportType));
+        EXPECT_EQ(report.child_value("REPORT_MESSAGE"), reports[index].reportMessage);
         ++index;
     }
     EXPECT_EQ(index, n);
@@ -74,9 +74,9 @@ INSTANTIATE_TEST_SUITE_P(ValidationReportXml, ReportSizes, ::testing::Values(0, 
 
 TEST(ValidationReportXml, ModulesAndTypesAreWrittenAsNumbersAndNames) {
     const std::string xml =
-        BuildReportXML("f.stl", {{99, 4, "a"}, {-3, -1, "b"}, {7, 0, "c"}, {101, 3, "d"}});
+        buildReportXml("f.stl", {{99, 4, "a"}, {-3, -1, "b"}, {7, 0, "c"}, {101, 3, "d"}});
     bool wellEnded = false;
-    const std::vector<std::string> lines = CrLfLines(xml, &wellEnded);
+    const std::vector<std::string> lines = crLfLines(xml, &wellEnded);
     ASSERT_EQ(lines.size(), 30u);
     EXPECT_EQ(lines[5], "    <MODULE_NAME>Host</MODULE_NAME>");
     EXPECT_EQ(lines[9], "    <MODULE_ID>99</MODULE_ID>");
@@ -90,9 +90,9 @@ TEST(ValidationReportXml, ModulesAndTypesAreWrittenAsNumbersAndNames) {
 
 TEST(ValidationReportXml, TextIsEscapedAndControlCharactersReplaced) {
     const std::string message = "a & b <i>x</i> \"q\" 'y'\t\x01\x1F\x7F end";
-    const std::string xml = BuildReportXML("/s/<&>.stl", {{7, 1, message}});
+    const std::string xml = buildReportXml("/s/<&>.stl", {{7, 1, message}});
     bool wellEnded = false;
-    const std::vector<std::string> lines = CrLfLines(xml, &wellEnded);
+    const std::vector<std::string> lines = crLfLines(xml, &wellEnded);
     ASSERT_EQ(lines.size(), 15u);
     EXPECT_EQ(lines[3], "    <FILE_NAME>/s/&lt;&amp;&gt;.stl</FILE_NAME>");
     // Only the three entity references; quotes, tab and DEL stay as they are.
@@ -108,8 +108,8 @@ TEST(ValidationReportXml, TextIsEscapedAndControlCharactersReplaced) {
 
 TEST(ValidationReportXml, EightBitTextIsReadWithTheAnsiCodePage) {
     // The tests run with LC_ALL=C, whose ANSI code page is 1252: 0xE9 is e acute.
-    EXPECT_EQ(validationhost::XmlText("caf\xE9"), "caf\xC3\xA9");
-    EXPECT_EQ(validationhost::XmlText("caf\xC3\xA9"), "caf\xC3\xA9");
+    EXPECT_EQ(validationhost::xmlText("caf\xE9"), "caf\xC3\xA9");
+    EXPECT_EQ(validationhost::xmlText("caf\xC3\xA9"), "caf\xC3\xA9");
 }
 
 class ReportFileTest : public ::testing::Test {
@@ -120,34 +120,34 @@ protected:
     }
     testsupport::TempDir dir;
     testsupport::DebugCapture debug;
-    TPluginHost host{"TMediaValidationForm"};
+    PluginHost host{"TMediaValidationForm"};
 };
 
 TEST_F(ReportFileTest, SavesToANewFileAndLeavesTheFindingsAsTheyWere) {
     const std::string path = dir.file("report.xml");
-    EXPECT_EQ(host.SaveReportXML(path), S_OK);
-    EXPECT_EQ(ReadFile(path), BuildReportXML("", host.Reports()));
-    EXPECT_EQ(host.ReportCount(), 2u);
-    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"report.xml"});
+    EXPECT_EQ(host.saveReportXml(path), S_OK);
+    EXPECT_EQ(readFile(path), buildReportXml("", host.reports()));
+    EXPECT_EQ(host.reportCount(), 2u);
+    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"report.xml"});
 }
 
 TEST_F(ReportFileTest, NeverOverwritesWithoutBeingAskedAndReplacesWhenAsked) {
     const std::string path = dir.file("report.xml");
     std::ofstream(path) << "old";
-    EXPECT_EQ(host.SaveReportXML(path), E_FAIL);
-    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(host.saveReportXml(path), E_FAIL);
+    EXPECT_EQ(readFile(path), "old");
     EXPECT_TRUE(debug.contains(
         "vyr: Error in TMediaValidationForm.SaveReportXML - XML file already exists."));
 
-    EXPECT_EQ(host.SaveReport(path, /*ReplaceExisting*/ true), TReportSaveResult::Saved);
-    EXPECT_EQ(ReadFile(path), BuildReportXML("", host.Reports()));
-    EXPECT_EQ(FolderEntries(dir.path()).size(), 1u);
+    EXPECT_EQ(host.saveReport(path, /*ReplaceExisting*/ true), ReportSaveResult::Saved);
+    EXPECT_EQ(readFile(path), buildReportXml("", host.reports()));
+    EXPECT_EQ(folderEntries(dir.path()).size(), 1u);
 }
 
 TEST_F(ReportFileTest, NoFindingsWritesNothing) {
-    host.ClearReports();
-    EXPECT_EQ(host.SaveReportXML(dir.file("report.xml")), E_FAIL);
-    EXPECT_TRUE(FolderEntries(dir.path()).empty());
+    host.clearReports();
+    EXPECT_EQ(host.saveReportXml(dir.file("report.xml")), E_FAIL);
+    EXPECT_TRUE(folderEntries(dir.path()).empty());
     EXPECT_TRUE(debug.lines().empty());
 }
 
@@ -157,20 +157,20 @@ TEST_F(ReportFileTest, FailedWriteLeavesNothingBehindAndKeepsAnOldReport) {
     std::ofstream(old) << "old";
     {
         UnwritableFolder locked(dir.path());
-        EXPECT_EQ(host.SaveReportXML(fresh), E_FAIL);
-        EXPECT_EQ(host.SaveReport(old, true), TReportSaveResult::WriteFailed);
+        EXPECT_EQ(host.saveReportXml(fresh), E_FAIL);
+        EXPECT_EQ(host.saveReport(old, true), ReportSaveResult::WriteFailed);
     }
-    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"old.xml"});
-    EXPECT_EQ(ReadFile(old), "old");
+    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"old.xml"});
+    EXPECT_EQ(readFile(old), "old");
     EXPECT_TRUE(debug.contains("vyr: Error in TMediaValidationForm.SaveReportXML call..."));
 }
 
 TEST_F(ReportFileTest, ADirectoryInTheWayIsNotReplaced) {
     const std::string path = dir.file("taken.xml");
     std::filesystem::create_directory(path);
-    EXPECT_EQ(host.SaveReport(path, true), TReportSaveResult::ReplaceFailed);
+    EXPECT_EQ(host.saveReport(path, true), ReportSaveResult::ReplaceFailed);
     EXPECT_TRUE(std::filesystem::is_directory(path));
-    EXPECT_EQ(FolderEntries(dir.path()).size(), 1u);
+    EXPECT_EQ(folderEntries(dir.path()).size(), 1u);
 }
 
 }  // namespace

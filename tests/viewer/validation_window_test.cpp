@@ -15,53 +15,53 @@
 #include <functional>
 #include <pugixml.hpp>
 
+#include "host/ValidationReportXml.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
 #include "validation_fixtures.h"
-#include "viewer/validation/MediaValidationFrm.h"
-#include "viewer/validation/ValidationReportXML.h"
+#include "viewer/validation/ValidationWindow.h"
 
 namespace validationtest {
 namespace {
 
-bool WaitFor(const std::function<bool()>& Condition, int TimeoutMs = 20000) {
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
     QElapsedTimer clock;
     clock.start();
-    while (!Condition()) {
-        if (clock.elapsed() > TimeoutMs) return false;
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs) return false;
         QTest::qWait(10);
     }
     return true;
 }
 
 // The row's cells joined by "|", readable in a failure message.
-std::string RowTexts(const QTreeWidgetItem* Item) {
+std::string rowTexts(const QTreeWidgetItem* item) {
     QStringList texts;
-    for (int column = 0; column < Item->columnCount(); ++column) texts << Item->text(column);
+    for (int column = 0; column < item->columnCount(); ++column) texts << item->text(column);
     return texts.join('|').toStdString();
 }
 
 class ValidationWindowTest : public ::testing::Test {
 protected:
     // A window bound to Plugin for File, shown but not run.
-    std::unique_ptr<TMediaValidationForm> Open(const std::string& Plugin, const std::string& File) {
-        auto form = std::make_unique<TMediaValidationForm>();
-        form->SetPaths(Plugin, QString::fromStdString(File));
-        EXPECT_TRUE(form->LoadPlugin());
+    std::unique_ptr<ValidationWindow> open(const std::string& plugin, const std::string& file) {
+        auto form = std::make_unique<ValidationWindow>();
+        form->setPaths(plugin, QString::fromStdString(file));
+        EXPECT_TRUE(form->loadPlugin());
         form->show();
         return form;
     }
     // Start, then wait for the "Done" that completion brings.
-    bool RunToDone(TMediaValidationForm& Form) {
+    bool runToDone(ValidationWindow& form) {
         ui.shown.clear();
-        Form.btnValidation->click();
-        return WaitFor([&] { return ui.shown.contains("message: Done"); });
+        form.btnValidation->click();
+        return waitFor([&] { return ui.shown.contains("message: Done"); });
     }
     // What the window showed, in order, for readable comparisons.
-    std::string Shown() const { return ui.shown.join(" / ").toStdString(); }
-    std::string Script(const std::vector<std::string>& Lines) {
-        return WriteScript(dir.file("script" + std::to_string(++scripts) + ".txt"), Lines);
+    std::string shown() const { return ui.shown.join(" / ").toStdString(); }
+    std::string script(const std::vector<std::string>& lines) {
+        return writeScript(dir.file("script" + std::to_string(++scripts) + ".txt"), lines);
     }
 
     testsupport::ScopedConfigHome config;
@@ -83,7 +83,7 @@ TEST_F(ValidationWindowTest, RunsTheRealPluginToTheEnd) {
     const std::string file =
         testsupport::StlFileBuilder().addBlock(first).addBlock(second).announce(2).writeTo(
             dir.file("film.stl"));
-    auto form = Open(SIEVRA, file);
+    auto form = open(SIEVRA, file);
     EXPECT_EQ(form->windowTitle(),
               QString::fromStdString("Media Validation - " + file + " [Sievra]"));
     EXPECT_EQ(form->edProgress->text(), "Progress:");
@@ -93,30 +93,30 @@ TEST_F(ValidationWindowTest, RunsTheRealPluginToTheEnd) {
     EXPECT_FALSE(form->btnSettings->isEnabled());
     EXPECT_FALSE(form->btnClose->isEnabled());
     EXPECT_TRUE(form->btnSaveReport->isEnabled());
-    ASSERT_TRUE(WaitFor([&] { return ui.shown.contains("message: Done"); }))
+    ASSERT_TRUE(waitFor([&] { return ui.shown.contains("message: Done"); }))
         << debug.lines().size();
 
-    EXPECT_EQ(Shown(), "message: Done");
+    EXPECT_EQ(shown(), "message: Done");
     EXPECT_EQ(form->btnValidation->text(), "Start Validation");
     EXPECT_TRUE(form->btnSettings->isEnabled());
     EXPECT_TRUE(form->btnClose->isEnabled());
     EXPECT_EQ(form->edProgress->text(), "Progress: 100.00%");
 
-    const std::vector<TCustomReport> reports = form->Reports();
+    const std::vector<CustomReport> reports = form->reports();
     ASSERT_EQ(form->lvReport->topLevelItemCount(), static_cast<int>(reports.size()));
     ASSERT_GE(reports.size(), 3u);
     bool sawError = false, sawLoading = false;
     for (int row = 0; row < form->lvReport->topLevelItemCount(); ++row) {
         const QTreeWidgetItem* item = form->lvReport->topLevelItem(row);
         EXPECT_EQ(item->text(0), QString::number(row + 1));
-        EXPECT_EQ(item->text(2), ReportTypeName(reports[row].ReportType));
-        EXPECT_EQ(item->text(3).toStdString(), reports[row].ReportMessage);
+        EXPECT_EQ(item->text(2), reportTypeName(reports[row].reportType));
+        EXPECT_EQ(item->text(3).toStdString(), reports[row].reportMessage);
         const QColor expected = item->text(2) == "Error"  ? QColor(0xFF, 0xCC, 0xCC)
                                 : item->text(2) == "Info" ? QColor(0xEE, 0xEE, 0xFF)
                                                           : QColor(0xFF, 0xFF, 0xCC);
         EXPECT_EQ(item->background(3).color(), expected) << row;
         sawError = sawError || (item->text(2) == "Error" && item->text(3).startsWith("[438]"));
-        sawLoading = sawLoading || RowTexts(item) == std::to_string(row + 1) +
+        sawLoading = sawLoading || rowTexts(item) == std::to_string(row + 1) +
                                                          "|Sievra|Info|[102] Loading File: " + file;
     }
     EXPECT_TRUE(sawError);
@@ -125,10 +125,10 @@ TEST_F(ValidationWindowTest, RunsTheRealPluginToTheEnd) {
 }
 
 TEST_F(ValidationWindowTest, NamesAndColoursFollowModuleAndType) {
-    auto form = Open(FakePlugin("fake_scripted"),
-                     Script({"7\t1\tinfo", "0\t2\twarning", "99\t3\terror", "-2\t0\tnone",
+    auto form = open(fakePlugin("fake_scripted"),
+                     script({"7\t1\tinfo", "0\t2\twarning", "99\t3\terror", "-2\t0\tnone",
                              "7\t4\tfour", "7\t-1\tminus one", "#progress 99.995"}));
-    ASSERT_TRUE(RunToDone(*form));
+    ASSERT_TRUE(runToDone(*form));
     const std::vector<std::pair<std::string, std::optional<QColor>>> expected{
         {"1|Sievra|Info|info", QColor(0xEE, 0xEE, 0xFF)},
         {"2|None|Warning|warning", QColor(0xFF, 0xFF, 0xCC)},
@@ -140,7 +140,7 @@ TEST_F(ValidationWindowTest, NamesAndColoursFollowModuleAndType) {
     ASSERT_EQ(form->lvReport->topLevelItemCount(), static_cast<int>(expected.size()));
     for (int row = 0; row < form->lvReport->topLevelItemCount(); ++row) {
         const QTreeWidgetItem* item = form->lvReport->topLevelItem(row);
-        EXPECT_EQ(RowTexts(item), expected[row].first);
+        EXPECT_EQ(rowTexts(item), expected[row].first);
         for (int column = 0; column < 4; ++column) {
             if (expected[row].second)
                 EXPECT_EQ(item->background(column).color(), *expected[row].second);
@@ -164,61 +164,61 @@ TEST_F(ValidationWindowTest, NamesAndColoursFollowModuleAndType) {
 }
 
 TEST_F(ValidationWindowTest, StartingAgainEmptiesListAndFindingsFirst) {
-    auto form = Open(FakePlugin("fake_scripted"), Script({"7\t1\ta", "7\t2\tb"}));
-    ASSERT_TRUE(RunToDone(*form));
+    auto form = open(fakePlugin("fake_scripted"), script({"7\t1\ta", "7\t2\tb"}));
+    ASSERT_TRUE(runToDone(*form));
     ASSERT_EQ(form->lvReport->topLevelItemCount(), 2);
     ui.shown.clear();
     form->btnValidation->click();
     EXPECT_EQ(form->lvReport->topLevelItemCount(), 0);
-    ASSERT_TRUE(WaitFor([&] { return ui.shown.contains("message: Done"); }));
+    ASSERT_TRUE(waitFor([&] { return ui.shown.contains("message: Done"); }));
     EXPECT_EQ(form->lvReport->topLevelItemCount(), 2);
-    EXPECT_EQ(form->ReportCount(), 2u);
+    EXPECT_EQ(form->reportCount(), 2u);
 }
 
 TEST_F(ValidationWindowTest, ClosingIsRefusedWhileRunningAndStoppedFindingsCanBeSaved) {
-    auto form = Open(FakePlugin("fake_scripted"), Script({"7\t1\tone", "7\t3\ttwo", "#hang"}));
+    auto form = open(fakePlugin("fake_scripted"), script({"7\t1\tone", "7\t3\ttwo", "#hang"}));
     form->btnValidation->click();
-    ASSERT_TRUE(WaitFor([&] { return form->ReportCount() == 2; }));
-    ASSERT_TRUE(WaitFor([&] { return form->edProgress->text() == "Progress: 0.00%"; }));
+    ASSERT_TRUE(waitFor([&] { return form->reportCount() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return form->edProgress->text() == "Progress: 0.00%"; }));
     EXPECT_FALSE(form->close());
     form->reject();
     QTest::keyClick(form.get(), Qt::Key_Escape);
     EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(form->IsBound());
+    EXPECT_TRUE(form->isBound());
 
     form->btnValidation->click();
     EXPECT_EQ(form->btnValidation->text(), "Start Validation");
     // Stopped by the user: the list stays empty, the findings so far are kept.
     EXPECT_EQ(form->lvReport->topLevelItemCount(), 0);
-    EXPECT_EQ(form->ReportCount(), 2u);
+    EXPECT_EQ(form->reportCount(), 2u);
     ui.saveAnswers.push_back(QString::fromStdString(dir.file("partial.xml")));
     form->btnSaveReportClick();
-    EXPECT_EQ(Shown(), "save: Save Report / message: Done");
+    EXPECT_EQ(shown(), "save: Save Report / message: Done");
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_file(dir.file("partial.xml").c_str()));
     EXPECT_EQ(doc.select_node("//LIST_ITEMS_COUNT").node().text().as_int(), 2);
 
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->IsBound());
-    EXPECT_EQ(form->ReportCount(), 0u);
+    EXPECT_FALSE(form->isBound());
+    EXPECT_EQ(form->reportCount(), 0u);
 }
 
 TEST_F(ValidationWindowTest, RefusedFileSaysCannotValidate) {
-    auto form = Open(FakePlugin("fake_scripted"), dir.file("missing.stl"));
+    auto form = open(fakePlugin("fake_scripted"), dir.file("missing.stl"));
     form->btnValidation->click();
-    EXPECT_EQ(Shown(), "message: Cannot validate file.");
+    EXPECT_EQ(shown(), "message: Cannot validate file.");
     EXPECT_EQ(form->btnValidation->text(), "Start Validation");
     EXPECT_TRUE(form->btnSettings->isEnabled());
     EXPECT_TRUE(form->btnClose->isEnabled());
-    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_FALSE(form->m_pollTimer->isActive());
     EXPECT_TRUE(debug.contains(
         "vyr: Error in TMediaValidationForm.StartValidation - cannot validate file."));
 }
 
 TEST_F(ValidationWindowTest, SettingsAsksThePluginToConfigure) {
-    const std::string plugin = FakePlugin("fake_scripted");
-    auto form = Open(plugin, Script({}));
+    const std::string plugin = fakePlugin("fake_scripted");
+    auto form = open(plugin, script({}));
     void* library = ::dlopen(plugin.c_str(), RTLD_NOW | RTLD_NOLOAD);
     ASSERT_NE(library, nullptr);
     const auto calls = reinterpret_cast<int (*)()>(::dlsym(library, "FakePluginConfigureCalls"));
@@ -230,21 +230,21 @@ TEST_F(ValidationWindowTest, SettingsAsksThePluginToConfigure) {
 }
 
 TEST_F(ValidationWindowTest, ProgressReadsWithTwoDecimals) {
-    EXPECT_EQ(TMediaValidationForm::FormatProgress(42.5), "Progress: 42.50%");
-    EXPECT_EQ(TMediaValidationForm::FormatProgress(0), "Progress: 0.00%");
-    EXPECT_EQ(TMediaValidationForm::FormatProgress(100), "Progress: 100.00%");
-    EXPECT_EQ(TMediaValidationForm::FormatProgress(3.14159), "Progress: 3.14%");
+    EXPECT_EQ(ValidationWindow::formatProgress(42.5), "Progress: 42.50%");
+    EXPECT_EQ(ValidationWindow::formatProgress(0), "Progress: 0.00%");
+    EXPECT_EQ(ValidationWindow::formatProgress(100), "Progress: 100.00%");
+    EXPECT_EQ(ValidationWindow::formatProgress(3.14159), "Progress: 3.14%");
 }
 
-// ShowMediaValidation with a plug-in that cannot be loaded: no window, no message.
+// showValidationWindow with a plug-in that cannot be loaded: no window, no message.
 class UnloadablePluginTest : public ValidationWindowTest,
                              public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(UnloadablePluginTest, OpensNoWindowAndShowsNothing) {
     const std::string variant = GetParam();
-    std::string plugin = FakePlugin(variant);
+    std::string plugin = fakePlugin(variant);
     if (variant == "missing") plugin = dir.file("Sievra.zkx");
-    if (variant == "text") plugin = WriteScript(dir.file("Sievra.zkx"), {"text"});
+    if (variant == "text") plugin = writeScript(dir.file("Sievra.zkx"), {"text"});
     bool windowOpened = false;
     // Should a window open after all, close it so the test fails instead of hanging.
     QTimer guard;
@@ -255,7 +255,7 @@ TEST_P(UnloadablePluginTest, OpensNoWindowAndShowsNothing) {
         }
     });
     guard.start(50);
-    EXPECT_FALSE(ShowMediaValidation(plugin, QString::fromStdString(dir.file("film.stl"))));
+    EXPECT_FALSE(showValidationWindow(plugin, QString::fromStdString(dir.file("film.stl"))));
     EXPECT_FALSE(windowOpened);
     EXPECT_TRUE(ui.shown.isEmpty());
 }
@@ -272,7 +272,7 @@ TEST_F(ValidationWindowTest, ShowMediaValidationIsModalAndUnloadsAfterClosing) {
             modal->close();
         }
     });
-    EXPECT_TRUE(ShowMediaValidation(FakePlugin("fake_scripted"), "/subs/film.stl"));
+    EXPECT_TRUE(showValidationWindow(fakePlugin("fake_scripted"), "/subs/film.stl"));
     EXPECT_EQ(caption, "Media Validation - /subs/film.stl [Fake]");
     EXPECT_TRUE(ui.shown.isEmpty());
 }
@@ -280,17 +280,17 @@ TEST_F(ValidationWindowTest, ShowMediaValidationIsModalAndUnloadsAfterClosing) {
 class SaveReportTest : public ValidationWindowTest {
 protected:
     void SetUp() override {
-        form = Open(FakePlugin("fake_scripted"), Script({"7\t2\tx < y & z", "7\t1\t\x02"}));
-        ASSERT_TRUE(RunToDone(*form));
+        form = open(fakePlugin("fake_scripted"), script({"7\t2\tx < y & z", "7\t1\t\x02"}));
+        ASSERT_TRUE(runToDone(*form));
         ui.shown.clear();
         reportDir = dir.file("reports");
         std::filesystem::create_directory(reportDir);
         path = reportDir + "/report.xml";
     }
-    std::string Expected() const {
-        return validationhost::BuildReportXML(form->FileName(), form->Reports());
+    std::string expected() const {
+        return validationhost::buildReportXml(form->fileName(), form->reports());
     }
-    std::unique_ptr<TMediaValidationForm> form;
+    std::unique_ptr<ValidationWindow> form;
     std::string reportDir;
     std::string path;
 };
@@ -298,12 +298,12 @@ protected:
 TEST_F(SaveReportTest, NewFileIsWrittenWithoutAQuestion) {
     ui.saveAnswers.push_back(QString::fromStdString(path));
     form->btnSaveReport->click();
-    EXPECT_EQ(Shown(), "save: Save Report / message: Done");
+    EXPECT_EQ(shown(), "save: Save Report / message: Done");
     EXPECT_EQ(ui.lastFilter, "Report XML File (*.xml);;All Files (*)");
-    EXPECT_EQ(ReadFile(path), Expected());
+    EXPECT_EQ(readFile(path), expected());
     pugi::xml_document doc;
     EXPECT_TRUE(doc.load_file(path.c_str()));
-    EXPECT_EQ(FolderEntries(reportDir), std::vector<std::string>{"report.xml"});
+    EXPECT_EQ(folderEntries(reportDir), std::vector<std::string>{"report.xml"});
 }
 
 TEST_F(SaveReportTest, ExistingFileIsKeptOnNoAndReplacedOnYes) {
@@ -313,22 +313,22 @@ TEST_F(SaveReportTest, ExistingFileIsKeptOnNoAndReplacedOnYes) {
     form->btnSaveReportClick();
     ASSERT_EQ(ui.shown.size(), 2);
     EXPECT_TRUE(ui.shown[1].startsWith("confirm: ")) << ui.shown[1].toStdString();
-    EXPECT_EQ(ReadFile(path), "old report");
+    EXPECT_EQ(readFile(path), "old report");
 
     form->btnSaveReportClick();
     EXPECT_EQ(ui.shown.mid(2).last(), "message: Done");
-    EXPECT_EQ(ReadFile(path), Expected());
-    EXPECT_EQ(FolderEntries(reportDir), std::vector<std::string>{"report.xml"});
+    EXPECT_EQ(readFile(path), expected());
+    EXPECT_EQ(folderEntries(reportDir), std::vector<std::string>{"report.xml"});
 }
 
 TEST_F(SaveReportTest, CancelAndEmptyListWriteNothing) {
     form->btnSaveReportClick();  // dialog cancelled
-    EXPECT_EQ(Shown(), "save: Save Report");
-    form->ClearReports();
+    EXPECT_EQ(shown(), "save: Save Report");
+    form->clearReports();
     ui.shown.clear();
     form->btnSaveReportClick();
-    EXPECT_EQ(Shown(), "message: Report list is empty.");
-    EXPECT_TRUE(FolderEntries(reportDir).empty());
+    EXPECT_EQ(shown(), "message: Report list is empty.");
+    EXPECT_TRUE(folderEntries(reportDir).empty());
 }
 
 TEST_F(SaveReportTest, UnwritableFolderSaysErrorAndLeavesNothing) {
@@ -337,9 +337,9 @@ TEST_F(SaveReportTest, UnwritableFolderSaysErrorAndLeavesNothing) {
         UnwritableFolder locked(reportDir);
         form->btnSaveReportClick();
     }
-    EXPECT_EQ(Shown(), "save: Save Report / message: Error saving report.");
-    EXPECT_TRUE(FolderEntries(reportDir).empty());
-    EXPECT_EQ(form->ReportCount(), 2u);
+    EXPECT_EQ(shown(), "save: Save Report / message: Error saving report.");
+    EXPECT_TRUE(folderEntries(reportDir).empty());
+    EXPECT_EQ(form->reportCount(), 2u);
 }
 
 TEST_F(SaveReportTest, ExistingFileThatCannotBeReplacedIsSaidSo) {
@@ -349,7 +349,7 @@ TEST_F(SaveReportTest, ExistingFileThatCannotBeReplacedIsSaidSo) {
     form->btnSaveReportClick();
     EXPECT_EQ(ui.shown.last(), "message: Cannot delete destination file.");
     EXPECT_TRUE(std::filesystem::is_directory(path));
-    EXPECT_EQ(FolderEntries(reportDir).size(), 1u);
+    EXPECT_EQ(folderEntries(reportDir).size(), 1u);
 }
 
 }  // namespace

@@ -3,100 +3,100 @@
 #include <array>
 
 #include "stl/CodePage.h"
-#include "stl/STLUtils.h"
+#include "stl/StlUtils.h"
 
 namespace {
 
-constexpr int NameWidth = 36;
+constexpr int nameWidth = 36;
 
-const std::array<STLField, 29> GSITreeFields = {
-    gsi::CodePageNumber,
-    gsi::DiskFormatCode,
-    gsi::DisplayStandardCode,
-    gsi::CharacterCodeTableNumber,
-    gsi::LanguageCode,
-    gsi::OriginalProgrammeTitle,
-    gsi::OriginalEpisodeTitle,
-    gsi::TranslatedProgrammeTitle,
-    gsi::TranslatedEpisodeTitle,
-    gsi::TranslatorsName,
-    gsi::TranslatorsContactDetails,
-    gsi::SubtitleListReferenceCode,
-    gsi::CreationDate,
-    gsi::RevisionDate,
-    gsi::RevisionNumber,
-    gsi::TotalNumberOfTTI,
-    gsi::TotalNumberOfSubtitles,
-    gsi::TotalNumberOfSubtitleGroups,
-    gsi::MaximumNumberOfDisplayableCharacters,
-    gsi::MaximumNumberOfDisplayableRows,
-    gsi::TimeCodeStatus,
-    gsi::TimeCodeStartOfProgramme,
-    gsi::TimeCodeFirstInCue,
-    gsi::TotalNumberOfDisks,
-    gsi::DiskSequenceNumber,
-    gsi::CountryOfOrigin,
-    gsi::Publisher,
-    gsi::EditorsName,
-    gsi::EditorsContactDetails,
+const std::array<StlField, 29> gsiTreeFields = {
+    gsi::codePageNumber,
+    gsi::diskFormatCode,
+    gsi::displayStandardCode,
+    gsi::characterCodeTableNumber,
+    gsi::languageCode,
+    gsi::originalProgrammeTitle,
+    gsi::originalEpisodeTitle,
+    gsi::translatedProgrammeTitle,
+    gsi::translatedEpisodeTitle,
+    gsi::translatorsName,
+    gsi::translatorsContactDetails,
+    gsi::subtitleListReferenceCode,
+    gsi::creationDate,
+    gsi::revisionDate,
+    gsi::revisionNumber,
+    gsi::totalNumberOfTti,
+    gsi::totalNumberOfSubtitles,
+    gsi::totalNumberOfSubtitleGroups,
+    gsi::maximumNumberOfDisplayableCharacters,
+    gsi::maximumNumberOfDisplayableRows,
+    gsi::timeCodeStatus,
+    gsi::timeCodeStartOfProgramme,
+    gsi::timeCodeFirstInCue,
+    gsi::totalNumberOfDisks,
+    gsi::diskSequenceNumber,
+    gsi::countryOfOrigin,
+    gsi::publisher,
+    gsi::editorsName,
+    gsi::editorsContactDetails,
 };
 
-QString ByteLine(const TTextAndTimingInformation& Block, const STLField& Field) {
-    return DetailLine(Field.Name, QString::number(Block.Bytes[Field.Offset]), Field.Length);
+QString byteLine(const TextAndTimingInformation& block, const StlField& field) {
+    return detailLine(field.name, QString::number(block.bytes[field.offset]), field.length);
 }
 
 }  // namespace
 
-QString TimeCodeText(const std::uint8_t* Bytes) {
-    QString Text;
-    Text.reserve(11);
+QString timeCodeText(const std::uint8_t* bytes) {
+    QString text;
+    text.reserve(11);
     for (int i = 0; i < 4; ++i) {
-        if (i) Text += QLatin1Char(':');
-        if (Bytes[i] < 10) Text += QLatin1Char('0');
-        Text += QString::number(Bytes[i]);
+        if (i) text += QLatin1Char(':');
+        if (bytes[i] < 10) text += QLatin1Char('0');
+        text += QString::number(bytes[i]);
     }
-    return Text;
+    return text;
 }
 
-QString SubtitleText(const TTextAndTimingInformation& Block, std::uint16_t CodePage) {
-    const std::u16string Text = CodePageToUnicode(TextFieldDisplayBytes(Block), CodePage);
-    return QString::fromUtf16(Text.data(), static_cast<qsizetype>(Text.size()));
+QString subtitleText(const TextAndTimingInformation& block, std::uint16_t codePage) {
+    const std::u16string text = codePageToUnicode(textFieldDisplayBytes(block), codePage);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString DetailLine(const char* Name, const QString& Value, int Length) {
-    QString Line = QString::fromLatin1(Name).leftJustified(NameWidth, QLatin1Char(' '));
-    Line += QStringLiteral(" : ");
-    Line += Value;
-    Line += Length == 1 ? QStringLiteral(" (1 byte)") : QStringLiteral(" (%1 bytes)").arg(Length);
-    return Line;
+QString detailLine(const char* name, const QString& value, int length) {
+    QString line = QString::fromLatin1(name).leftJustified(nameWidth, QLatin1Char(' '));
+    line += QStringLiteral(" : ");
+    line += value;
+    line += length == 1 ? QStringLiteral(" (1 byte)") : QStringLiteral(" (%1 bytes)").arg(length);
+    return line;
 }
 
-QStringList GSITreeLines(const TGeneralSubtitleInformation& GSI) {
-    QStringList Lines;
-    Lines.reserve(static_cast<qsizetype>(GSITreeFields.size()));
-    for (const STLField& Field : GSITreeFields) {
-        const std::u16string Value = GSIFieldToDisplayString(GSI, Field);
-        Lines << DetailLine(Field.Name,
-                            QString::fromUtf16(Value.data(), static_cast<qsizetype>(Value.size())),
-                            Field.Length);
+QStringList gsiTreeLines(const GeneralSubtitleInformation& gsi) {
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(gsiTreeFields.size()));
+    for (const StlField& field : gsiTreeFields) {
+        const std::u16string value = gsiFieldToDisplayString(gsi, field);
+        lines << detailLine(field.name,
+                            QString::fromUtf16(value.data(), static_cast<qsizetype>(value.size())),
+                            field.length);
     }
-    return Lines;
+    return lines;
 }
 
-QStringList TTITreeLines(const TTextAndTimingInformation& Block, std::uint16_t CodePage) {
+QStringList ttiTreeLines(const TextAndTimingInformation& block, std::uint16_t codePage) {
     return {
-        ByteLine(Block, tti::SubtitleGroupNumber),
-        DetailLine(tti::SubtitleNumber.Name, QString::number(SubtitleNumberOf(Block)),
-                   tti::SubtitleNumber.Length),
-        ByteLine(Block, tti::ExtensionBlockNumber),
-        ByteLine(Block, tti::CumulativeStatus),
-        DetailLine(tti::TimeCodeIn.Name, TimeCodeText(&Block.Bytes[tti::TimeCodeIn.Offset]),
-                   tti::TimeCodeIn.Length),
-        DetailLine(tti::TimeCodeOut.Name, TimeCodeText(&Block.Bytes[tti::TimeCodeOut.Offset]),
-                   tti::TimeCodeOut.Length),
-        ByteLine(Block, tti::VerticalPosition),
-        ByteLine(Block, tti::JustificationCode),
-        ByteLine(Block, tti::CommentFlag),
-        DetailLine(tti::TextField.Name, SubtitleText(Block, CodePage), tti::TextField.Length),
+        byteLine(block, tti::subtitleGroupNumber),
+        detailLine(tti::subtitleNumber.name, QString::number(subtitleNumberOf(block)),
+                   tti::subtitleNumber.length),
+        byteLine(block, tti::extensionBlockNumber),
+        byteLine(block, tti::cumulativeStatus),
+        detailLine(tti::timeCodeIn.name, timeCodeText(&block.bytes[tti::timeCodeIn.offset]),
+                   tti::timeCodeIn.length),
+        detailLine(tti::timeCodeOut.name, timeCodeText(&block.bytes[tti::timeCodeOut.offset]),
+                   tti::timeCodeOut.length),
+        byteLine(block, tti::verticalPosition),
+        byteLine(block, tti::justificationCode),
+        byteLine(block, tti::commentFlag),
+        detailLine(tti::textField.name, subtitleText(block, codePage), tti::textField.length),
     };
 }

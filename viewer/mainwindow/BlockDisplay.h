@@ -6,21 +6,21 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "stl/STLTypes.h"
+#include "stl/StlTypes.h"
 
 // HH:MM:SS:FF from four bytes, each at least two decimal digits.
-QString TimeCodeText(const std::uint8_t* Bytes);
+QString timeCodeText(const std::uint8_t* bytes);
 // The TextField through the display chain, decoded with the code page (empty for a code page the
 // platform refuses).
-QString SubtitleText(const TTextAndTimingInformation& Block, std::uint16_t CodePage);
+QString subtitleText(const TextAndTimingInformation& block, std::uint16_t codePage);
 
 // One tree line: the name padded to 36 columns, " : ", the value and the size in bytes.
-QString DetailLine(const char* Name, const QString& Value, int Length);
+QString detailLine(const char* name, const QString& value, int length);
 
-inline const QString GSIRootText = QStringLiteral("General Subtitle Information (GSI)");
-inline const QString TTIRootText = QStringLiteral("Text and Timing Information (TTI)");
+inline const QString gsiRootText = QStringLiteral("General Subtitle Information (GSI)");
+inline const QString ttiRootText = QStringLiteral("Text and Timing Information (TTI)");
 
 // The 29 children of the GSI tree, in order.
-QStringList GSITreeLines(const TGeneralSubtitleInformation& GSI);
+QStringList gsiTreeLines(const GeneralSubtitleInformation& gsi);
 // The 10 children of the TTI tree, in order.
-QStringList TTITreeLines(const TTextAndTimingInformation& Block, std::uint16_t CodePage);
+QStringList ttiTreeLines(const TextAndTimingInformation& block, std::uint16_t codePage);

@@ -4,50 +4,50 @@
 #include <stdexcept>
 
 #include "BlockDisplay.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "WaitCursor.h"
 #include "platform/Guarded.h"
 
 namespace {
 
-QTreeWidgetItem* AddRoot(QTreeWidget* Tree, const QString& Text) {
-    Tree->clear();
-    auto* Root = new QTreeWidgetItem(Tree, QStringList(Text));
-    Root->setFlags(Root->flags() | Qt::ItemIsEditable);
-    return Root;
+QTreeWidgetItem* addRoot(QTreeWidget* tree, const QString& text) {
+    tree->clear();
+    auto* root = new QTreeWidgetItem(tree, QStringList(text));
+    root->setFlags(root->flags() | Qt::ItemIsEditable);
+    return root;
 }
 
-void AddChildren(QTreeWidgetItem* Root, const QStringList& Lines) {
-    QList<QTreeWidgetItem*> Items;
-    Items.reserve(Lines.size());
-    for (const QString& Line : Lines) {
-        auto* Item = new QTreeWidgetItem(QStringList(Line));
-        Item->setFlags(Item->flags() | Qt::ItemIsEditable);
-        Items << Item;
+void addChildren(QTreeWidgetItem* root, const QStringList& lines) {
+    QList<QTreeWidgetItem*> items;
+    items.reserve(lines.size());
+    for (const QString& line : lines) {
+        auto* item = new QTreeWidgetItem(QStringList(line));
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        items << item;
     }
-    Root->addChildren(Items);
+    root->addChildren(items);
 }
 
 }  // namespace
 
-void TForm1::UpdateTreeView_GSI(const TGeneralSubtitleInformation& GSI) {
+void MainWindow::fillGsiTree(const GeneralSubtitleInformation& gsi) {
     platform::guardedVoid("TForm1.UpdateTreeView_GSI", [&] {
-        TWaitCursor Wait;
-        QTreeWidgetItem* Root = AddRoot(TreeView1, GSIRootText);
-        AddChildren(Root, GSITreeLines(GSI));
-        TreeView1->expandAll();
+        WaitCursor wait;
+        QTreeWidgetItem* root = addRoot(m_gsiTree, gsiRootText);
+        addChildren(root, gsiTreeLines(gsi));
+        m_gsiTree->expandAll();
     });
 }
 
-void TForm1::UpdateTreeView_TTI(TSTLReader* Reader, std::uint32_t Index) {
+void MainWindow::fillTtiTree(StlReader* reader, std::uint32_t index) {
     platform::guardedVoid("TForm1.UpdateTreeView_TTI", [&] {
-        TWaitCursor Wait;
-        PTextAndTimingInformation Block = nullptr;
-        const bool Have =
-            Reader && Reader->GetTextAndTimingInformation(Index, &Block) == S_OK && Block;
-        QTreeWidgetItem* Root = AddRoot(TreeView2, TTIRootText);
-        if (!Have) throw std::runtime_error("no block");
-        AddChildren(Root, TTITreeLines(*Block, static_cast<std::uint16_t>(FCodePage)));
-        TreeView2->expandAll();
+        WaitCursor wait;
+        PTextAndTimingInformation block = nullptr;
+        const bool have =
+            reader && reader->getTextAndTimingInformation(index, &block) == S_OK && block;
+        QTreeWidgetItem* root = addRoot(m_ttiTree, ttiRootText);
+        if (!have) throw std::runtime_error("no block");
+        addChildren(root, ttiTreeLines(*block, static_cast<std::uint16_t>(m_codePage)));
+        m_ttiTree->expandAll();
     });
 }

@@ -3,57 +3,57 @@
 #include <QAction>
 #include <QActionGroup>
 
-#include "CodePageForm.h"
+#include "CodePageDialog.h"
 #include "EncodingMenu.h"
+#include "MainWindow.h"
 #include "SubtitleListView.h"
-#include "Unit1.h"
 #include "platform/Guarded.h"
 #include "viewer/UserInteraction.h"
 
-void TForm1::RefreshEncodingMenu(std::int32_t CodePage, bool Automatic) {
-    if (Automatic) {
-        AutomaticfromGSIblock1->setChecked(true);
+void MainWindow::refreshEncodingMenu(std::int32_t codePage, bool automatic) {
+    if (automatic) {
+        m_automaticEncodingAction->setChecked(true);
         return;
     }
-    for (QAction* Item : EncodingGroup->actions()) {
-        const int Tag = Item->data().toInt();
-        if (Tag >= 0 && Tag == CodePage) {
-            Item->setChecked(true);
+    for (QAction* item : m_encodingGroup->actions()) {
+        const int tag = item->data().toInt();
+        if (tag >= 0 && tag == codePage) {
+            item->setChecked(true);
             return;
         }
     }
-    Otherentercodepagemanually1->setChecked(true);
+    m_otherEncodingAction->setChecked(true);
 }
 
-void TForm1::GeneralEncodingClick(QAction* Sender) {
+void MainWindow::onEncodingTriggered(QAction* sender) {
     platform::guardedVoid("TForm1.GeneralEncodingClick", [&] {
-        FCodePage = Sender->data().toInt();
-        RefreshListView();
-        RefreshEncodingMenu(FCodePage, FAutoCodePage);
+        m_codePage = sender->data().toInt();
+        refreshSubtitleList();
+        refreshEncodingMenu(m_codePage, m_autoCodePage);
     });
 }
 
-void TForm1::Otherentercodepagemanually1Click() {
+void MainWindow::onOtherCodePageTriggered() {
     platform::guardedVoid("TForm1.Otherentercodepagemanually1Click", [&] {
-        GetEncoding(FCodePage, this);
-        RefreshListView();
-        RefreshEncodingMenu(FCodePage, FAutoCodePage);
+        getEncoding(m_codePage, this);
+        refreshSubtitleList();
+        refreshEncodingMenu(m_codePage, m_autoCodePage);
     });
 }
 
 // The item is hidden; the stored flag only decides which item is ticked.
-void TForm1::AutomaticfromGSIblock1Click() {
-    RefreshEncodingMenu(FCodePage, FAutoCodePage);
+void MainWindow::onAutomaticCodePageTriggered() {
+    refreshEncodingMenu(m_codePage, m_autoCodePage);
 }
 
-void TForm1::Font1Click() {
+void MainWindow::onFontTriggered() {
     platform::guardedVoid("TForm1.Font1Click", [&] {
-        if (const auto Font = userInteraction().chooseFont(this, ListView1->font()))
-            ListView1->setFont(*Font);
+        if (const auto font = userInteraction().chooseFont(this, m_subtitleList->font()))
+            m_subtitleList->setFont(*font);
     });
 }
 
-void TForm1::CheckForUpdates1Click() {
-    FCheckForUpdates = !FCheckForUpdates;
-    CheckForUpdates1->setChecked(FCheckForUpdates);
+void MainWindow::onCheckForUpdatesTriggered() {
+    m_checkForUpdates = !m_checkForUpdates;
+    m_checkForUpdatesAction->setChecked(m_checkForUpdates);
 }

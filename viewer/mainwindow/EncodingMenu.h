@@ -3,15 +3,15 @@
 
 #include <array>
 
-struct TEncodingItem {
-    const char* Caption;
-    int Tag;
+struct EncodingItem {
+    const char* caption;
+    int tag;
 };
 
-inline constexpr int AutomaticEncodingTag = -1;
-inline constexpr int OtherEncodingTag = -2;
+inline constexpr int automaticEncodingTag = -1;
+inline constexpr int otherEncodingTag = -2;
 
-inline constexpr std::array<TEncodingItem, 20> FixedEncodings = {{
+inline constexpr std::array<EncodingItem, 20> fixedEncodings = {{
     {"ANSI (local code page) (0)", 0},
     {"ASCII/DOS (local code page) (1)", 1},
     {"MacOS (2)", 2},

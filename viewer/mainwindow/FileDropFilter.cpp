@@ -9,46 +9,46 @@
 
 #include "platform/Guarded.h"
 
-QStringList LocalFilesOf(const QMimeData* Data) {
-    QStringList Files;
-    if (!Data || !Data->hasUrls()) return Files;
-    for (const QUrl& Url : Data->urls())
-        if (Url.isLocalFile()) Files << Url.toLocalFile();
-    return Files;
+QStringList localFilesOf(const QMimeData* data) {
+    QStringList files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    return files;
 }
 
-TFileDropFilter::TFileDropFilter(QWidget* Target, Handler OnDrop)
-    : QObject(Target), FTarget(Target), FOnDrop(std::move(OnDrop)) {
-    FTarget->setAcceptDrops(true);
-    FTarget->installEventFilter(this);
+FileDropFilter::FileDropFilter(QWidget* target, Handler onDrop)
+    : QObject(target), m_target(target), m_onDrop(std::move(onDrop)) {
+    m_target->setAcceptDrops(true);
+    m_target->installEventFilter(this);
 }
 
-void TFileDropFilter::Detach() {
-    if (!FTarget) return;
-    FTarget->removeEventFilter(this);
-    FTarget->setAcceptDrops(false);
-    FTarget = nullptr;
+void FileDropFilter::detach() {
+    if (!m_target) return;
+    m_target->removeEventFilter(this);
+    m_target->setAcceptDrops(false);
+    m_target = nullptr;
 }
 
-bool TFileDropFilter::eventFilter(QObject* Watched, QEvent* Event) {
-    if (Watched != FTarget) return false;
-    switch (Event->type()) {
+bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_target) return false;
+    switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
-            auto* Drag = static_cast<QDragMoveEvent*>(Event);
-            if (LocalFilesOf(Drag->mimeData()).isEmpty()) return false;
-            Drag->setDropAction(Qt::CopyAction);
-            Drag->accept();
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (localFilesOf(drag->mimeData()).isEmpty()) return false;
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
             return true;
         }
         case QEvent::Drop: {
-            auto* Drop = static_cast<QDropEvent*>(Event);
-            const QStringList Files = LocalFilesOf(Drop->mimeData());
-            if (Files.isEmpty()) return false;
-            Drop->setDropAction(Qt::CopyAction);
-            Drop->accept();
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QStringList files = localFilesOf(drop->mimeData());
+            if (files.isEmpty()) return false;
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
             // The handler guards itself; nothing may escape into Qt's event loop.
-            platform::guardedVoid("TFileDropFilter.Drop", [&] { FOnDrop(Files); });
+            platform::guardedVoid("TFileDropFilter.Drop", [&] { m_onDrop(files); });
             return true;
         }
         default:

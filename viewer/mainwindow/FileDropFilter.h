@@ -6,21 +6,21 @@
 #include <QStringList>
 #include <functional>
 
-class TFileDropFilter : public QObject {
+class FileDropFilter : public QObject {
     Q_OBJECT
 public:
-    using Handler = std::function<void(const QStringList& FileNames)>;
-    TFileDropFilter(QWidget* Target, Handler OnDrop);
+    using Handler = std::function<void(const QStringList& fileNames)>;
+    FileDropFilter(QWidget* target, Handler onDrop);
     // Stops accepting drops on the target.
-    void Detach();
+    void detach();
 
 protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* FTarget;
-    Handler FOnDrop;
+    QWidget* m_target;
+    Handler m_onDrop;
 };
 
 // Local file paths of a drop, in order; other URLs are left out.
-QStringList LocalFilesOf(const class QMimeData* Data);
+QStringList localFilesOf(const class QMimeData* data);

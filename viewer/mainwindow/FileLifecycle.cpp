@@ -4,111 +4,111 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
+#include "MainWindow.h"
 #include "SubtitleListModel.h"
 #include "SubtitleListView.h"
-#include "Unit1.h"
 #include "WaitCursor.h"
 #include "platform/Guarded.h"
 #include "viewer/UserInteraction.h"
-#include "viewer/hex/HexViewUtils_Memo.h"
+#include "viewer/hex/HexView.h"
 
 namespace {
 
-bool IsExistingFile(const QString& Name) {
-    return QFileInfo(Name).isFile();
+bool isExistingFile(const QString& name) {
+    return QFileInfo(name).isFile();
 }
 
 }  // namespace
 
-void TForm1::ClearDetails() {
-    if (FHexView)
-        FHexView->CloseFile();
+void MainWindow::clearDetails() {
+    if (m_hexView)
+        m_hexView->closeFile();
     else
-        Memo1->clear();
-    TreeView1->clear();
-    TreeView2->clear();
+        m_hexText->clear();
+    m_gsiTree->clear();
+    m_ttiTree->clear();
 }
 
-bool TForm1::LoadFile(const QString& FileName) {
+bool MainWindow::loadFile(const QString& fileName) {
     return platform::guarded("TForm1.LoadFile", false, [&] {
-        ClearDetails();
-        FFileName = FileName;
-        FSTLReader.reset();
-        const std::string Path = QFile::encodeName(FFileName).toStdString();
+        clearDetails();
+        m_fileName = fileName;
+        m_stlReader.reset();
+        const std::string path = QFile::encodeName(m_fileName).toStdString();
 
-        if (!IsSTLFile(Path, true)) {
+        if (!isStlFile(path, true)) {
             // A file that is not STL leaves the window in the state without a file: the rows and
             // the caption of an earlier file would otherwise suggest it is still loaded.
-            FFileName.clear();
-            ListModel->Clear();
-            ClearDetails();
-            RefreshCaption();
-            ListView1->viewport()->update();
+            m_fileName.clear();
+            m_listModel->clear();
+            clearDetails();
+            refreshCaption();
+            m_subtitleList->viewport()->update();
             return false;
         }
-        RefreshCaption();
+        refreshCaption();
 
-        FSTLReader = std::make_unique<TSTLReader>(TSTLVariant::Viewer);
-        if (FSTLReader->OpenFile(Path, true) != S_OK) {
+        m_stlReader = std::make_unique<StlReader>(StlVariant::Viewer);
+        if (m_stlReader->openFile(path, true) != S_OK) {
             userInteraction().showMessage(this, QStringLiteral("Cannot load file."));
             return false;
         }
-        PGeneralSubtitleInformation GSI = nullptr;
-        if (FSTLReader->GetGeneralSubtitleInformation(&GSI) != S_OK || !GSI) {
+        PGeneralSubtitleInformation gsi = nullptr;
+        if (m_stlReader->getGeneralSubtitleInformation(&gsi) != S_OK || !gsi) {
             userInteraction().showMessage(this, QStringLiteral("Cannot load GSI."));
             return false;
         }
-        UpdateTreeView_GSI(*GSI);
-        RefreshListView();
+        fillGsiTree(*gsi);
+        refreshSubtitleList();
 
-        FHexView = std::make_unique<THexView>();
-        FHexView->Init(Memo1, ScrollBar2);
-        FHexView->OpenFile(Path);
-        ListView1->viewport()->update();
+        m_hexView = std::make_unique<HexView>();
+        m_hexView->init(m_hexText, m_hexScrollBar);
+        m_hexView->openFile(path);
+        m_subtitleList->viewport()->update();
         return true;
     });
 }
 
-bool TForm1::UnloadFile() {
+bool MainWindow::unloadFile() {
     return platform::guarded("TForm1.UnloadFile", false, [&] {
-        FFileName.clear();
-        FSTLReader.reset();
-        RefreshCaption();
-        ListView1->viewport()->update();
-        ClearDetails();
+        m_fileName.clear();
+        m_stlReader.reset();
+        refreshCaption();
+        m_subtitleList->viewport()->update();
+        clearDetails();
         return true;
     });
 }
 
-void TForm1::Open1Click() {
+void MainWindow::onOpenTriggered() {
     platform::guardedVoid("TForm1.Open1Click", [&] {
-        const QString Name = userInteraction().getOpenFileName(
+        const QString name = userInteraction().getOpenFileName(
             this, QString(), QString(), QStringLiteral("EBU STL Files (*.stl);;All Files (*)"));
-        if (Name.isEmpty() || !IsExistingFile(Name)) return;
-        TWaitCursor Wait;
-        if (!LoadFile(Name))
+        if (name.isEmpty() || !isExistingFile(name)) return;
+        WaitCursor wait;
+        if (!loadFile(name))
             userInteraction().showMessage(this, QStringLiteral("Not valid EBU STL file"));
     });
 }
 
-void TForm1::Close1Click() {
+void MainWindow::onCloseTriggered() {
     platform::guardedVoid("TForm1.Close1Click", [&] {
-        UnloadFile();
-        ListModel->Clear();
+        unloadFile();
+        m_listModel->clear();
     });
 }
 
-void TForm1::Exit1Click() {
+void MainWindow::onExitTriggered() {
     close();
 }
 
-void TForm1::DropFiles(const QStringList& FileNames) {
+void MainWindow::dropFiles(const QStringList& fileNames) {
     platform::guardedVoid("TForm1.WMDROPFILES", [&] {
-        TWaitCursor Wait;
-        for (const QString& Name : FileNames) {
-            if (!IsExistingFile(Name)) continue;
-            UnloadFile();
-            LoadFile(Name);
+        WaitCursor wait;
+        for (const QString& name : fileNames) {
+            if (!isExistingFile(name)) continue;
+            unloadFile();
+            loadFile(name);
         }
     });
 }

@@ -5,11 +5,11 @@
 #include <QUrl>
 
 #include "LumtraceBuildConfig.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "platform/Guarded.h"
 #include "viewer/UserInteraction.h"
-#include "viewer/product/NewVerCheck.h"
-#include "viewer/product/VantorelAbout.h"
+#include "viewer/product/AboutDialog.h"
+#include "viewer/product/UpdateCheck.h"
 
 namespace {
 
@@ -25,24 +25,24 @@ QString updatePrompt() {
 
 }  // namespace
 
-void TForm1::About1Click() {
-    ShowAbout("Lumtrace", "2.0", "2012", this);
+void MainWindow::onAboutTriggered() {
+    showAbout("Lumtrace", "2.0", "2012", this);
 }
 
-void TForm1::tmUpdateTimer() {
+void MainWindow::onUpdateTimer() {
     platform::guardedVoid("TForm1.tmUpdateTimer", [this] {
-        if (tmUpdateTag == 0) {
-            tmUpdateTag = 1;
-            InitializeVantorelUpdate();
+        if (m_updateTimerTag == 0) {
+            m_updateTimerTag = 1;
+            initializeVantorelUpdate();
             // A check still waiting on a silent server must not hold up the program's exit.
             connect(qApp, &QCoreApplication::aboutToQuit, qApp,
-                    [] { DeinitializeVantorelUpdate(); });
+                    [] { deinitializeVantorelUpdate(); });
         }
         bool needToUpdate = false;
-        if (!CheckVantorelUpdateResult(needToUpdate)) return;
-        tmUpdate->stop();
-        DeinitializeVantorelUpdate();
-        if (!FCheckForUpdates || !needToUpdate) return;
+        if (!checkVantorelUpdateResult(needToUpdate)) return;
+        m_updateTimer->stop();
+        deinitializeVantorelUpdate();
+        if (!m_checkForUpdates || !needToUpdate) return;
         const QString page = QStringLiteral(LUMTRACE_UPDATE_PAGE);
         if (userInteraction().confirm(this, updatePrompt()) && !page.isEmpty())
             userInteraction().openUrl(QUrl(page));

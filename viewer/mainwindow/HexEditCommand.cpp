@@ -4,61 +4,61 @@
 
 #include <QFile>
 
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "WaitCursor.h"
 #include "platform/Guarded.h"
-#include "stl/STLTypes.h"
+#include "stl/StlTypes.h"
 #include "viewer/UserInteraction.h"
-#include "viewer/hex/HexEditUtil.h"
+#include "viewer/hex/HexEditDialog.h"
 
 namespace {
 
-bool RealHexEdit(const QString& FileName, const QString& AdditionalCaption, bool CanModify,
-                 std::int64_t Offset, std::int64_t Size, QWidget* Parent) {
-    return EditFile(QFile::encodeName(FileName).toStdString(), AdditionalCaption.toStdString(),
-                    CanModify, Offset, Size, Parent);
+bool realHexEdit(const QString& fileName, const QString& additionalCaption, bool canModify,
+                 std::int64_t offset, std::int64_t size, QWidget* parent) {
+    return editFile(QFile::encodeName(fileName).toStdString(), additionalCaption.toStdString(),
+                    canModify, offset, size, parent);
 }
 
-THexEditFunction& HexEditFunction() {
-    static THexEditFunction Function = RealHexEdit;
-    return Function;
+HexEditFunction& hexEditFunction() {
+    static HexEditFunction function = realHexEdit;
+    return function;
 }
 
 }  // namespace
 
-THexEditFunction SetHexEditFunction(THexEditFunction Function) {
-    THexEditFunction Previous = HexEditFunction();
-    HexEditFunction() = Function ? std::move(Function) : THexEditFunction(RealHexEdit);
-    return Previous;
+HexEditFunction setHexEditFunction(HexEditFunction function) {
+    HexEditFunction previous = hexEditFunction();
+    hexEditFunction() = function ? std::move(function) : HexEditFunction(realHexEdit);
+    return previous;
 }
 
-void TForm1::HexEditClick(int Tag) {
+void MainWindow::onHexEditTriggered(int tag) {
     platform::guardedVoid("TForm1.HexEditClick", [&] {
-        if (!STLReader()) {
+        if (!stlReader()) {
             userInteraction().showError(this, QStringLiteral("There is no file loaded."));
             return;
         }
-        const int Row = SelectedRow();
-        if (Row < 0) {
+        const int row = selectedRow();
+        if (row < 0) {
             userInteraction().showError(this, QStringLiteral("There is no TTI selected."));
             return;
         }
-        std::int64_t Offset = 0;
-        std::int64_t Size = GSI_BLOCK_SIZE;
-        QString Label = QStringLiteral("GSI");
-        if (Tag == 1) {
-            Offset = static_cast<std::int64_t>(ttiBlockOffset(static_cast<std::uint32_t>(Row)));
-            Size = TTI_BLOCK_SIZE;
-            Label = QStringLiteral("TTI #") + QString::number(Row + 1);
+        std::int64_t offset = 0;
+        std::int64_t size = GSI_BLOCK_SIZE;
+        QString label = QStringLiteral("GSI");
+        if (tag == 1) {
+            offset = static_cast<std::int64_t>(ttiBlockOffset(static_cast<std::uint32_t>(row)));
+            size = TTI_BLOCK_SIZE;
+            label = QStringLiteral("TTI #") + QString::number(row + 1);
         }
-        const QString Caption = QStringLiteral(" [") + Label + QStringLiteral("]");
-        if (!HexEditFunction()(FileName(), Caption, true, Offset, Size, this)) return;
+        const QString caption = QStringLiteral(" [") + label + QStringLiteral("]");
+        if (!hexEditFunction()(fileName(), caption, true, offset, size, this)) return;
         if (!userInteraction().confirm(
                 this, QStringLiteral("Do you want to reload the file with the new changes?")))
             return;
-        TWaitCursor Wait;
-        const QString Name = FileName();
-        UnloadFile();
-        LoadFile(Name);
+        WaitCursor wait;
+        const QString name = fileName();
+        unloadFile();
+        loadFile(name);
     });
 }

@@ -8,9 +8,9 @@
 
 class QWidget;
 
-using THexEditFunction =
-    std::function<bool(const QString& FileName, const QString& AdditionalCaption, bool CanModify,
-                       std::int64_t Offset, std::int64_t Size, QWidget* Parent)>;
+using HexEditFunction =
+    std::function<bool(const QString& fileName, const QString& additionalCaption, bool canModify,
+                       std::int64_t offset, std::int64_t size, QWidget* parent)>;
 
 // Installs Function (an empty one restores the real dialog); returns the previous one.
-THexEditFunction SetHexEditFunction(THexEditFunction Function);
+HexEditFunction setHexEditFunction(HexEditFunction function);

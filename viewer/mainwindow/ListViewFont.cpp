@@ -9,190 +9,190 @@ namespace listviewfont {
 namespace {
 
 // LOGFONTW field offsets.
-constexpr std::size_t OffHeight = 0, OffWidth = 4, OffEscapement = 8, OffOrientation = 12,
-                      OffWeight = 16, OffItalic = 20, OffUnderline = 21, OffStrikeOut = 22,
-                      OffCharSet = 23, OffOutPrecision = 24, OffClipPrecision = 25, OffQuality = 26,
-                      OffPitchAndFamily = 27, OffFaceName = 28;
-constexpr int FaceNameUnits = 32;
+constexpr std::size_t offHeight = 0, offWidth = 4, offEscapement = 8, offOrientation = 12,
+                      offWeight = 16, offItalic = 20, offUnderline = 21, offStrikeOut = 22,
+                      offCharSet = 23, offOutPrecision = 24, offClipPrecision = 25, offQuality = 26,
+                      offPitchAndFamily = 27, offFaceName = 28;
+constexpr int faceNameUnits = 32;
 
-constexpr std::uint8_t DefaultCharset = 1;
-constexpr std::uint8_t NonAntialiasedQuality = 3, AntialiasedQuality = 4;
-constexpr std::uint8_t FixedPitch = 1, VariablePitch = 2;
-constexpr std::uint8_t FamilyRoman = 0x10, FamilySwiss = 0x20, FamilyModern = 0x30,
-                       FamilyScript = 0x40, FamilyDecorative = 0x50;
+constexpr std::uint8_t defaultCharset = 1;
+constexpr std::uint8_t nonAntialiasedQuality = 3, antialiasedQuality = 4;
+constexpr std::uint8_t fixedPitch = 1, variablePitch = 2;
+constexpr std::uint8_t familyRoman = 0x10, familySwiss = 0x20, familyModern = 0x30,
+                       familyScript = 0x40, familyDecorative = 0x50;
 
-void PutInt32(std::uint8_t* At, std::int32_t Value) {
-    const auto U = static_cast<std::uint32_t>(Value);
-    for (int i = 0; i < 4; ++i) At[i] = static_cast<std::uint8_t>(U >> (8 * i));
+void putInt32(std::uint8_t* at, std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(u >> (8 * i));
 }
 
-std::int32_t GetInt32(const std::uint8_t* At) {
-    std::uint32_t U = 0;
-    for (int i = 0; i < 4; ++i) U |= std::uint32_t{At[i]} << (8 * i);
-    return static_cast<std::int32_t>(U);
+std::int32_t getInt32(const std::uint8_t* at) {
+    std::uint32_t u = 0;
+    for (int i = 0; i < 4; ++i) u |= std::uint32_t{at[i]} << (8 * i);
+    return static_cast<std::int32_t>(u);
 }
 
 // MulDiv: the product divided with rounding half away from zero.
-std::int32_t MulDiv(std::int64_t Number, std::int64_t Numerator, std::int64_t Denominator) {
-    const std::int64_t Product = Number * Numerator;
-    const std::int64_t Half = Denominator / 2;
-    return static_cast<std::int32_t>(Product >= 0 ? (Product + Half) / Denominator
-                                                  : (Product - Half) / Denominator);
+std::int32_t mulDiv(std::int64_t number, std::int64_t numerator, std::int64_t denominator) {
+    const std::int64_t product = number * numerator;
+    const std::int64_t half = denominator / 2;
+    return static_cast<std::int32_t>(product >= 0 ? (product + half) / denominator
+                                                  : (product - half) / denominator);
 }
 
-std::uint8_t FamilyBits(const QFont& Font) {
-    switch (Font.styleHint()) {
+std::uint8_t familyBits(const QFont& font) {
+    switch (font.styleHint()) {
         case QFont::TypeWriter:
         case QFont::Monospace:
-            return FamilyModern;
+            return familyModern;
         case QFont::Serif:
-            return FamilyRoman;
+            return familyRoman;
         case QFont::SansSerif:
-            return FamilySwiss;
+            return familySwiss;
         case QFont::Cursive:
-            return FamilyScript;
+            return familyScript;
         case QFont::Decorative:
         case QFont::Fantasy:
-            return FamilyDecorative;
+            return familyDecorative;
         default:
-            return Font.fixedPitch() ? FamilyModern : 0;
+            return font.fixedPitch() ? familyModern : 0;
     }
 }
 
-QFont::StyleHint StyleHintOf(std::uint8_t PitchAndFamily) {
-    switch (PitchAndFamily & 0xF0) {
-        case FamilyModern:
+QFont::StyleHint styleHintOf(std::uint8_t pitchAndFamily) {
+    switch (pitchAndFamily & 0xF0) {
+        case familyModern:
             return QFont::TypeWriter;
-        case FamilyRoman:
+        case familyRoman:
             return QFont::Serif;
-        case FamilySwiss:
+        case familySwiss:
             return QFont::SansSerif;
-        case FamilyScript:
+        case familyScript:
             return QFont::Cursive;
-        case FamilyDecorative:
+        case familyDecorative:
             return QFont::Decorative;
         default:
-            return (PitchAndFamily & 0x03) == FixedPitch ? QFont::TypeWriter : QFont::AnyStyle;
+            return (pitchAndFamily & 0x03) == fixedPitch ? QFont::TypeWriter : QFont::AnyStyle;
     }
 }
 
 }  // namespace
 
-LogFont FontToLogFont(const QFont& Font) {
-    LogFont R{};
-    std::int32_t Height;
-    if (Font.pixelSize() > 0)
-        Height = -Font.pixelSize();
+LogFont fontToLogFont(const QFont& font) {
+    LogFont r{};
+    std::int32_t height;
+    if (font.pixelSize() > 0)
+        height = -font.pixelSize();
     else
-        Height = -static_cast<std::int32_t>(std::lround(Font.pointSizeF() * LogicalDpi / 72.0));
-    PutInt32(&R[OffHeight], Height);
-    PutInt32(&R[OffWidth], 0);
-    PutInt32(&R[OffEscapement], 0);
-    PutInt32(&R[OffOrientation], 0);
-    PutInt32(&R[OffWeight], Font.weight());
-    R[OffItalic] = Font.italic() ? 1 : 0;
-    R[OffUnderline] = Font.underline() ? 1 : 0;
-    R[OffStrikeOut] = Font.strikeOut() ? 1 : 0;
-    R[OffCharSet] = DefaultCharset;
-    R[OffOutPrecision] = 0;
-    R[OffClipPrecision] = 0;
-    const auto Strategy = Font.styleStrategy();
-    R[OffQuality] = (Strategy & QFont::NoAntialias)       ? NonAntialiasedQuality
-                    : (Strategy & QFont::PreferAntialias) ? AntialiasedQuality
+        height = -static_cast<std::int32_t>(std::lround(font.pointSizeF() * logicalDpi / 72.0));
+    putInt32(&r[offHeight], height);
+    putInt32(&r[offWidth], 0);
+    putInt32(&r[offEscapement], 0);
+    putInt32(&r[offOrientation], 0);
+    putInt32(&r[offWeight], font.weight());
+    r[offItalic] = font.italic() ? 1 : 0;
+    r[offUnderline] = font.underline() ? 1 : 0;
+    r[offStrikeOut] = font.strikeOut() ? 1 : 0;
+    r[offCharSet] = defaultCharset;
+    r[offOutPrecision] = 0;
+    r[offClipPrecision] = 0;
+    const auto strategy = font.styleStrategy();
+    r[offQuality] = (strategy & QFont::NoAntialias)       ? nonAntialiasedQuality
+                    : (strategy & QFont::PreferAntialias) ? antialiasedQuality
                                                           : 0;
-    R[OffPitchAndFamily] = static_cast<std::uint8_t>(
-        (Font.fixedPitch() ? FixedPitch : VariablePitch) | FamilyBits(Font));
-    const QString Face = Font.family().left(FaceNameUnits - 1);
-    for (int i = 0; i < Face.size(); ++i) {
-        const char16_t Unit = Face.at(i).unicode();
-        R[OffFaceName + 2 * i] = static_cast<std::uint8_t>(Unit & 0xFF);
-        R[OffFaceName + 2 * i + 1] = static_cast<std::uint8_t>(Unit >> 8);
+    r[offPitchAndFamily] = static_cast<std::uint8_t>(
+        (font.fixedPitch() ? fixedPitch : variablePitch) | familyBits(font));
+    const QString face = font.family().left(faceNameUnits - 1);
+    for (int i = 0; i < face.size(); ++i) {
+        const char16_t unit = face.at(i).unicode();
+        r[offFaceName + 2 * i] = static_cast<std::uint8_t>(unit & 0xFF);
+        r[offFaceName + 2 * i + 1] = static_cast<std::uint8_t>(unit >> 8);
     }
-    return R;
+    return r;
 }
 
-QFont LogFontToFont(const LogFont& R) {
-    QString Face;
-    for (int i = 0; i < FaceNameUnits; ++i) {
-        const char16_t Unit =
-            static_cast<char16_t>(R[OffFaceName + 2 * i] | (R[OffFaceName + 2 * i + 1] << 8));
-        if (Unit == 0) break;
-        Face.append(QChar(Unit));
+QFont logFontToFont(const LogFont& r) {
+    QString face;
+    for (int i = 0; i < faceNameUnits; ++i) {
+        const char16_t unit =
+            static_cast<char16_t>(r[offFaceName + 2 * i] | (r[offFaceName + 2 * i + 1] << 8));
+        if (unit == 0) break;
+        face.append(QChar(unit));
     }
-    QFont Font(Face);
-    const std::int32_t Height = GetInt32(&R[OffHeight]);
+    QFont font(face);
+    const std::int32_t height = getInt32(&r[offHeight]);
     // Negative heights are character heights, positive ones cell heights; both are read as the
     // font's size in points the way the original settings did.
-    if (Height != 0) {
-        const std::int64_t Pixels = Height < 0 ? -std::int64_t{Height} : std::int64_t{Height};
-        Font.setPointSize(std::clamp<std::int32_t>(MulDiv(Pixels, 72, LogicalDpi), 1, 1638));
+    if (height != 0) {
+        const std::int64_t pixels = height < 0 ? -std::int64_t{height} : std::int64_t{height};
+        font.setPointSize(std::clamp<std::int32_t>(mulDiv(pixels, 72, logicalDpi), 1, 1638));
     }
-    const std::int32_t Weight = GetInt32(&R[OffWeight]);
-    Font.setWeight(Weight <= 0 ? QFont::Normal
-                               : static_cast<QFont::Weight>(std::clamp(Weight, 1, 1000)));
-    Font.setItalic(R[OffItalic] != 0);
-    Font.setUnderline(R[OffUnderline] != 0);
-    Font.setStrikeOut(R[OffStrikeOut] != 0);
-    if (R[OffQuality] == NonAntialiasedQuality) Font.setStyleStrategy(QFont::NoAntialias);
-    if (R[OffQuality] == AntialiasedQuality) Font.setStyleStrategy(QFont::PreferAntialias);
-    const std::uint8_t PitchAndFamily = R[OffPitchAndFamily];
-    Font.setStyleHint(StyleHintOf(PitchAndFamily), Font.styleStrategy());
-    if ((PitchAndFamily & 0x03) == FixedPitch) Font.setFixedPitch(true);
-    return Font;
+    const std::int32_t weight = getInt32(&r[offWeight]);
+    font.setWeight(weight <= 0 ? QFont::Normal
+                               : static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
+    font.setItalic(r[offItalic] != 0);
+    font.setUnderline(r[offUnderline] != 0);
+    font.setStrikeOut(r[offStrikeOut] != 0);
+    if (r[offQuality] == nonAntialiasedQuality) font.setStyleStrategy(QFont::NoAntialias);
+    if (r[offQuality] == antialiasedQuality) font.setStyleStrategy(QFont::PreferAntialias);
+    const std::uint8_t pitchAndFamily = r[offPitchAndFamily];
+    font.setStyleHint(styleHintOf(pitchAndFamily), font.styleStrategy());
+    if ((pitchAndFamily & 0x03) == fixedPitch) font.setFixedPitch(true);
+    return font;
 }
 
-QColor ColorValueToColor(std::uint32_t Value, const QPalette& Palette) {
-    if ((Value >> 24) == 0xFF) {
+QColor colorValueToColor(std::uint32_t value, const QPalette& palette) {
+    if ((value >> 24) == 0xFF) {
         // The system colours a list's text can sensibly take; the rest read as window text.
-        switch (Value & 0xFF) {
+        switch (value & 0xFF) {
             case 5:  // window background
-                return Palette.color(QPalette::Base);
+                return palette.color(QPalette::Base);
             case 13:  // highlight
-                return Palette.color(QPalette::Highlight);
+                return palette.color(QPalette::Highlight);
             case 14:  // highlighted text
-                return Palette.color(QPalette::HighlightedText);
+                return palette.color(QPalette::HighlightedText);
             case 15:  // button face
-                return Palette.color(QPalette::Button);
+                return palette.color(QPalette::Button);
             case 17:  // grey text
-                return Palette.color(QPalette::Disabled, QPalette::Text);
+                return palette.color(QPalette::Disabled, QPalette::Text);
             case 18:  // button text
-                return Palette.color(QPalette::ButtonText);
+                return palette.color(QPalette::ButtonText);
             case 23:  // tool-tip text
-                return Palette.color(QPalette::ToolTipText);
+                return palette.color(QPalette::ToolTipText);
             default:
-                return Palette.color(QPalette::Text);
+                return palette.color(QPalette::Text);
         }
     }
-    return QColor(Value & 0xFF, (Value >> 8) & 0xFF, (Value >> 16) & 0xFF);
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-std::uint32_t ColorToColorValue(const QColor& Color) {
-    const QColor Rgb = Color.toRgb();
-    return static_cast<std::uint32_t>(Rgb.red()) | (static_cast<std::uint32_t>(Rgb.green()) << 8) |
-           (static_cast<std::uint32_t>(Rgb.blue()) << 16);
+std::uint32_t colorToColorValue(const QColor& color) {
+    const QColor rgb = color.toRgb();
+    return static_cast<std::uint32_t>(rgb.red()) | (static_cast<std::uint32_t>(rgb.green()) << 8) |
+           (static_cast<std::uint32_t>(rgb.blue()) << 16);
 }
 
-std::vector<std::uint8_t> EncodeRecord(const ListFont& Value) {
-    std::vector<std::uint8_t> Record(RecordSize);
-    PutInt32(Record.data(), static_cast<std::int32_t>(Value.Color));
-    const LogFont Log = FontToLogFont(Value.Font);
-    std::memcpy(Record.data() + 4, Log.data(), Log.size());
-    return Record;
+std::vector<std::uint8_t> encodeRecord(const ListFont& value) {
+    std::vector<std::uint8_t> record(recordSize);
+    putInt32(record.data(), static_cast<std::int32_t>(value.color));
+    const LogFont log = fontToLogFont(value.font);
+    std::memcpy(record.data() + 4, log.data(), log.size());
+    return record;
 }
 
-std::optional<ListFont> DecodeRecord(const std::vector<std::uint8_t>& Record) {
-    if (Record.size() != RecordSize) return std::nullopt;
-    LogFont Log;
-    std::memcpy(Log.data(), Record.data() + 4, Log.size());
-    return ListFont{LogFontToFont(Log), static_cast<std::uint32_t>(GetInt32(Record.data()))};
+std::optional<ListFont> decodeRecord(const std::vector<std::uint8_t>& record) {
+    if (record.size() != recordSize) return std::nullopt;
+    LogFont log;
+    std::memcpy(log.data(), record.data() + 4, log.size());
+    return ListFont{logFontToFont(log), static_cast<std::uint32_t>(getInt32(record.data()))};
 }
 
-QFont DesignedListFont() {
-    QFont Font(QStringLiteral("Courier New"));
-    Font.setPointSize(8);
-    Font.setStyleHint(QFont::TypeWriter);
-    Font.setFixedPitch(true);
-    return Font;
+QFont designedListFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSize(8);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
 }
 
 }  // namespace listviewfont

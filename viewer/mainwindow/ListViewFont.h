@@ -14,34 +14,34 @@ class QPalette;
 
 namespace listviewfont {
 
-inline constexpr std::size_t LogFontSize = 92;
-inline constexpr std::size_t RecordSize = 4 + LogFontSize;
+inline constexpr std::size_t logFontSize = 92;
+inline constexpr std::size_t recordSize = 4 + logFontSize;
 // The window-text system colour, the list's designed colour.
-inline constexpr std::uint32_t WindowTextColor = 0xFF000008;
+inline constexpr std::uint32_t windowTextColor = 0xFF000008;
 // Sizes in the record are pixels at this resolution (the common desktop default), so a record
 // reads back as the same point size on every machine.
-inline constexpr int LogicalDpi = 96;
+inline constexpr int logicalDpi = 96;
 
-using LogFont = std::array<std::uint8_t, LogFontSize>;
+using LogFont = std::array<std::uint8_t, logFontSize>;
 
-LogFont FontToLogFont(const QFont& Font);
-QFont LogFontToFont(const LogFont& Record);
+LogFont fontToLogFont(const QFont& font);
+QFont logFontToFont(const LogFont& record);
 
 // Colour value 0x00BBGGRR, or 0xFF0000nn for system colour nn, resolved against a palette.
-QColor ColorValueToColor(std::uint32_t Value, const QPalette& Palette);
-std::uint32_t ColorToColorValue(const QColor& Color);
+QColor colorValueToColor(std::uint32_t value, const QPalette& palette);
+std::uint32_t colorToColorValue(const QColor& color);
 
 struct ListFont {
-    QFont Font;
-    std::uint32_t Color = WindowTextColor;
+    QFont font;
+    std::uint32_t color = windowTextColor;
 };
 
-std::vector<std::uint8_t> EncodeRecord(const ListFont& Value);
+std::vector<std::uint8_t> encodeRecord(const ListFont& value);
 // nullopt unless the record is exactly 96 bytes.
-std::optional<ListFont> DecodeRecord(const std::vector<std::uint8_t>& Record);
+std::optional<ListFont> decodeRecord(const std::vector<std::uint8_t>& record);
 
 // The list's designed font: "Courier New", 8 points, falling back to a fixed-pitch face where it
 // is not installed.
-QFont DesignedListFont();
+QFont designedListFont();
 
 }  // namespace listviewfont

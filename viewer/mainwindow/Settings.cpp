@@ -10,170 +10,171 @@
 #include <stdexcept>
 
 #include "ListViewFont.h"
+#include "MainWindow.h"
 #include "SubtitleListModel.h"
 #include "SubtitleListView.h"
-#include "Unit1.h"
 #include "platform/Guarded.h"
 #include "platform/Registry.h"
 
 namespace {
 
-constexpr const char* SettingsKey = "Software\\Vantorel\\Lumtrace";
+constexpr const char* settingsKey = "Software\\Vantorel\\Lumtrace";
 
 // Reads one 32-bit value and applies it; a missing or mistyped value, or one that cannot be
 // applied, is skipped without a word.
-void ReadInt(const platform::RegistryKey& Key, const char* Name,
-             const std::function<void(std::int32_t)>& Apply) {
+void readInt(const platform::RegistryKey& key, const char* name,
+             const std::function<void(std::int32_t)>& apply) {
     try {
-        std::uint32_t Value = 0;
-        if (Key.readDWord(Name, Value)) Apply(static_cast<std::int32_t>(Value));
+        std::uint32_t value = 0;
+        if (key.readDWord(name, value)) apply(static_cast<std::int32_t>(value));
     } catch (...) {
     }
 }
 
 // True when the middle of the window's top edge, where it is grabbed to move it, lies on a
 // screen.
-bool TitleBarOnScreen(const QRect& Outer) {
-    return QGuiApplication::screenAt(QPoint(Outer.x() + Outer.width() / 2, Outer.y() + 8)) !=
+bool titleBarOnScreen(const QRect& outer) {
+    return QGuiApplication::screenAt(QPoint(outer.x() + outer.width() / 2, outer.y() + 8)) !=
            nullptr;
 }
 
-platform::RegValue Int(std::int32_t Value) {
-    return platform::RegValue::fromDWord(static_cast<std::uint32_t>(Value));
+platform::RegValue dword(std::int32_t value) {
+    return platform::RegValue::fromDWord(static_cast<std::uint32_t>(value));
 }
 
 }  // namespace
 
-void TForm1::LoadRegistrySettings() {
+void MainWindow::loadRegistrySettings() {
     platform::guardedVoid("TForm1.LoadRegistrySettings", [&] {
-        const auto Key = platform::RegistryKey::open(SettingsKey, false);
-        if (!Key) {
-            CentreWindow();
+        const auto key = platform::RegistryKey::open(settingsKey, false);
+        if (!key) {
+            centreWindow();
             return;
         }
-        int Top = y(), Left = x();
-        ReadInt(*Key, "FormTop", [&](std::int32_t V) { Top = V; });
-        ReadInt(*Key, "FormLeft", [&](std::int32_t V) { Left = V; });
-        move(Left, Top);
-        ReadInt(*Key, "FormHeight", [&](std::int32_t V) {
-            if (V > 0) FStoredOuterHeight = V;
+        int top = y(), left = x();
+        readInt(*key, "FormTop", [&](std::int32_t v) { top = v; });
+        readInt(*key, "FormLeft", [&](std::int32_t v) { left = v; });
+        move(left, top);
+        readInt(*key, "FormHeight", [&](std::int32_t v) {
+            if (v > 0) m_storedOuterHeight = v;
         });
-        ReadInt(*Key, "FormWidth", [&](std::int32_t V) {
-            if (V > 0) FStoredOuterWidth = V;
+        readInt(*key, "FormWidth", [&](std::int32_t v) {
+            if (v > 0) m_storedOuterWidth = v;
         });
-        ApplyStoredOuterSize();
+        applyStoredOuterSize();
         // A place no screen shows (another machine's monitor, a damaged value) would leave a
         // window the user cannot reach.
-        if (!TitleBarOnScreen(frameGeometry())) {
-            CentreWindow();
+        if (!titleBarOnScreen(frameGeometry())) {
+            centreWindow();
             // A window taller than the screen still keeps its title bar on it.
-            if (!TitleBarOnScreen(frameGeometry()) && screen())
+            if (!titleBarOnScreen(frameGeometry()) && screen())
                 move(x(), screen()->availableGeometry().y());
         }
-        QHeaderView* Header = ListView1->header();
-        ReadInt(*Key, "OffsetColWidth", [&](std::int32_t V) {
-            Header->resizeSection(TSubtitleListModel::CaptionColumn, std::max(0, V));
+        QHeaderView* header = m_subtitleList->header();
+        readInt(*key, "OffsetColWidth", [&](std::int32_t v) {
+            header->resizeSection(SubtitleListModel::CaptionColumn, std::max(0, v));
         });
-        ReadInt(*Key, "LenColWidth", [&](std::int32_t V) {
-            Header->resizeSection(TSubtitleListModel::NumberColumn, std::max(0, V));
+        readInt(*key, "LenColWidth", [&](std::int32_t v) {
+            header->resizeSection(SubtitleListModel::NumberColumn, std::max(0, v));
         });
-        ReadInt(*Key, "StartCodeColWidth", [&](std::int32_t V) {
-            Header->resizeSection(TSubtitleListModel::TCInColumn, std::max(0, V));
+        readInt(*key, "StartCodeColWidth", [&](std::int32_t v) {
+            header->resizeSection(SubtitleListModel::TCInColumn, std::max(0, v));
         });
-        ReadInt(*Key, "NALColWidth", [&](std::int32_t V) {
-            Header->resizeSection(TSubtitleListModel::TCOutColumn, std::max(0, V));
+        readInt(*key, "NALColWidth", [&](std::int32_t v) {
+            header->resizeSection(SubtitleListModel::TCOutColumn, std::max(0, v));
         });
-        ReadInt(*Key, "Panel2Width", [&](std::int32_t V) {
-            QList<int> Sizes = Splitter1->sizes();
-            const int Total = std::max(Sizes.value(0) + Sizes.value(1), DesignedClientWidth);
-            const int Width = std::clamp(V, 0, Total);
-            Splitter1->setSizes({Width, Total - Width});
+        readInt(*key, "Panel2Width", [&](std::int32_t v) {
+            QList<int> sizes = m_mainSplitter->sizes();
+            const int total = std::max(sizes.value(0) + sizes.value(1), designedClientWidth);
+            const int width = std::clamp(v, 0, total);
+            m_mainSplitter->setSizes({width, total - width});
         });
-        ReadInt(*Key, "WindowState", [&](std::int32_t V) {
-            if (V == 1) setWindowState(Qt::WindowMinimized);
-            if (V == 2) setWindowState(Qt::WindowMaximized);
+        readInt(*key, "WindowState", [&](std::int32_t v) {
+            if (v == 1) setWindowState(Qt::WindowMinimized);
+            if (v == 2) setWindowState(Qt::WindowMaximized);
         });
         try {
-            std::vector<std::uint8_t> Record;
-            if (Key->readBinary("ListView Font", Record)) {
-                if (const auto Font = listviewfont::DecodeRecord(Record)) {
-                    ListView1->setFont(Font->Font);
-                    FListFontColor = Font->Color;
-                    QPalette Palette = ListView1->palette();
-                    Palette.setColor(QPalette::Text,
-                                     listviewfont::ColorValueToColor(Font->Color, Palette));
-                    ListView1->setPalette(Palette);
+            std::vector<std::uint8_t> record;
+            if (key->readBinary("ListView Font", record)) {
+                if (const auto font = listviewfont::decodeRecord(record)) {
+                    m_subtitleList->setFont(font->font);
+                    m_listFontColor = font->color;
+                    QPalette palette = m_subtitleList->palette();
+                    palette.setColor(QPalette::Text,
+                                     listviewfont::colorValueToColor(font->color, palette));
+                    m_subtitleList->setPalette(palette);
                 }
             }
         } catch (...) {
         }
-        ReadInt(*Key, "AutomaticCodePage", [&](std::int32_t V) { FAutoCodePage = V != 0; });
-        ReadInt(*Key, "CodePageNumber", [&](std::int32_t V) { FCodePage = V; });
-        ReadInt(*Key, "CheckForUpdates", [&](std::int32_t V) { FCheckForUpdates = V != 0; });
+        readInt(*key, "AutomaticCodePage", [&](std::int32_t v) { m_autoCodePage = v != 0; });
+        readInt(*key, "CodePageNumber", [&](std::int32_t v) { m_codePage = v; });
+        readInt(*key, "CheckForUpdates", [&](std::int32_t v) { m_checkForUpdates = v != 0; });
     });
 }
 
-void TForm1::CentreWindow() {
-    const QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!Screen) return;
-    const QRect Area = Screen->geometry();
-    const QSize Outer = frameGeometry().size();
-    move(Area.x() + (Area.width() - Outer.width()) / 2,
-         Area.y() + (Area.height() - Outer.height()) / 2);
+void MainWindow::centreWindow() {
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shown) return;
+    const QRect area = shown->geometry();
+    const QSize outer = frameGeometry().size();
+    move(area.x() + (area.width() - outer.width()) / 2,
+         area.y() + (area.height() - outer.height()) / 2);
 }
 
-void TForm1::ApplyStoredOuterSize() {
-    if (FStoredOuterWidth <= 0 && FStoredOuterHeight <= 0) return;
+void MainWindow::applyStoredOuterSize() {
+    if (m_storedOuterWidth <= 0 && m_storedOuterHeight <= 0) return;
     if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) return;
     // Outer sizes include the frame, which is known only once the window is on screen.
-    const QSize Frame = frameGeometry().size() - geometry().size();
-    int Width = FStoredOuterWidth > 0 ? FStoredOuterWidth - Frame.width() : width();
-    int Height = FStoredOuterHeight > 0 ? FStoredOuterHeight - Frame.height() : height();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    int w = m_storedOuterWidth > 0 ? m_storedOuterWidth - frame.width() : width();
+    int h = m_storedOuterHeight > 0 ? m_storedOuterHeight - frame.height() : height();
     // No larger than all screens together: a damaged value must not ask for a window the
     // window system cannot draw.
-    if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
-        const QSize Desktop = Screen->virtualGeometry().size();
-        Width = std::min(Width, Desktop.width());
-        Height = std::min(Height, Desktop.height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize desktop = screen->virtualGeometry().size();
+        w = std::min(w, desktop.width());
+        h = std::min(h, desktop.height());
     }
-    resize(std::max(Width, 1), std::max(Height, 1));
-    if (isVisible()) FStoredOuterWidth = FStoredOuterHeight = 0;
+    resize(std::max(w, 1), std::max(h, 1));
+    if (isVisible()) m_storedOuterWidth = m_storedOuterHeight = 0;
 }
 
-void TForm1::SaveRegistrySettings() {
+void MainWindow::saveRegistrySettings() {
     platform::guardedVoid("TForm1.SaveRegistrySettings", [&] {
-        auto Key = platform::RegistryKey::open(SettingsKey, true);
-        if (!Key) return;
-        const QRect Outer = frameGeometry();
-        const QRect Normal = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
+        auto key = platform::RegistryKey::open(settingsKey, true);
+        if (!key) return;
+        const QRect outer = frameGeometry();
+        const QRect normal = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
                                  ? normalGeometry()
                                  : QRect();
-        const QHeaderView* Header = ListView1->header();
-        std::int32_t State = 0;
-        if (windowState() & Qt::WindowMinimized) State = 1;
-        if (windowState() & Qt::WindowMaximized) State = 2;
+        const QHeaderView* header = m_subtitleList->header();
+        std::int32_t state = 0;
+        if (windowState() & Qt::WindowMinimized) state = 1;
+        if (windowState() & Qt::WindowMaximized) state = 2;
 
-        std::vector<std::pair<std::string, platform::RegValue>> Values;
-        Values.emplace_back("FormTop", Int(Normal.isValid() ? Normal.y() : Outer.y()));
-        Values.emplace_back("FormLeft", Int(Normal.isValid() ? Normal.x() : Outer.x()));
-        Values.emplace_back("FormHeight", Int(Outer.height()));
-        Values.emplace_back("FormWidth", Int(Outer.width()));
-        Values.emplace_back("OffsetColWidth",
-                            Int(Header->sectionSize(TSubtitleListModel::CaptionColumn)));
-        Values.emplace_back("LenColWidth",
-                            Int(Header->sectionSize(TSubtitleListModel::NumberColumn)));
-        Values.emplace_back("StartCodeColWidth",
-                            Int(Header->sectionSize(TSubtitleListModel::TCInColumn)));
-        Values.emplace_back("NALColWidth",
-                            Int(Header->sectionSize(TSubtitleListModel::TCOutColumn)));
-        Values.emplace_back("Panel2Width", Int(Splitter1->sizes().value(0, Panel2->width())));
-        Values.emplace_back("WindowState", Int(State));
-        Values.emplace_back("ListView Font",
-                            platform::RegValue::fromBinary(
-                                listviewfont::EncodeRecord({ListView1->font(), FListFontColor})));
-        Values.emplace_back("AutomaticCodePage", Int(FAutoCodePage ? 1 : 0));
-        Values.emplace_back("CodePageNumber", Int(FCodePage));
-        Values.emplace_back("CheckForUpdates", Int(FCheckForUpdates ? 1 : 0));
-        if (!Key->writeMany(Values)) throw std::runtime_error("settings not written");
+        std::vector<std::pair<std::string, platform::RegValue>> values;
+        values.emplace_back("FormTop", dword(normal.isValid() ? normal.y() : outer.y()));
+        values.emplace_back("FormLeft", dword(normal.isValid() ? normal.x() : outer.x()));
+        values.emplace_back("FormHeight", dword(outer.height()));
+        values.emplace_back("FormWidth", dword(outer.width()));
+        values.emplace_back("OffsetColWidth",
+                            dword(header->sectionSize(SubtitleListModel::CaptionColumn)));
+        values.emplace_back("LenColWidth",
+                            dword(header->sectionSize(SubtitleListModel::NumberColumn)));
+        values.emplace_back("StartCodeColWidth",
+                            dword(header->sectionSize(SubtitleListModel::TCInColumn)));
+        values.emplace_back("NALColWidth",
+                            dword(header->sectionSize(SubtitleListModel::TCOutColumn)));
+        values.emplace_back("Panel2Width",
+                            dword(m_mainSplitter->sizes().value(0, m_listPanel->width())));
+        values.emplace_back("WindowState", dword(state));
+        values.emplace_back("ListView Font",
+                            platform::RegValue::fromBinary(listviewfont::encodeRecord(
+                                {m_subtitleList->font(), m_listFontColor})));
+        values.emplace_back("AutomaticCodePage", dword(m_autoCodePage ? 1 : 0));
+        values.emplace_back("CodePageNumber", dword(m_codePage));
+        values.emplace_back("CheckForUpdates", dword(m_checkForUpdates ? 1 : 0));
+        if (!key->writeMany(values)) throw std::runtime_error("settings not written");
     });
 }

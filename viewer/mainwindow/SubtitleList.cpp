@@ -3,85 +3,86 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "MainWindow.h"
 #include "SubtitleListModel.h"
 #include "SubtitleListView.h"
-#include "Unit1.h"
 #include "WaitCursor.h"
 #include "platform/Guarded.h"
-#include "stl/STLTypes.h"
-#include "stl/TTIBlockCursor.h"
-#include "viewer/hex/HexViewUtils_Memo.h"
+#include "stl/StlTypes.h"
+#include "stl/TtiBlockCursor.h"
+#include "viewer/hex/HexView.h"
 
 namespace {
 
 // Every block present is listed, which may be more than the GSI announces.
-void AppendRows(TSTLReader& Reader, std::uint16_t CodePage, TSubtitleRows& Rows) {
-    const std::int32_t Present = std::max(0, Reader.GetTextAndTimingInformationTotalCount());
-    Rows.Reserve(static_cast<std::size_t>(Present));
-    TTTIBlockCursor Cursor(Reader);
-    PTextAndTimingInformation Block = nullptr;
-    for (std::int32_t Index = 0; Index < Present; ++Index) {
-        if (Cursor.Get(static_cast<std::uint32_t>(Index), &Block) != S_OK || !Block) return;
-        Rows.Append(*Block, CodePage);
+void appendRows(StlReader& reader, std::uint16_t codePage, SubtitleRows& rows) {
+    const std::int32_t present = std::max(0, reader.getTextAndTimingInformationTotalCount());
+    rows.reserve(static_cast<std::size_t>(present));
+    TtiBlockCursor cursor(reader);
+    PTextAndTimingInformation block = nullptr;
+    for (std::int32_t index = 0; index < present; ++index) {
+        if (cursor.get(static_cast<std::uint32_t>(index), &block) != S_OK || !block) return;
+        rows.append(*block, codePage);
     }
 }
 
 }  // namespace
 
-void TForm1::UpdateListView_TTI(TSTLReader* Reader) {
-    TWaitCursor Wait;
-    TSubtitleRows Rows;
+void MainWindow::fillSubtitleList(StlReader* reader) {
+    WaitCursor wait;
+    SubtitleRows rows;
     try {
-        if (Reader) AppendRows(*Reader, static_cast<std::uint16_t>(FCodePage), Rows);
+        if (reader) appendRows(*reader, static_cast<std::uint16_t>(m_codePage), rows);
     } catch (...) {
         // The rows read so far stay listed.
         platform::reportFailure("TForm1.UpdateListView_TTI");
     }
-    ListModel->SetRows(std::move(Rows));
+    m_listModel->setRows(std::move(rows));
 }
 
-void TForm1::RefreshListView() {
+void MainWindow::refreshSubtitleList() {
     platform::guardedVoid(
         "TForm1.RefreshListView (probably no file loaded)",
         [&] {
-            UpdateListView_TTI(FSTLReader.get());
-            if (ListModel->rowCount() > 0) {
-                ListView1->setFocus();
-                ListView1->setCurrentIndex(ListModel->index(0, TSubtitleListModel::NumberColumn));
-                UpdateTreeView_TTI(FSTLReader.get(), 0);
+            fillSubtitleList(m_stlReader.get());
+            if (m_listModel->rowCount() > 0) {
+                m_subtitleList->setFocus();
+                m_subtitleList->setCurrentIndex(
+                    m_listModel->index(0, SubtitleListModel::NumberColumn));
+                fillTtiTree(m_stlReader.get(), 0);
             }
         },
         "vld:");
 }
 
-void TForm1::RefreshSelectedTTI() {
-    const int Row = SelectedRow();
-    if (Row >= 0) {
-        if (Row < ListModel->rowCount())
-            UpdateTreeView_TTI(FSTLReader.get(), static_cast<std::uint32_t>(Row));
+void MainWindow::refreshSelectedTti() {
+    const int row = selectedRow();
+    if (row >= 0) {
+        if (row < m_listModel->rowCount())
+            fillTtiTree(m_stlReader.get(), static_cast<std::uint32_t>(row));
         else
-            TreeView2->clear();
+            m_ttiTree->clear();
     }
-    ListView1->viewport()->update();
+    m_subtitleList->viewport()->update();
 }
 
-void TForm1::RefreshHexViewPosition() {
-    const int Row = SelectedRow();
-    if (Row >= 0 && Row < ListModel->rowCount() && FHexView)
-        FHexView->RefreshFileData(
-            static_cast<std::int64_t>(ttiBlockOffset(static_cast<std::uint32_t>(Row))));
+void MainWindow::refreshHexViewPosition() {
+    const int row = selectedRow();
+    if (row >= 0 && row < m_listModel->rowCount() && m_hexView)
+        m_hexView->refreshFileData(
+            static_cast<std::int64_t>(ttiBlockOffset(static_cast<std::uint32_t>(row))));
 }
 
-void TForm1::ListView1MouseDown() {
+void MainWindow::onSubtitleListMousePressed() {
     platform::guardedVoid("TForm1.ListView1MouseDown", [&] {
-        RefreshSelectedTTI();
-        RefreshHexViewPosition();
+        refreshSelectedTti();
+        refreshHexViewPosition();
     });
 }
 
-void TForm1::ListView1KeyUp() {
+void MainWindow::onSubtitleListKeyReleased() {
     platform::guardedVoid("TForm1.ListView1KeyUp", [&] {
-        RefreshSelectedTTI();
-        RefreshHexViewPosition();
+        refreshSelectedTti();
+        refreshHexViewPosition();
     });
 }

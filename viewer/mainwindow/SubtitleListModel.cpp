@@ -5,51 +5,51 @@
 
 #include "BlockDisplay.h"
 #include "stl/CodePage.h"
-#include "stl/STLUtils.h"
+#include "stl/StlUtils.h"
 
-void TSubtitleRows::Reserve(std::size_t Rows) {
-    FRows.reserve(Rows);
+void SubtitleRows::reserve(std::size_t rows) {
+    m_rows.reserve(rows);
     // Most subtitles are well below a full text field; this avoids most regrowth.
-    FTexts.reserve(Rows * 48);
+    m_texts.reserve(rows * 48);
 }
 
-void TSubtitleRows::Append(const TTextAndTimingInformation& Block, std::uint16_t CodePage) {
-    const std::u16string Text = CodePageToUnicode(TextFieldDisplayBytes(Block), CodePage);
-    if (FTexts.size() > std::numeric_limits<std::uint32_t>::max() - Text.size())
+void SubtitleRows::append(const TextAndTimingInformation& block, std::uint16_t codePage) {
+    const std::u16string text = codePageToUnicode(textFieldDisplayBytes(block), codePage);
+    if (m_texts.size() > std::numeric_limits<std::uint32_t>::max() - text.size())
         throw std::length_error("subtitle texts exceed 4 GiB");
-    Row R;
-    std::copy_n(&Block.Bytes[tti::TimeCodeIn.Offset], 8, R.TimeCodes);
-    R.TextStart = static_cast<std::uint32_t>(FTexts.size());
-    R.TextLength = static_cast<std::uint32_t>(Text.size());
-    FTexts += Text;
-    FRows.push_back(R);
+    Row r;
+    std::copy_n(&block.bytes[tti::timeCodeIn.offset], 8, r.timeCodes);
+    r.textStart = static_cast<std::uint32_t>(m_texts.size());
+    r.textLength = static_cast<std::uint32_t>(text.size());
+    m_texts += text;
+    m_rows.push_back(r);
 }
 
-QString TSubtitleRows::TimeCodeIn(std::size_t Row) const {
-    return TimeCodeText(FRows[Row].TimeCodes);
+QString SubtitleRows::timeCodeIn(std::size_t row) const {
+    return timeCodeText(m_rows[row].timeCodes);
 }
 
-QString TSubtitleRows::TimeCodeOut(std::size_t Row) const {
-    return TimeCodeText(FRows[Row].TimeCodes + 4);
+QString SubtitleRows::timeCodeOut(std::size_t row) const {
+    return timeCodeText(m_rows[row].timeCodes + 4);
 }
 
-QString TSubtitleRows::Text(std::size_t Row) const {
-    const auto& R = FRows[Row];
-    return QString::fromUtf16(FTexts.data() + R.TextStart, static_cast<qsizetype>(R.TextLength));
+QString SubtitleRows::text(std::size_t row) const {
+    const auto& r = m_rows[row];
+    return QString::fromUtf16(m_texts.data() + r.textStart, static_cast<qsizetype>(r.textLength));
 }
 
-TSubtitleListModel::TSubtitleListModel(QObject* Parent) : QAbstractTableModel(Parent) {}
+SubtitleListModel::SubtitleListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-int TSubtitleListModel::rowCount(const QModelIndex& Parent) const {
-    return Parent.isValid() ? 0 : static_cast<int>(FRows.Size());
+int SubtitleListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
-int TSubtitleListModel::columnCount(const QModelIndex& Parent) const {
-    return Parent.isValid() ? 0 : ColumnCount;
+int SubtitleListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant TSubtitleListModel::Alignment(int Column) {
-    switch (Column) {
+QVariant SubtitleListModel::alignment(int column) {
+    switch (column) {
         case NumberColumn:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
         case TCInColumn:
@@ -60,44 +60,47 @@ QVariant TSubtitleListModel::Alignment(int Column) {
     }
 }
 
-QVariant TSubtitleListModel::data(const QModelIndex& Index, int Role) const {
-    if (!checkIndex(Index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const auto Row = static_cast<std::size_t>(Index.row());
-    if (Role == Qt::TextAlignmentRole) return Alignment(Index.column());
-    if (Role != Qt::DisplayRole && Role != Qt::ToolTipRole) return {};
-    switch (Index.column()) {
+    const auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::TextAlignmentRole) return alignment(index.column());
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    switch (index.column()) {
         case NumberColumn:
-            return Role == Qt::DisplayRole ? QVariant(QString::number(Index.row() + 1)) : QVariant();
+            return role == Qt::DisplayRole ? QVariant(QString::number(index.row() + 1))
+                                           : QVariant();
         case TCInColumn:
-            return Role == Qt::DisplayRole ? QVariant(FRows.TimeCodeIn(Row)) : QVariant();
+            return role == Qt::DisplayRole ? QVariant(m_rows.timeCodeIn(row)) : QVariant();
         case TCOutColumn:
-            return Role == Qt::DisplayRole ? QVariant(FRows.TimeCodeOut(Row)) : QVariant();
+            return role == Qt::DisplayRole ? QVariant(m_rows.timeCodeOut(row)) : QVariant();
         case TextColumn:
             // Long texts are cut by the column; the tool tip shows them whole.
-            return FRows.Text(Row);
+            return m_rows.text(row);
         default:
-            return Role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+            return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
     }
 }
 
-QVariant TSubtitleListModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
-    if (Orientation != Qt::Horizontal || Section < 0 || Section >= ColumnCount) return {};
-    if (Role == Qt::TextAlignmentRole) return Alignment(Section);
-    if (Role != Qt::DisplayRole) return {};
-    static const char* const Headings[ColumnCount] = {"", "#", "TC In", "TC Out", "Text"};
-    return QString::fromLatin1(Headings[Section]);
+QVariant SubtitleListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) return {};
+    if (role == Qt::TextAlignmentRole) return alignment(section);
+    if (role != Qt::DisplayRole) return {};
+    static const char* const headings[ColumnCount] = {"", "#", "TC In", "TC Out", "Text"};
+    return QString::fromLatin1(headings[section]);
 }
 
-Qt::ItemFlags TSubtitleListModel::flags(const QModelIndex& Index) const {
-    if (!Index.isValid()) return Qt::NoItemFlags;
+Qt::ItemFlags SubtitleListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-void TSubtitleListModel::SetRows(TSubtitleRows Rows) {
+void SubtitleListModel::setRows(SubtitleRows rows) {
     beginResetModel();
-    FRows = std::move(Rows);
+    m_rows = std::move(rows);
     endResetModel();
 }
 
-void TSubtitleListModel::Clear() { SetRows(TSubtitleRows()); }
+void SubtitleListModel::clear() {
+    setRows(SubtitleRows());
+}

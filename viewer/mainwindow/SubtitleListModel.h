@@ -9,47 +9,47 @@
 #include <string>
 #include <vector>
 
-#include "stl/STLTypes.h"
+#include "stl/StlTypes.h"
 
-class TSubtitleRows {
+class SubtitleRows {
 public:
-    void Append(const TTextAndTimingInformation& Block, std::uint16_t CodePage);
-    void Reserve(std::size_t Rows);
-    std::size_t Size() const { return FRows.size(); }
-    QString TimeCodeIn(std::size_t Row) const;
-    QString TimeCodeOut(std::size_t Row) const;
-    QString Text(std::size_t Row) const;
+    void append(const TextAndTimingInformation& block, std::uint16_t codePage);
+    void reserve(std::size_t rows);
+    std::size_t size() const { return m_rows.size(); }
+    QString timeCodeIn(std::size_t row) const;
+    QString timeCodeOut(std::size_t row) const;
+    QString text(std::size_t row) const;
 
 private:
     struct Row {
-        std::uint8_t TimeCodes[8];  // TimeCodeIn then TimeCodeOut, as stored
-        std::uint32_t TextStart;
-        std::uint32_t TextLength;
+        std::uint8_t timeCodes[8];  // TimeCodeIn then TimeCodeOut, as stored
+        std::uint32_t textStart;
+        std::uint32_t textLength;
     };
-    std::vector<Row> FRows;
-    std::u16string FTexts;
+    std::vector<Row> m_rows;
+    std::u16string m_texts;
 };
 
-class TSubtitleListModel : public QAbstractTableModel {
+class SubtitleListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     // Column 0 carries the (always empty) row caption and stays hidden.
     enum Column { CaptionColumn, NumberColumn, TCInColumn, TCOutColumn, TextColumn, ColumnCount };
 
-    explicit TSubtitleListModel(QObject* Parent = nullptr);
+    explicit SubtitleListModel(QObject* parent = nullptr);
 
-    int rowCount(const QModelIndex& Parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& Parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& Index, int Role = Qt::DisplayRole) const override;
-    QVariant headerData(int Section, Qt::Orientation Orientation,
-                        int Role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& Index) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     // Replaces every row at once.
-    void SetRows(TSubtitleRows Rows);
-    void Clear();
+    void setRows(SubtitleRows rows);
+    void clear();
 
 private:
-    static QVariant Alignment(int Column);
-    TSubtitleRows FRows;
+    static QVariant alignment(int column);
+    SubtitleRows m_rows;
 };

@@ -6,7 +6,7 @@
 
 #include "viewer/GridLineDelegate.h"
 
-TSubtitleListView::TSubtitleListView(QWidget* Parent) : QTreeView(Parent) {
+SubtitleListView::SubtitleListView(QWidget* parent) : QTreeView(parent) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -16,18 +16,18 @@ TSubtitleListView::TSubtitleListView(QWidget* Parent) : QTreeView(Parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     setTextElideMode(Qt::ElideRight);
-    setItemDelegate(new TGridLineDelegate(this));
+    setItemDelegate(new GridLineDelegate(this));
     header()->setStretchLastSection(true);
     header()->setSectionsMovable(false);
     header()->setMinimumSectionSize(0);
 }
 
-void TSubtitleListView::mousePressEvent(QMouseEvent* Event) {
-    QTreeView::mousePressEvent(Event);
-    emit MouseDown();
+void SubtitleListView::mousePressEvent(QMouseEvent* event) {
+    QTreeView::mousePressEvent(event);
+    emit mouseDown();
 }
 
-void TSubtitleListView::keyReleaseEvent(QKeyEvent* Event) {
-    QTreeView::keyReleaseEvent(Event);
-    emit KeyUp();
+void SubtitleListView::keyReleaseEvent(QKeyEvent* event) {
+    QTreeView::keyReleaseEvent(event);
+    emit keyUp();
 }

@@ -4,16 +4,16 @@
 
 #include <QTreeView>
 
-class TSubtitleListView : public QTreeView {
+class SubtitleListView : public QTreeView {
     Q_OBJECT
 public:
-    explicit TSubtitleListView(QWidget* Parent = nullptr);
+    explicit SubtitleListView(QWidget* parent = nullptr);
 
 signals:
-    void MouseDown();
-    void KeyUp();
+    void mouseDown();
+    void keyUp();
 
 protected:
-    void mousePressEvent(QMouseEvent* Event) override;
-    void keyReleaseEvent(QKeyEvent* Event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 };

@@ -1,19 +1,19 @@
 // Tools → Validation.
 
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "platform/Guarded.h"
 #include "viewer/UserInteraction.h"
-#include "viewer/validation/MediaValidationFrm.h"
+#include "viewer/validation/ValidationWindow.h"
 
-void TForm1::Validation1Click() {
+void MainWindow::onValidationTriggered() {
     platform::guardedVoid("TForm1.Validation1Click", [&] {
-        if (!STLReader()) {
+        if (!stlReader()) {
             userInteraction().showError(this, QStringLiteral("There is no file loaded."));
             return;
         }
         // Without the plug-in (not found at start-up, or not loadable) nothing opens and
         // nothing is said.
-        if (ValidationModule().empty()) return;
-        ShowMediaValidation(ValidationModule(), FileName(), this);
+        if (validationModule().empty()) return;
+        showValidationWindow(validationModule(), fileName(), this);
     });
 }

@@ -10,39 +10,39 @@
 #include <QMessageBox>
 #include <QWheelEvent>
 
-TWheelToKeyFilter::TWheelToKeyFilter(QObject* Parent) : QObject(Parent) {}
+WheelToKeyFilter::WheelToKeyFilter(QObject* parent) : QObject(parent) {}
 
-int TWheelToKeyFilter::KeyForWheel(int Delta, Qt::KeyboardModifiers Modifiers) {
-    const bool Ctrl = Modifiers.testFlag(Qt::ControlModifier);
-    if (Delta > 0) return Ctrl ? Qt::Key_PageUp : Qt::Key_Up;
-    return Ctrl ? Qt::Key_PageDown : Qt::Key_Down;
+int WheelToKeyFilter::keyForWheel(int delta, Qt::KeyboardModifiers modifiers) {
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    if (delta > 0) return ctrl ? Qt::Key_PageUp : Qt::Key_Up;
+    return ctrl ? Qt::Key_PageDown : Qt::Key_Down;
 }
 
-QWidget* TWheelToKeyFilter::KeyTarget(QObject* Receiver) {
-    auto* Widget = qobject_cast<QWidget*>(Receiver);
-    if (!Widget) return nullptr;
-    QWidget* Window = Widget->window();
-    if (qobject_cast<QFileDialog*>(Window) || qobject_cast<QFontDialog*>(Window) ||
-        qobject_cast<QColorDialog*>(Window) || qobject_cast<QMessageBox*>(Window) ||
-        qobject_cast<QMenu*>(Window))
+QWidget* WheelToKeyFilter::keyTarget(QObject* receiver) {
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    if (!widget) return nullptr;
+    QWidget* window = widget->window();
+    if (qobject_cast<QFileDialog*>(window) || qobject_cast<QFontDialog*>(window) ||
+        qobject_cast<QColorDialog*>(window) || qobject_cast<QMessageBox*>(window) ||
+        qobject_cast<QMenu*>(window))
         return nullptr;
     // Wheel events reach the viewport of a list or memo; keys are handled by the area itself.
-    if (auto* Area = qobject_cast<QAbstractScrollArea*>(Widget->parentWidget()))
-        if (Area->viewport() == Widget) return Area;
-    return Widget;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget->parentWidget()))
+        if (area->viewport() == widget) return area;
+    return widget;
 }
 
-bool TWheelToKeyFilter::eventFilter(QObject* Watched, QEvent* Event) {
-    if (Event->type() != QEvent::Wheel) return false;
-    auto* Wheel = static_cast<QWheelEvent*>(Event);
+bool WheelToKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Wheel) return false;
+    auto* wheel = static_cast<QWheelEvent*>(event);
     // Horizontal steps and the zero-length begin/end events of touchpads are left alone.
-    const int Delta = Wheel->angleDelta().y();
-    if (Delta == 0) return false;
-    QWidget* Target = KeyTarget(Watched);
-    if (!Target) return false;
+    const int delta = wheel->angleDelta().y();
+    if (delta == 0) return false;
+    QWidget* target = keyTarget(watched);
+    if (!target) return false;
     // Ctrl only chooses the page keys; a list would read Ctrl+key as "move without selecting".
-    QKeyEvent Key(QEvent::KeyPress, KeyForWheel(Delta, Wheel->modifiers()),
-                  Wheel->modifiers() & ~Qt::ControlModifier);
-    QCoreApplication::sendEvent(Target, &Key);
+    QKeyEvent key(QEvent::KeyPress, keyForWheel(delta, wheel->modifiers()),
+                  wheel->modifiers() & ~Qt::ControlModifier);
+    QCoreApplication::sendEvent(target, &key);
     return true;
 }

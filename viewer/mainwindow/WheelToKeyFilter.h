@@ -9,18 +9,18 @@
 class QWheelEvent;
 class QWidget;
 
-class TWheelToKeyFilter : public QObject {
+class WheelToKeyFilter : public QObject {
     Q_OBJECT
 public:
-    explicit TWheelToKeyFilter(QObject* Parent = nullptr);
+    explicit WheelToKeyFilter(QObject* parent = nullptr);
 
     // Key the wheel step stands for: Up for a step away from the user, Down otherwise; the page
     // keys while Ctrl is held.
-    static int KeyForWheel(int Delta, Qt::KeyboardModifiers Modifiers);
+    static int keyForWheel(int delta, Qt::KeyboardModifiers modifiers);
     // Widget that receives the key for a wheel event delivered to Receiver; nullptr when the
     // event is left alone.
-    static QWidget* KeyTarget(QObject* Receiver);
+    static QWidget* keyTarget(QObject* receiver);
 
 protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };

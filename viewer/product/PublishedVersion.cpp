@@ -14,7 +14,7 @@ std::optional<int> number(std::string_view text) {
     return value;
 }
 
-std::optional<TVantorelVersion> versionField(std::string_view line) {
+std::optional<ProductVersion> versionField(std::string_view line) {
     const std::size_t first = line.find(';');
     if (first == std::string_view::npos) return std::nullopt;
     std::string_view field = line.substr(first + 1);
@@ -30,21 +30,21 @@ std::optional<TVantorelVersion> versionField(std::string_view line) {
         parts[i] = *part;
         if (i < 3) field = field.substr(dot + 1);
     }
-    return TVantorelVersion{parts[0], parts[1], parts[2], parts[3]};
+    return ProductVersion{parts[0], parts[1], parts[2], parts[3]};
 }
 
 }  // namespace
 
-std::optional<TVantorelVersion> ParsePublishedVersion(std::string_view Text,
-                                                      std::string_view FileName) {
-    std::optional<TVantorelVersion> found;
-    if (FileName.empty()) return found;
-    while (!Text.empty()) {
-        const std::size_t end = Text.find("\r\n");
-        const std::string_view line = Text.substr(0, end);
-        Text = end == std::string_view::npos ? std::string_view() : Text.substr(end + 2);
+std::optional<ProductVersion> parsePublishedVersion(std::string_view text,
+                                                    std::string_view fileName) {
+    std::optional<ProductVersion> found;
+    if (fileName.empty()) return found;
+    while (!text.empty()) {
+        const std::size_t end = text.find("\r\n");
+        const std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 2);
         if (line.empty()) break;
-        if (line.find(FileName) == std::string_view::npos) continue;
+        if (line.find(fileName) == std::string_view::npos) continue;
         const auto version = versionField(line);
         if (!version) break;
         found = version;
@@ -52,6 +52,6 @@ std::optional<TVantorelVersion> ParsePublishedVersion(std::string_view Text,
     return found;
 }
 
-bool IsNewerVantorelVersion(const TVantorelVersion& Published, const TVantorelVersion& Running) {
-    return Published > Running;
+bool isNewerVantorelVersion(const ProductVersion& published, const ProductVersion& running) {
+    return published > running;
 }

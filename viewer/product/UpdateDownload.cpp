@@ -9,7 +9,7 @@
 #include <mutex>
 
 #include "LumtraceBuildConfig.h"
-#include "NewVerCheck.h"
+#include "UpdateCheck.h"
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
 
@@ -50,13 +50,13 @@ std::string ansiToUtf8(std::string_view bytes) {
 
 }  // namespace
 
-TVantorelUpdateSource DefaultVantorelUpdateSource() {
-    TVantorelUpdateSource source;
-    source.Url = LUMTRACE_UPDATE_URL;
+UpdateSource defaultVantorelUpdateSource() {
+    UpdateSource source;
+    source.url = LUMTRACE_UPDATE_URL;
     return source;
 }
 
-std::string NowDateTimeToString() {
+std::string nowDateTimeToString() {
     return platform::guarded<std::string>("NowDateTimeToString", {}, [] {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
@@ -68,12 +68,11 @@ std::string NowDateTimeToString() {
     });
 }
 
-bool GetVantorelUpdateInternetFile(const std::string& FileName, TVantorelVersion& Version,
-                                   const TVantorelUpdateSource& Source,
-                                   const std::atomic<bool>* Abandoned) {
+bool getVantorelUpdateInternetFile(const std::string& fileName, ProductVersion& version,
+                                   const UpdateSource& source, const std::atomic<bool>* abandoned) {
     static constexpr const char* kWhere = "GetVantorelUpdateInternetFile";
     return platform::guarded(kWhere, false, [&] {
-        if (Source.Url.empty()) {
+        if (source.url.empty()) {
             platform::reportError(kWhere, "no update server configured.");
             return false;
         }
@@ -83,10 +82,10 @@ bool GetVantorelUpdateInternetFile(const std::string& FileName, TVantorelVersion
         std::unique_ptr<CURL, EasyCloser> curl(curl_easy_init());
         if (!curl) throw std::runtime_error("no curl handle");
         Transfer transfer;
-        transfer.abandoned = Abandoned;
-        const std::string agent = FileName + "_T_" + NowDateTimeToString();
+        transfer.abandoned = abandoned;
+        const std::string agent = fileName + "_T_" + nowDateTimeToString();
         CURL* h = curl.get();
-        curl_easy_setopt(h, CURLOPT_URL, Source.Url.c_str());
+        curl_easy_setopt(h, CURLOPT_URL, source.url.c_str());
         curl_easy_setopt(h, CURLOPT_USERAGENT, agent.c_str());
         curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -94,8 +93,8 @@ bool GetVantorelUpdateInternetFile(const std::string& FileName, TVantorelVersion
         curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
         // Signals cannot be used for time-outs on a thread that is not the main one.
         curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, Source.ConnectTimeoutSeconds);
-        curl_easy_setopt(h, CURLOPT_TIMEOUT, Source.TransferTimeoutSeconds);
+        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, source.connectTimeoutSeconds);
+        curl_easy_setopt(h, CURLOPT_TIMEOUT, source.transferTimeoutSeconds);
         curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, onData);
         curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer);
         curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
@@ -118,9 +117,9 @@ bool GetVantorelUpdateInternetFile(const std::string& FileName, TVantorelVersion
         // The buffer is zero-filled text: a zero byte ends it.
         std::string_view bytes = transfer.body;
         bytes = bytes.substr(0, bytes.find('\0'));
-        const auto found = ParsePublishedVersion(ansiToUtf8(bytes), FileName);
+        const auto found = parsePublishedVersion(ansiToUtf8(bytes), fileName);
         if (!found) return false;
-        Version = *found;
+        version = *found;
         return true;
     });
 }

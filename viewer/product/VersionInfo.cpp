@@ -19,7 +19,7 @@ const char* pick(const char* const* names, std::size_t count, std::uint32_t inde
 
 }  // namespace
 
-const char* VerNameKey(TVerNames name) {
+const char* verNameKey(VersionNames name) {
     static constexpr const char* kKeys[] = {
         "CompanyName",     "FileDescription",  "FileVersion", "InternalName",   "LegalCopyright",
         "LegalTrademarks", "OriginalFilename", "ProductName", "ProductVersion", "Comments",
@@ -27,23 +27,23 @@ const char* VerNameKey(TVerNames name) {
     return pick(kKeys, std::size(kKeys), static_cast<std::uint32_t>(name));
 }
 
-TVersionInfo::TVersionInfo(const std::string& FileName)
-    : fVersionData(versionresource::readVersionBlock(FileName)) {
-    Load();
+VersionInfo::VersionInfo(const std::string& fileName)
+    : fVersionData(versionresource::readVersionBlock(fileName)) {
+    load();
 }
 
-TVersionInfo::TVersionInfo() : TVersionInfo(std::string("/proc/self/exe")) {}
+VersionInfo::VersionInfo() : VersionInfo(std::string("/proc/self/exe")) {}
 
-TVersionInfo::TVersionInfo(FromData, std::vector<std::uint8_t> versionData)
+VersionInfo::VersionInfo(FromData, std::vector<std::uint8_t> versionData)
     : fVersionData(std::move(versionData)) {
-    Load();
+    load();
 }
 
-TVersionInfo TVersionInfo::FromVersionData(std::vector<std::uint8_t> versionData) {
-    return TVersionInfo(FromData{}, std::move(versionData));
+VersionInfo VersionInfo::fromVersionData(std::vector<std::uint8_t> versionData) {
+    return VersionInfo(FromData{}, std::move(versionData));
 }
 
-void TVersionInfo::Load() {
+void VersionInfo::load() {
     if (fVersionData.empty()) throw ENoVersion("No version information");
     fVerLen = static_cast<std::uint32_t>(fVersionData.size());
 
@@ -70,13 +70,13 @@ void TVersionInfo::Load() {
         if (fFixedInfo.dwFileFlags & bit) fFileFlags.emplace_back(name);
 }
 
-std::string TVersionInfo::FileVersion() const {
-    if (Release() != 0)
-        return format("Version %d.%d.%d (build %d)", Major(), Minor(), Release(), Build());
-    return format("Version %d.%d (build %d)", Major(), Minor(), Build());
+std::string VersionInfo::fileVersion() const {
+    if (release() != 0)
+        return format("Version %d.%d.%d (build %d)", major(), minor(), release(), build());
+    return format("Version %d.%d (build %d)", major(), minor(), build());
 }
 
-std::string TVersionInfo::FileOS() const {
+std::string VersionInfo::fileOs() const {
     const std::uint32_t os = fFixedInfo.dwFileOS;
     if (os == 0) return "Unknown";
     static constexpr const char* kPlatform[] = {"", "Windows16", "PM16", "PM32", "Windows32"};
@@ -88,7 +88,7 @@ std::string TVersionInfo::FileOS() const {
     return platform + " (" + base + ")";
 }
 
-std::string TVersionInfo::FileType() const {
+std::string VersionInfo::fileType() const {
     const std::uint32_t subtype = fFixedInfo.dwFileSubtype;
     switch (fFixedInfo.dwFileType) {
         case 1:
@@ -116,19 +116,19 @@ std::string TVersionInfo::FileType() const {
     }
 }
 
-std::string TVersionInfo::LanguageName() const {
+std::string VersionInfo::languageName() const {
     if (fLangIndex < 0 || static_cast<std::size_t>(fLangIndex) >= fTransTable.size()) return {};
-    return versionresource::languageName(fTransTable[fLangIndex].Language);
+    return versionresource::languageName(fTransTable[fLangIndex].language);
 }
 
-std::string TVersionInfo::Values(const std::string& name) const {
+std::string VersionInfo::values(const std::string& name) const {
     if (fLangIndex < 0 || static_cast<std::size_t>(fLangIndex) >= fTransTable.size()) return {};
-    const TTransEntry& entry = fTransTable[fLangIndex];
-    const std::string key = format("\\StringFileInfo\\%.4x%.4x\\", entry.Language, entry.CharSet);
+    const TransEntry& entry = fTransTable[fLangIndex];
+    const std::string key = format("\\StringFileInfo\\%.4x%.4x\\", entry.language, entry.charSet);
     const auto value = versionresource::queryValue(fVersionData, key + name);
     return value ? versionresource::textOf(fVersionData, *value) : std::string();
 }
 
-std::string TVersionInfo::Value(TVerNames name) const {
-    return Values(VerNameKey(name));
+std::string VersionInfo::value(VersionNames name) const {
+    return values(verNameKey(name));
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 // The platform's 52-byte fixed file information record.
-struct TVSFixedFileInfo {
+struct VsFixedFileInfo {
     std::uint32_t dwSignature;
     std::uint32_t dwStrucVersion;
     std::uint32_t dwFileVersionMS;
@@ -24,14 +24,14 @@ struct TVSFixedFileInfo {
     std::uint32_t dwFileDateMS;
     std::uint32_t dwFileDateLS;
 };
-static_assert(sizeof(TVSFixedFileInfo) == 52);
+static_assert(sizeof(VsFixedFileInfo) == 52);
 
-struct TTransEntry {
-    std::uint16_t Language;
-    std::uint16_t CharSet;
+struct TransEntry {
+    std::uint16_t language;
+    std::uint16_t charSet;
 };
 
-enum class TVerNames {
+enum class VersionNames {
     verCompanyName,
     verFileDescription,
     verFileVersion,
@@ -45,7 +45,7 @@ enum class TVerNames {
 };
 
 // The key of a standard string value ("CompanyName" ...).
-const char* VerNameKey(TVerNames name);
+const char* verNameKey(VersionNames name);
 
 // The file has no usable version block.
 class ENoVersion : public std::runtime_error {
@@ -59,42 +59,42 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-class TVersionInfo {
+class VersionInfo {
 public:
     // Reads the block of the named file; throws ENoVersion or EVersion.
-    explicit TVersionInfo(const std::string& FileName);
+    explicit VersionInfo(const std::string& fileName);
     // The same for the running program's own file.
-    TVersionInfo();
+    VersionInfo();
     // From a block already in memory (for blocks that come from elsewhere, and for tests).
-    static TVersionInfo FromVersionData(std::vector<std::uint8_t> versionData);
+    static VersionInfo fromVersionData(std::vector<std::uint8_t> versionData);
 
-    const TVSFixedFileInfo& FixedInfo() const { return fFixedInfo; }
-    const std::vector<std::string>& FileFlags() const { return fFileFlags; }
-    std::string FileVersion() const;
-    std::string FileOS() const;
-    std::string FileType() const;
-    std::string LanguageName() const;
-    int NumLanguages() const { return static_cast<int>(fTransLen / 4); }
-    const std::vector<TTransEntry>& TransTable() const { return fTransTable; }
-    std::string Value(TVerNames name) const;
-    std::string Values(const std::string& name) const;
+    const VsFixedFileInfo& fixedInfo() const { return fFixedInfo; }
+    const std::vector<std::string>& fileFlags() const { return fFileFlags; }
+    std::string fileVersion() const;
+    std::string fileOs() const;
+    std::string fileType() const;
+    std::string languageName() const;
+    int numLanguages() const { return static_cast<int>(fTransLen / 4); }
+    const std::vector<TransEntry>& transTable() const { return fTransTable; }
+    std::string value(VersionNames name) const;
+    std::string values(const std::string& name) const;
 
     // The four numbers of the file version.
-    std::uint16_t Major() const { return fFixedInfo.dwFileVersionMS >> 16; }
-    std::uint16_t Minor() const { return fFixedInfo.dwFileVersionMS & 0xFFFF; }
-    std::uint16_t Release() const { return fFixedInfo.dwFileVersionLS >> 16; }
-    std::uint16_t Build() const { return fFixedInfo.dwFileVersionLS & 0xFFFF; }
+    std::uint16_t major() const { return fFixedInfo.dwFileVersionMS >> 16; }
+    std::uint16_t minor() const { return fFixedInfo.dwFileVersionMS & 0xFFFF; }
+    std::uint16_t release() const { return fFixedInfo.dwFileVersionLS >> 16; }
+    std::uint16_t build() const { return fFixedInfo.dwFileVersionLS & 0xFFFF; }
 
 private:
     struct FromData {};
-    TVersionInfo(FromData, std::vector<std::uint8_t> versionData);
-    void Load();
+    VersionInfo(FromData, std::vector<std::uint8_t> versionData);
+    void load();
 
     std::vector<std::uint8_t> fVersionData;
     std::uint32_t fVerLen = 0;
     // Copied out of fVersionData: the block gives no alignment guarantee for direct access.
-    TVSFixedFileInfo fFixedInfo{};
-    std::vector<TTransEntry> fTransTable;
+    VsFixedFileInfo fFixedInfo{};
+    std::vector<TransEntry> fTransTable;
     std::uint32_t fTransLen = 0;
     std::int32_t fLangIndex = 0;
     std::vector<std::string> fFileFlags;

@@ -51,38 +51,38 @@ public:
 
 class BufferSource final : public ByteSource {
 public:
-    explicit BufferSource(const std::vector<std::uint8_t>& data) : data_(data) {}
-    std::uint64_t size() const override { return data_.size(); }
+    explicit BufferSource(const std::vector<std::uint8_t>& data) : m_data(data) {}
+    std::uint64_t size() const override { return m_data.size(); }
     bool readRaw(std::uint64_t offset, std::size_t count, void* out) const override {
-        if (count) std::memcpy(out, data_.data() + offset, count);
+        if (count) std::memcpy(out, m_data.data() + offset, count);
         return true;
     }
 
 private:
-    const std::vector<std::uint8_t>& data_;
+    const std::vector<std::uint8_t>& m_data;
 };
 
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(const std::string& fileName) : file_(std::fopen(fileName.c_str(), "rb")) {
-        if (file_ && fseeko(file_.get(), 0, SEEK_END) == 0) {
-            const off_t end = ftello(file_.get());
-            if (end > 0) size_ = static_cast<std::uint64_t>(end);
+    explicit FileSource(const std::string& fileName) : m_file(std::fopen(fileName.c_str(), "rb")) {
+        if (m_file && fseeko(m_file.get(), 0, SEEK_END) == 0) {
+            const off_t end = ftello(m_file.get());
+            if (end > 0) m_size = static_cast<std::uint64_t>(end);
         }
     }
-    bool isOpen() const { return file_ != nullptr; }
-    std::uint64_t size() const override { return size_; }
+    bool isOpen() const { return m_file != nullptr; }
+    std::uint64_t size() const override { return m_size; }
     bool readRaw(std::uint64_t offset, std::size_t count, void* out) const override {
-        return fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) == 0 &&
-               std::fread(out, 1, count, file_.get()) == count;
+        return fseeko(m_file.get(), static_cast<off_t>(offset), SEEK_SET) == 0 &&
+               std::fread(out, 1, count, m_file.get()) == count;
     }
 
 private:
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
-    std::unique_ptr<std::FILE, Closer> file_;
-    std::uint64_t size_ = 0;
+    std::unique_ptr<std::FILE, Closer> m_file;
+    std::uint64_t m_size = 0;
 };
 
 // --- PE: resource directory, type RT_VERSION, first name, first language ---

@@ -5,13 +5,13 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "MediaValidationFrm.h"
+#include "ValidationWindow.h"
 #include "platform/Guarded.h"
 #include "viewer/UserInteraction.h"
 
-void TMediaValidationForm::btnSaveReportClick() {
+void ValidationWindow::btnSaveReportClick() {
     platform::guardedVoid("TMediaValidationForm.btnSaveReportClick", [&] {
-        if (ReportCount() == 0) {
+        if (reportCount() == 0) {
             userInteraction().showMessage(this, QStringLiteral("Report list is empty."));
             return;
         }
@@ -19,25 +19,25 @@ void TMediaValidationForm::btnSaveReportClick() {
             this, QStringLiteral("Save Report"), QString(),
             QStringLiteral("Report XML File (*.xml);;All Files (*)"));
         if (fileName.isEmpty()) return;
-        SaveReportAs(fileName);
+        saveReportAs(fileName);
     });
 }
 
-void TMediaValidationForm::SaveReportAs(const QString& XMLFileName) {
-    const std::string path = QFile::encodeName(XMLFileName).toStdString();
+void ValidationWindow::saveReportAs(const QString& xmlFileName) {
+    const std::string path = QFile::encodeName(xmlFileName).toStdString();
     struct stat info {};
     const bool exists = ::lstat(path.c_str(), &info) == 0;
     if (exists && !userInteraction().confirm(
                       this, QStringLiteral("The file \"%1\" already exists.\nDo you want to "
                                            "replace it?")
-                                .arg(QFileInfo(XMLFileName).fileName()))) {
+                                .arg(QFileInfo(xmlFileName).fileName()))) {
         return;
     }
     // An existing report is replaced only by a complete new one, so a failed save keeps it.
-    const TReportSaveResult result = SaveReport(path, /*ReplaceExisting*/ exists);
+    const ReportSaveResult result = saveReport(path, /*ReplaceExisting*/ exists);
     QString message = QStringLiteral("Error saving report.");
-    if (result == TReportSaveResult::Saved) message = QStringLiteral("Done");
-    if (result == TReportSaveResult::ReplaceFailed)
+    if (result == ReportSaveResult::Saved) message = QStringLiteral("Done");
+    if (result == ReportSaveResult::ReplaceFailed)
         message = QStringLiteral("Cannot delete destination file.");
     userInteraction().showMessage(this, message);
 }

@@ -21,9 +21,9 @@
 namespace {
 
 struct Finding {
-    std::int32_t Module;
-    std::int32_t ReportType;
-    std::string Message;
+    std::int32_t module;
+    std::int32_t reportType;
+    std::string message;
 };
 
 class FakeControl final : public IQuorvexControl, public IQuorvexReportSet {
@@ -31,10 +31,10 @@ public:
     HRESULT QVX_STDCALL QueryInterface(REFIID riid, void** object) override {
         if (!object) return E_POINTER;
         *object = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IQuorvexControl)
+        if (riid == iidIUnknown || riid == iidIQuorvexControl)
             *object = static_cast<IQuorvexControl*>(this);
 #ifndef FAKE_NO_REPORT_SET
-        else if (riid == IID_IQuorvexReportSet)
+        else if (riid == iidIQuorvexReportSet)
             *object = static_cast<IQuorvexReportSet*>(this);
 #endif
         if (!*object) return E_NOINTERFACE;
@@ -42,10 +42,10 @@ public:
         return S_OK;
     }
     std::uint32_t QVX_STDCALL AddRef() override {
-        return ++refs_;
+        return ++m_refs;
     }
     std::uint32_t QVX_STDCALL Release() override {
-        const std::uint32_t left = --refs_;
+        const std::uint32_t left = --m_refs;
         if (left == 0) delete this;
         return left;
     }
@@ -55,35 +55,35 @@ public:
         return S_OK;
     }
     HRESULT QVX_STDCALL LoadFile(const char* fileName) override {
-        StopWorker();
+        stopWorker();
         std::ifstream in(fileName, std::ios::binary);
         if (!in) return E_FAIL;
-        findings_.clear();
-        hang_ = failPlay_ = false;
-        finalProgress_ = 100.0;
+        m_findings.clear();
+        m_hang = m_failPlay = false;
+        m_finalProgress = 100.0;
         for (std::string line; std::getline(in, line);) {
             if (line == "#hang") {
-                hang_ = true;
+                m_hang = true;
             } else if (line == "#fail-play") {
-                failPlay_ = true;
+                m_failPlay = true;
             } else if (line.rfind("#progress ", 0) == 0) {
-                finalProgress_ = std::strtod(line.c_str() + 10, nullptr);
+                m_finalProgress = std::strtod(line.c_str() + 10, nullptr);
             } else {
                 const auto tab1 = line.find('\t');
                 const auto tab2 = line.find('\t', tab1 + 1);
                 if (tab1 == std::string::npos || tab2 == std::string::npos) continue;
-                findings_.push_back({std::atoi(line.substr(0, tab1).c_str()),
-                                     std::atoi(line.substr(tab1 + 1, tab2 - tab1 - 1).c_str()),
-                                     line.substr(tab2 + 1)});
+                m_findings.push_back({std::atoi(line.substr(0, tab1).c_str()),
+                                      std::atoi(line.substr(tab1 + 1, tab2 - tab1 - 1).c_str()),
+                                      line.substr(tab2 + 1)});
             }
         }
-        loaded_ = true;
-        progress_ = 0;
+        m_loaded = true;
+        m_progress = 0;
         return S_OK;
     }
     HRESULT QVX_STDCALL UnloadFile() override {
-        StopWorker();
-        loaded_ = false;
+        stopWorker();
+        m_loaded = false;
         return S_OK;
     }
     HRESULT QVX_STDCALL GetMediaDuration(std::int64_t* duration) override {
@@ -96,69 +96,69 @@ public:
     }
     // Reports from a thread of its own, as a real plug-in's worker does.
     HRESULT QVX_STDCALL Play() override {
-        if (!loaded_ || failPlay_) return E_FAIL;
-        StopWorker();
-        stop_ = false;
-        worker_ = std::thread([this] {
-            for (const Finding& f : findings_) {
-                std::lock_guard lock(sinkLock_);
-                if (sink_) sink_->Report(f.Module, f.ReportType, f.Message.c_str());
+        if (!m_loaded || m_failPlay) return E_FAIL;
+        stopWorker();
+        m_stop = false;
+        m_worker = std::thread([this] {
+            for (const Finding& f : m_findings) {
+                std::lock_guard lock(m_sinkLock);
+                if (m_sink) m_sink->Report(f.module, f.reportType, f.message.c_str());
             }
-            while (hang_ && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            progress_ = finalProgress_;
+            while (m_hang && !m_stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            m_progress = m_finalProgress;
         });
         return S_OK;
     }
     HRESULT QVX_STDCALL Stop() override {
-        StopWorker();
+        stopWorker();
         return S_OK;
     }
     HRESULT QVX_STDCALL GetProgress(double* progress) override {
-        *progress = progress_;
+        *progress = m_progress;
         return S_OK;
     }
     HRESULT QVX_STDCALL Configure(QVX_HWND) override {
-        ++configureCalls_;
+        ++m_configureCalls;
         return S_OK;
     }
 
     HRESULT QVX_STDCALL SetQuorvexReport(IQuorvexReport* report) override {
-        std::lock_guard lock(sinkLock_);
-        sink_ = report;
+        std::lock_guard lock(m_sinkLock);
+        m_sink = report;
         return S_OK;
     }
 
-    static std::atomic<int> configureCalls_;
+    static std::atomic<int> m_configureCalls;
 
 private:
     ~FakeControl() {
-        StopWorker();
+        stopWorker();
     }
-    void StopWorker() {
-        stop_ = true;
-        if (worker_.joinable()) worker_.join();
+    void stopWorker() {
+        m_stop = true;
+        if (m_worker.joinable()) m_worker.join();
     }
 
-    std::atomic<std::uint32_t> refs_{1};
-    std::mutex sinkLock_;
-    IQuorvexReport* sink_ = nullptr;
-    std::vector<Finding> findings_;
-    bool loaded_ = false;
-    bool hang_ = false;
-    bool failPlay_ = false;
-    double finalProgress_ = 100.0;
-    std::atomic<double> progress_{0};
-    std::atomic<bool> stop_{false};
-    std::thread worker_;
+    std::atomic<std::uint32_t> m_refs{1};
+    std::mutex m_sinkLock;
+    IQuorvexReport* m_sink = nullptr;
+    std::vector<Finding> m_findings;
+    bool m_loaded = false;
+    bool m_hang = false;
+    bool m_failPlay = false;
+    double m_finalProgress = 100.0;
+    std::atomic<double> m_progress{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_worker;
 };
 
-std::atomic<int> FakeControl::configureCalls_{0};
+std::atomic<int> FakeControl::m_configureCalls{0};
 
 }  // namespace
 
 // How often Configure was called, so tests can see the Settings button reach the plug-in.
 FAKE_EXPORT int FakePluginConfigureCalls() {
-    return FakeControl::configureCalls_;
+    return FakeControl::m_configureCalls;
 }
 
 #if defined(FAKE_NO_EXPORT)

@@ -1,0 +1,237 @@
+#include "PluginHost.h"
+
+#include <sys/stat.h>
+
+#include <thread>
+
+#include "HostText.h"
+#include "ValidationReportXml.h"
+#include "platform/Guarded.h"
+
+using platform::guarded;
+using platform::reportError;
+using platform::reportFailure;
+
+void ReportList::add(CustomReport report) {
+    std::lock_guard lock(m_lock);
+    m_items.push_back(std::move(report));
+}
+
+void ReportList::clear() {
+    std::lock_guard lock(m_lock);
+    m_items.clear();
+}
+
+std::size_t ReportList::count() const {
+    std::lock_guard lock(m_lock);
+    return m_items.size();
+}
+
+std::vector<CustomReport> ReportList::snapshot() const {
+    std::lock_guard lock(m_lock);
+    return m_items;
+}
+
+PluginHost::PluginHost(std::string ownerName)
+    : m_ownerName(std::move(ownerName)), m_reportWhere(whereOf("Report")) {}
+
+PluginHost::~PluginHost() {
+    unloadPlugin();
+}
+
+// The Windows error mode around loading (no critical-error boxes) has no counterpart here.
+bool PluginHost::loadPlugin() {
+    const std::string where = whereOf("LoadPlugin");
+    return guarded(where.c_str(), false, [&] {
+        unloadPlugin();
+        m_loadError.clear();
+        struct stat info {};
+        if (m_plugin.empty() || ::stat(m_plugin.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            m_loadError = "file not found";
+            return false;
+        }
+        if (!m_handle.load(m_plugin)) {
+            m_loadError = "not a loadable library (" + m_handle.lastError() + ")";
+            return false;
+        }
+        const auto getControl =
+            reinterpret_cast<GetQuorvexControlFunction>(m_handle.symbol(GET_QUORVEX_CONTROL_NAME));
+        if (!getControl) {
+            m_loadError = std::string("no ") + GET_QUORVEX_CONTROL_NAME + " export";
+            m_handle.unload();
+            return false;
+        }
+        IQuorvexControl* control = nullptr;
+        if (getControl(&control) != 0 || !control) {
+            if (control) control->Release();
+            m_loadError = std::string(GET_QUORVEX_CONTROL_NAME) + " failed";
+            m_handle.unload();
+            return false;
+        }
+        const char* name = nullptr;
+        control->GetModuleName(&name);
+        m_moduleName = name ? name : "";
+        m_quorvexControl = control;
+        m_quorvexVideoControl = nullptr;
+        m_quorvexReportSet = nullptr;
+
+        void* video = nullptr;
+        if (SUCCEEDED(control->QueryInterface(iidIQuorvexVideoControl, &video)) && video)
+            m_quorvexVideoControl = static_cast<IQuorvexVideoControl*>(video);
+        // Without a report set the plug-in runs all the same; no findings arrive then.
+        void* reportSet = nullptr;
+        if (SUCCEEDED(control->QueryInterface(iidIQuorvexReportSet, &reportSet)) && reportSet) {
+            m_quorvexReportSet = static_cast<IQuorvexReportSet*>(reportSet);
+            m_quorvexReportSet->SetQuorvexReport(this);
+        }
+        return true;
+    });
+}
+
+bool PluginHost::unloadPlugin() {
+    const std::string where = whereOf("UnloadPlugin");
+    return guarded(where.c_str(), false, [&] {
+        if (auto* video = std::exchange(m_quorvexVideoControl, nullptr)) video->Release();
+        if (auto* control = std::exchange(m_quorvexControl, nullptr)) control->Release();
+        if (auto* reportSet = std::exchange(m_quorvexReportSet, nullptr)) reportSet->Release();
+        m_handle.unload();
+        return true;
+    });
+}
+
+ValidationOutcome PluginHost::loadAndPlay() {
+    const std::string where = whereOf("StartValidation");
+    clearReports();
+    if (!m_quorvexControl) return ValidationOutcome::NoPlugin;
+    if (FAILED(m_quorvexControl->LoadFile(m_fileName.c_str()))) {
+        reportError(where.c_str(), "cannot validate file.");
+        return ValidationOutcome::LoadFailed;
+    }
+    if (FAILED(m_quorvexControl->Play())) {
+        reportError(where.c_str(), "cannot start file validation.");
+        return ValidationOutcome::PlayFailed;
+    }
+    return ValidationOutcome::Running;
+}
+
+bool PluginHost::startValidation() {
+    const std::string where = whereOf("StartValidation");
+    return guarded(where.c_str(), false,
+                   [&] { return loadAndPlay() == ValidationOutcome::Running; });
+}
+
+bool PluginHost::stopValidation() {
+    const std::string where = whereOf("StopValidation");
+    return guarded(where.c_str(), false, [&] {
+        if (!m_quorvexControl) return false;
+        if (FAILED(m_quorvexControl->Stop())) {
+            reportError(where.c_str(), "cannot stop file validation.");
+            return false;
+        }
+        if (FAILED(m_quorvexControl->UnloadFile())) {
+            reportError(where.c_str(), "cannot unload file.");
+            return false;
+        }
+        return true;
+    });
+}
+
+HRESULT PluginHost::getProgress(double& progress) {
+    const std::string where = whereOf("GetProgress");
+    return guarded(where.c_str(), E_FAIL, [&] {
+        return m_quorvexControl ? m_quorvexControl->GetProgress(&progress) : E_FAIL;
+    });
+}
+
+HRESULT PluginHost::configure(QVX_HWND parentWindow) {
+    const std::string where = whereOf("Configure");
+    return guarded(where.c_str(), E_FAIL, [&] {
+        return m_quorvexControl ? m_quorvexControl->Configure(parentWindow) : E_FAIL;
+    });
+}
+
+ValidationOutcome PluginHost::validateToEnd(std::chrono::milliseconds pollInterval) {
+    const std::string where = whereOf("ValidateToEnd");
+    return guarded(where.c_str(), ValidationOutcome::Failed, [&] {
+        const ValidationOutcome started = loadAndPlay();
+        if (started == ValidationOutcome::PlayFailed) m_quorvexControl->UnloadFile();
+        if (started != ValidationOutcome::Running) return started;
+        for (;;) {
+            double progress = 0;
+            if (FAILED(getProgress(progress))) {
+                stopValidation();
+                return ValidationOutcome::Failed;
+            }
+            if (isValidationComplete(progress)) break;
+            std::this_thread::sleep_for(pollInterval);
+        }
+        // As in the window: a failing stop or unload is written down and the run still counts.
+        stopValidation();
+        return ValidationOutcome::Completed;
+    });
+}
+
+bool PluginHost::isValidationComplete(double progress) {
+    return progress >= 100.0 - 0.01 && progress <= 100.0 + 0.01;
+}
+
+bool PluginHost::clearReports() {
+    const std::string where = whereOf("ClearReports");
+    return guarded(where.c_str(), false, [&] {
+        m_reports.clear();
+        return true;
+    });
+}
+
+HRESULT PluginHost::saveReportXml(const std::string& xmlFileName) {
+    return saveReport(xmlFileName, false) == ReportSaveResult::Saved ? S_OK : E_FAIL;
+}
+
+ReportSaveResult PluginHost::saveReport(const std::string& xmlFileName, bool replaceExisting,
+                                        bool allowEmpty) {
+    using validationhost::FileWriteResult;
+    const std::string where = whereOf("SaveReportXML");
+    return guarded(where.c_str(), ReportSaveResult::WriteFailed, [&] {
+        const std::vector<CustomReport> reports = m_reports.snapshot();
+        if (reports.empty() && !allowEmpty) return ReportSaveResult::NoFindings;
+        struct stat info {};
+        FileWriteResult written = FileWriteResult::AlreadyExists;
+        if (replaceExisting || ::lstat(xmlFileName.c_str(), &info) != 0) {
+            written = validationhost::writeFileAtomically(
+                xmlFileName, validationhost::buildReportXml(m_fileName, reports), replaceExisting);
+        }
+        switch (written) {
+            case FileWriteResult::Written:
+                return ReportSaveResult::Saved;
+            case FileWriteResult::AlreadyExists:
+                reportError(where.c_str(), "XML file already exists.");
+                return ReportSaveResult::AlreadyExists;
+            case FileWriteResult::ReplaceFailed:
+                reportError(where.c_str(), "cannot replace the existing file.");
+                return ReportSaveResult::ReplaceFailed;
+            case FileWriteResult::WriteFailed:
+                break;
+        }
+        reportFailure(where.c_str());
+        return ReportSaveResult::WriteFailed;
+    });
+}
+
+HRESULT PluginHost::QueryInterface(REFIID riid, void** ppvObject) {
+    if (!ppvObject) return E_POINTER;
+    if (riid == iidIUnknown || riid == iidIQuorvexReport) {
+        *ppvObject = static_cast<IQuorvexReport*>(this);
+        return S_OK;
+    }
+    *ppvObject = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT PluginHost::Report(std::int32_t module, std::int32_t reportType,
+                           const char* reportMessage) {
+    return guarded(m_reportWhere.c_str(), E_FAIL, [&] {
+        m_reports.add(
+            {module, reportType, validationhost::narrowToUtf8(reportMessage ? reportMessage : "")});
+        return S_OK;
+    });
+}

@@ -1,0 +1,137 @@
+#pragma once
+// The host side of a validation plug-in, without any user interface: loads the library, binds
+// its interfaces, is the report sink the plug-in calls, and drives one validation at a time
+// (load, play, poll, stop, unload). The validation window and the command-line validator both
+// run on it.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/DynamicLibrary.h"
+#include "plugin_api/QuorvexControlInterface.h"
+
+// One finding as received from the plug-in.
+struct CustomReport {
+    std::int32_t module = 0;
+    std::int32_t reportType = 0;
+    std::string reportMessage;  // UTF-8
+
+    bool operator==(const CustomReport&) const = default;
+};
+
+// Findings in arrival order. The plug-in's worker appends while the user-interface thread
+// reads, saves or clears, so every access holds the lock.
+class ReportList {
+public:
+    void add(CustomReport report);
+    void clear();
+    std::size_t count() const;
+    std::vector<CustomReport> snapshot() const;
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<CustomReport> m_items;
+};
+
+// How a validation run to its end came out.
+enum class ValidationOutcome {
+    Completed,   // progress reached 100, the file was stopped and unloaded
+    Running,     // loaded and playing; progress is still to be polled
+    NoPlugin,    // nothing bound
+    LoadFailed,  // LoadFile refused the file (not an STL file, unreadable, time-out)
+    PlayFailed,  // Play failed
+    Failed       // GetProgress failed while waiting, or an internal failure
+};
+
+// Result of writing the report file.
+enum class ReportSaveResult {
+    Saved,
+    NoFindings,     // nothing to write
+    AlreadyExists,  // the file exists and replacing was not asked for
+    ReplaceFailed,  // the new report is complete but could not take the existing one's place
+    WriteFailed     // the file could not be created or written; nothing is left behind
+};
+
+class PluginHost : public IQuorvexReport {
+public:
+    // OwnerName is the class name that diagnostics carry ("TMediaValidationForm").
+    explicit PluginHost(std::string ownerName = "TPluginHost");
+    ~PluginHost();
+    PluginHost(const PluginHost&) = delete;
+    PluginHost& operator=(const PluginHost&) = delete;
+
+    // Library path and the file to validate, both native narrow text (never converted).
+    void setPlugin(std::string plugin) { m_plugin = std::move(plugin); }
+    const std::string& plugin() const { return m_plugin; }
+    void setFileName(std::string fileName) { m_fileName = std::move(fileName); }
+    const std::string& fileName() const { return m_fileName; }
+    const std::string& moduleName() const { return m_moduleName; }
+    // Why the last LoadPlugin failed, for a user-facing message; empty after success.
+    const std::string& loadError() const { return m_loadError; }
+
+    bool isBound() const { return m_quorvexControl != nullptr; }
+    bool hasVideoControl() const { return m_quorvexVideoControl != nullptr; }
+    bool hasReportSet() const { return m_quorvexReportSet != nullptr; }
+
+    bool loadPlugin();
+    // Releases the interfaces and unloads the library; without anything bound it does nothing.
+    bool unloadPlugin();
+
+    // Empties the findings, then LoadFile and Play.
+    bool startValidation();
+    // Stop and UnloadFile.
+    bool stopValidation();
+    // GetProgress; E_FAIL when nothing is bound.
+    HRESULT getProgress(double& progress);
+    // Configure; E_FAIL when nothing is bound.
+    HRESULT configure(QVX_HWND parentWindow);
+    // The whole road for callers without an event loop: start, poll every PollInterval until
+    // complete, stop and unload.
+    ValidationOutcome validateToEnd(std::chrono::milliseconds pollInterval);
+
+    // 100 within 0.01 counts as finished.
+    static bool isValidationComplete(double progress);
+
+    bool clearReports();
+    std::size_t reportCount() const { return m_reports.count(); }
+    std::vector<CustomReport> reports() const { return m_reports.snapshot(); }
+
+    // Writes the stored findings as an XML report; never overwrites an existing file.
+    HRESULT saveReportXml(const std::string& xmlFileName);
+    // Same layout; with ReplaceExisting an existing file is replaced only once the new report
+    // is complete, so a failed save keeps the old one.
+    // AllowEmpty writes a report without findings instead of refusing it.
+    ReportSaveResult saveReport(const std::string& xmlFileName, bool replaceExisting,
+                                bool allowEmpty = false);
+
+    // IUnknown. The host's life is not governed by the plug-in's references: counting does
+    // nothing.
+    HRESULT QVX_STDCALL QueryInterface(REFIID riid, void** ppvObject) override;
+    std::uint32_t QVX_STDCALL AddRef() override { return 1; }
+    std::uint32_t QVX_STDCALL Release() override { return 1; }
+    // IQuorvexReport; called from the plug-in's worker thread as well.
+    HRESULT QVX_STDCALL Report(std::int32_t module, std::int32_t reportType,
+                               const char* reportMessage) override;
+
+protected:
+    std::string whereOf(const char* operation) const { return m_ownerName + "." + operation; }
+
+private:
+    ValidationOutcome loadAndPlay();
+
+    std::string m_ownerName;
+    std::string m_reportWhere;  // built once: Report must not allocate before its guard
+    std::string m_plugin;
+    std::string m_fileName;
+    std::string m_moduleName;
+    std::string m_loadError;
+    platform::DynamicLibrary m_handle;
+    IQuorvexControl* m_quorvexControl = nullptr;
+    IQuorvexVideoControl* m_quorvexVideoControl = nullptr;
+    IQuorvexReportSet* m_quorvexReportSet = nullptr;
+    ReportList m_reports;
+};

@@ -1,0 +1,216 @@
+#include "RuleSettingsDialog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+#include "RuleSettings.h"
+#include "platform/Guarded.h"
+#include "plugin_api/QuorvexControlInterface.h"
+
+namespace {
+
+enum Column { COLUMN_ID, COLUMN_NAME, COLUMN_TYPE, COLUMN_ENABLED, COLUMN_DESCRIPTION };
+
+// Items of cbReportType stand for report types 1, 2 and 3.
+constexpr int REPORT_TYPE_ITEM_OFFSET = REPORT_TYPE_INFO;
+
+QLineEdit* readOnlyField(QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setReadOnly(true);
+    field->setEnabled(false);
+    return field;
+}
+
+QString enabledText(bool enabled) {
+    return enabled ? QStringLiteral("Yes") : QStringLiteral("No");
+}
+
+}  // namespace
+
+RuleSettingsDialog::RuleSettingsDialog(QWidget* owner) : QDialog(owner) {
+    setWindowTitle("Validation Settings");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(QFont("Tahoma", 8));
+    setSizeGripEnabled(true);
+
+    lvValidationSettings = new QTreeWidget(this);
+    lvValidationSettings->setColumnCount(5);
+    lvValidationSettings->setHeaderLabels({"ID", "Name", "Type", "Enabled", "Description"});
+    const int widths[] = {30, 200, 80, 60, 200};
+    for (int i = 0; i < 5; ++i) lvValidationSettings->setColumnWidth(i, widths[i]);
+    lvValidationSettings->setRootIsDecorated(false);
+    lvValidationSettings->setItemsExpandable(false);
+    lvValidationSettings->setUniformRowHeights(true);
+    lvValidationSettings->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvValidationSettings->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvValidationSettings->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvValidationSettings->setAllColumnsShowFocus(true);
+    // The selected row stays marked while the drop-downs have the focus.
+    QPalette palette = lvValidationSettings->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    lvValidationSettings->setPalette(palette);
+
+    m_ruleGroup = new QGroupBox("Validation", this);
+    m_ruleGroup->setFixedWidth(222);
+    lbID = new QLabel("ID", m_ruleGroup);
+    edID = readOnlyField(m_ruleGroup);
+    lbName = new QLabel("Name", m_ruleGroup);
+    edName = readOnlyField(m_ruleGroup);
+    m_reportTypeLabel = new QLabel("Report Type", m_ruleGroup);
+    cbReportType = new QComboBox(m_ruleGroup);
+    cbReportType->addItems({"Info", "Warning", "Error"});
+    lbEnabled = new QLabel("Enabled", m_ruleGroup);
+    cbEnabled = new QComboBox(m_ruleGroup);
+    cbEnabled->addItems({"Yes", "No"});
+    lbDescription = new QLabel("Description", m_ruleGroup);
+    edDescription = readOnlyField(m_ruleGroup);
+    m_reportTypeLabel->setBuddy(cbReportType);
+    lbEnabled->setBuddy(cbEnabled);
+
+    auto* fields = new QFormLayout(m_ruleGroup);
+    fields->setRowWrapPolicy(QFormLayout::WrapAllRows);
+    fields->addRow(lbID, edID);
+    fields->addRow(lbName, edName);
+    fields->addRow(m_reportTypeLabel, cbReportType);
+    fields->addRow(lbEnabled, cbEnabled);
+    fields->addRow(lbDescription, edDescription);
+
+    btnOK = new QPushButton("OK", this);
+    btnCancel = new QPushButton("Cancel", this);
+    btnOK->setDefault(true);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(lvValidationSettings, 1);
+    top->addWidget(m_ruleGroup, 0, Qt::AlignTop);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnCancel);
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(top, 1);
+    main->addLayout(buttons);
+
+    connect(lvValidationSettings, &QTreeWidget::itemSelectionChanged, this,
+            [this] { lvValidationSettingsChange(); });
+    connect(cbReportType, &QComboBox::currentIndexChanged, this,
+            [this] { cbReportTypePropertiesChange(); });
+    connect(cbEnabled, &QComboBox::currentIndexChanged, this,
+            [this] { cbEnabledPropertiesChange(); });
+    connect(btnOK, &QPushButton::clicked, this, [this] { accept(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { reject(); });
+
+    // The outer frame is at least 600 by 300; this is the client area inside it.
+    setMinimumSize(584, 261);
+    resize(842, 293);
+    if (const QScreen* shown = screen())
+        move(shown->availableGeometry().center() - rect().center());
+}
+
+RuleSettingsDialog::~RuleSettingsDialog() = default;
+
+void RuleSettingsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) onFirstShow();
+}
+
+void RuleSettingsDialog::onFirstShow() {
+    platform::guardedVoid("TValidationSettingsForm.FormShow", [&] {
+        lvValidationSettings->setStyleSheet(
+            "QTreeView::item { border-right: 1px solid palette(midlight); border-bottom: 1px solid "
+            "palette(midlight); }");
+        m_selectedIndex = -1;
+        if (!m_ruleSettings) throw std::logic_error("no settings list");
+        lvValidationSettings->clear();
+        QList<QTreeWidgetItem*> rows;
+        for (std::int32_t i = 0; i < m_ruleSettings->count(); ++i) {
+            const RuleSetting* setting = m_ruleSettings->getValidationSetting(i);
+            rows.push_back(new QTreeWidgetItem(QStringList{
+                QString::number(setting->id), QString::fromStdString(setting->name),
+                QString::fromLatin1(reportTypeName(setting->reportType)),
+                enabledText(setting->enabled), QString::fromStdString(setting->description)}));
+        }
+        lvValidationSettings->addTopLevelItems(rows);
+        if (!rows.isEmpty()) lvValidationSettings->setCurrentItem(rows.front());
+    });
+}
+
+void RuleSettingsDialog::lvValidationSettingsChange() {
+    const QList<QTreeWidgetItem*> selected = lvValidationSettings->selectedItems();
+    const int index =
+        selected.isEmpty() ? -1 : lvValidationSettings->indexOfTopLevelItem(selected.front());
+    if (index < 0 || index == m_selectedIndex) return;
+    m_selectedIndex = index;
+    updateSelected(index);
+}
+
+void RuleSettingsDialog::updateSelected(int index) {
+    platform::guardedVoid("TValidationSettingsForm.UpdateSelected", [&] {
+        if (!m_workingRuleSettings) throw std::logic_error("no working copy");
+        const RuleSetting* setting = m_workingRuleSettings->getValidationSetting(index);
+        if (!setting) return;
+        edID->setText(QString::number(setting->id));
+        edName->setText(QString::fromStdString(setting->name));
+        edDescription->setText(QString::fromStdString(setting->description));
+        // Showing a row is not an edit: the drop-downs change silently.
+        const QSignalBlocker blockType(cbReportType);
+        const QSignalBlocker blockEnabled(cbEnabled);
+        // No item names any other type (the row says "Unknown"): the choice stays as it was.
+        if (setting->reportType >= REPORT_TYPE_INFO && setting->reportType <= REPORT_TYPE_ERROR)
+            cbReportType->setCurrentIndex(setting->reportType - REPORT_TYPE_ITEM_OFFSET);
+        cbReportType->setEnabled(setting->reportTypeEditable);
+        cbEnabled->setCurrentIndex(setting->enabled ? 0 : 1);
+        cbEnabled->setEnabled(setting->enabledEditable);
+    });
+}
+
+void RuleSettingsDialog::cbReportTypePropertiesChange() {
+    platform::guardedVoid("TValidationSettingsForm.cbReportTypePropertiesChange", [&] {
+        if (m_selectedIndex < 0 || !m_workingRuleSettings || cbReportType->currentIndex() < 0)
+            return;
+        RuleSetting* setting = m_workingRuleSettings->getValidationSetting(m_selectedIndex);
+        if (!setting) return;
+        setting->reportType = cbReportType->currentIndex() + REPORT_TYPE_ITEM_OFFSET;
+        if (QTreeWidgetItem* row = lvValidationSettings->topLevelItem(m_selectedIndex))
+            row->setText(COLUMN_TYPE, QString::fromLatin1(reportTypeName(setting->reportType)));
+    });
+}
+
+void RuleSettingsDialog::cbEnabledPropertiesChange() {
+    platform::guardedVoid("TValidationSettingsForm.cbEnabledPropertiesChange", [&] {
+        if (m_selectedIndex < 0 || !m_workingRuleSettings || cbEnabled->currentIndex() < 0) return;
+        RuleSetting* setting = m_workingRuleSettings->getValidationSetting(m_selectedIndex);
+        if (!setting) return;
+        setting->enabled = cbEnabled->currentIndex() == 0;
+        if (QTreeWidgetItem* row = lvValidationSettings->topLevelItem(m_selectedIndex))
+            row->setText(COLUMN_ENABLED, enabledText(setting->enabled));
+    });
+}
+
+bool editValidationSettings(RuleSettings& list, QWidget* owner) {
+    return platform::guarded("EditValidationSettings", false, [&] {
+        RuleSettingsDialog form(owner);
+        form.m_ruleSettings = &list;
+        RuleSettings working;
+        if (!working.assignValidationSettingList(list)) throw std::runtime_error("copy failed");
+        form.m_workingRuleSettings = &working;
+        if (form.exec() != QDialog::Accepted) return false;
+        if (!list.assignValidationSettingList(working))
+            throw std::runtime_error("write-back failed");
+        return true;
+    });
+}

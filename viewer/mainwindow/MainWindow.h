@@ -1,0 +1,150 @@
+#pragma once
+// The viewer's main window: subtitle list, GSI and TTI trees, hex view, menus and settings.
+// Its operations are split by responsibility over several .cpp files of this folder.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "stl/StlReader.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QScrollBar;
+class QSplitter;
+class QTimer;
+class QTreeWidget;
+class QWidget;
+class HexView;
+class SubtitleListModel;
+class SubtitleListView;
+class FileDropFilter;
+class WheelToKeyFilter;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // File lifecycle.
+    bool loadFile(const QString& fileName);
+    bool unloadFile();
+    void refreshCaption();
+
+    // Subtitle list and selection.
+    void fillSubtitleList(StlReader* reader);
+    void refreshSubtitleList();
+    void refreshSelectedTti();
+    void refreshHexViewPosition();
+
+    // Detail trees.
+    void fillGsiTree(const GeneralSubtitleInformation& gsi);
+    void fillTtiTree(StlReader* reader, std::uint32_t index);
+
+    // Settings and the Encoding menu.
+    void loadRegistrySettings();
+    void saveRegistrySettings();
+    void refreshEncodingMenu(std::int32_t codePage, bool automatic);
+
+    // Handlers (also called directly by tests).
+    void onFirstShow();
+    void onClose();
+    void onOpenTriggered();
+    void onCloseTriggered();
+    void onExitTriggered();
+    void dropFiles(const QStringList& fileNames);
+    void onSubtitleListMousePressed();
+    void onSubtitleListKeyReleased();
+    void onEncodingTriggered(QAction* sender);
+    void onOtherCodePageTriggered();
+    void onAutomaticCodePageTriggered();
+    void onFontTriggered();
+    void onCheckForUpdatesTriggered();
+    // Tools and Help commands (ToolsCommands.cpp, HelpCommands.cpp).
+    void onHexEditTriggered(int tag);
+    void onValidationTriggered();
+    void onAboutTriggered();
+    void onUpdateTimer();
+
+    // State, for the commands of other folders and for tests.
+    const QString& fileName() const { return m_fileName; }
+    StlReader* stlReader() const { return m_stlReader.get(); }
+    HexView* hexView() const { return m_hexView.get(); }
+    std::int32_t codePage() const { return m_codePage; }
+    bool autoCodePage() const { return m_autoCodePage; }
+    bool checkForUpdates() const { return m_checkForUpdates; }
+    const std::string& validationModule() const { return m_validationModule; }
+    // Selected row of the subtitle list, -1 when none.
+    int selectedRow() const;
+
+    // Controls.
+    SubtitleListView* m_subtitleList = nullptr;
+    SubtitleListModel* m_listModel = nullptr;
+    QTreeWidget* m_gsiTree = nullptr;
+    QTreeWidget* m_ttiTree = nullptr;
+    QPlainTextEdit* m_hexText = nullptr;
+    QScrollBar* m_hexScrollBar = nullptr;
+    QWidget* m_hexPanel = nullptr;
+    QWidget* m_listPanel = nullptr;
+    QWidget* m_detailPanel = nullptr;
+    QSplitter* m_mainSplitter = nullptr;
+    QSplitter* m_treeSplitter = nullptr;
+    QTimer* m_updateTimer = nullptr;
+    int m_updateTimerTag = 0;
+    QAction* m_openAction = nullptr;
+    QAction* m_closeAction = nullptr;
+    QAction* m_exitAction = nullptr;
+    QAction* m_fontAction = nullptr;
+    QMenu* m_encodingMenu = nullptr;
+    QActionGroup* m_encodingGroup = nullptr;
+    QAction* m_automaticEncodingAction = nullptr;
+    QAction* m_otherEncodingAction = nullptr;
+    QAction* m_hexEditGsiAction = nullptr;
+    QAction* m_hexEditTtiAction = nullptr;
+    QAction* m_validationAction = nullptr;
+    QAction* m_checkForUpdatesAction = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QMenu* m_listContextMenu = nullptr;
+
+    // Designed client size of the window.
+    static constexpr int designedClientWidth = 958;
+    static constexpr int designedClientHeight = 726;
+
+protected:
+    void setVisible(bool visible) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void createEncodingMenu(QMenu* options);
+    void clearDetails();
+    void findValidationModule();
+    // Centres the window on its screen (first run, or a stored place no screen shows).
+    void centreWindow();
+    // Applies stored outer window sizes once the frame is known.
+    void applyStoredOuterSize();
+
+    QString m_fileName;
+    std::unique_ptr<StlReader> m_stlReader;
+    std::unique_ptr<HexView> m_hexView;
+    bool m_checkForUpdates = true;
+    std::int32_t m_codePage = 0;
+    bool m_autoCodePage = false;
+    std::string m_validationModule;
+    std::uint32_t m_listFontColor;  // colour value of the "ListView Font" record
+
+    FileDropFilter* m_dropFilter = nullptr;
+    WheelToKeyFilter* m_wheelFilter = nullptr;
+    bool m_shown = false;
+    bool m_closed = false;
+    int m_storedOuterWidth = 0;
+    int m_storedOuterHeight = 0;
+};

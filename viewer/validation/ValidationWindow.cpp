@@ -1,0 +1,252 @@
+#include "ValidationWindow.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "host/HostText.h"
+#include "platform/Guarded.h"
+#include "viewer/GridLineDelegate.h"
+#include "viewer/UserInteraction.h"
+
+using platform::guarded;
+using platform::guardedVoid;
+
+namespace {
+
+const QString startCaption = QStringLiteral("Start Validation");
+const QString stopCaption = QStringLiteral("Stop Validation");
+
+QString fromNarrow(const std::string& text) {
+    return QString::fromStdString(validationhost::narrowToUtf8(text));
+}
+
+}  // namespace
+
+ValidationWindow::ValidationWindow(QWidget* parent)
+    : QDialog(parent), PluginHost("TMediaValidationForm") {
+    createControls();
+}
+
+ValidationWindow::~ValidationWindow() {
+    // Never leave the plug-in's worker reporting into a window that is going away.
+    m_pollTimer->stop();
+    if (isRunning()) stopValidation();
+}
+
+void ValidationWindow::createControls() {
+    setWindowTitle(QStringLiteral("Media Validation"));
+    setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
+
+    gbReport = new QGroupBox(QStringLiteral("Report"), this);
+    lvReport = new QTreeWidget(gbReport);
+    lvReport->setColumnCount(4);
+    lvReport->setHeaderLabels({QStringLiteral("#"), QStringLiteral("Module"),
+                               QStringLiteral("Type"), QStringLiteral("Message")});
+    lvReport->setColumnWidth(1, 160);
+    lvReport->setColumnWidth(2, 60);
+    lvReport->setColumnWidth(3, 680);
+    lvReport->setRootIsDecorated(false);
+    lvReport->setUniformRowHeights(true);
+    lvReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvReport->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvReport->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto* reportLayout = new QVBoxLayout(gbReport);
+    reportLayout->addWidget(lvReport);
+
+    btnValidation = new QPushButton(startCaption, this);
+    edProgress = new QLineEdit(QStringLiteral("Progress:"), this);
+    edProgress->setEnabled(false);
+    btnSettings = new QPushButton(QStringLiteral("Settings"), this);
+    btnSaveReport = new QPushButton(QStringLiteral("Save Report"), this);
+    btnClose = new QPushButton(QStringLiteral("Close"), this);
+    // Enter in the window must not start or stop anything by itself.
+    for (QPushButton* button : {btnValidation, btnSettings, btnSaveReport, btnClose})
+        button->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnValidation);
+    buttons->addWidget(edProgress, 1);
+    buttons->addWidget(btnSettings);
+    buttons->addWidget(btnSaveReport);
+    buttons->addWidget(btnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(gbReport, 1);
+    layout->addLayout(buttons);
+
+    m_pollTimer = new QTimer(this);
+    m_pollTimer->setInterval(100);
+
+    connect(btnValidation, &QPushButton::clicked, this, [this] { btnValidationClick(); });
+    connect(btnSettings, &QPushButton::clicked, this, [this] { btnSettingsClick(); });
+    connect(btnSaveReport, &QPushButton::clicked, this, [this] { btnSaveReportClick(); });
+    connect(btnClose, &QPushButton::clicked, this, [this] { accept(); });
+    connect(m_pollTimer, &QTimer::timeout, this, [this] { onPollTimer(); });
+
+    resize(designedClientWidth, designedClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void ValidationWindow::setPaths(std::string plugin, const QString& fileName) {
+    setPlugin(std::move(plugin));
+    // The plug-in gets the path's own bytes: no file is unreachable because of its name.
+    setFileName(QFile::encodeName(fileName).toStdString());
+    m_displayFileName = fileName;
+}
+
+bool ValidationWindow::isRunning() const {
+    return btnValidation->text() != startCaption;
+}
+
+void ValidationWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        onFirstShow();
+    }
+}
+
+void ValidationWindow::onFirstShow() {
+    guardedVoid("TMediaValidationForm.FormShow", [&] {
+        // Grid lines between the cells.
+        if (!dynamic_cast<GridLineDelegate*>(lvReport->itemDelegate()))
+            lvReport->setItemDelegate(new GridLineDelegate(lvReport));
+        setWindowTitle(windowTitle() + " - " + m_displayFileName + " [" + fromNarrow(moduleName()) +
+                       "]");
+    });
+}
+
+bool ValidationWindow::canClose() const {
+    return !isRunning();
+}
+
+void ValidationWindow::done(int result) {
+    if (!canClose()) return;
+    if (!m_closed) {
+        m_closed = true;
+        onClose();
+    }
+    QDialog::done(result);
+}
+
+void ValidationWindow::onClose() {
+    guardedVoid("TMediaValidationForm.FormClose", [&] {
+        clearReports();
+        unloadPlugin();
+    });
+}
+
+void ValidationWindow::setRunning(bool running) {
+    btnSettings->setEnabled(!running);
+    btnClose->setEnabled(!running);
+    btnValidation->setText(running ? stopCaption : startCaption);
+}
+
+void ValidationWindow::btnValidationClick() {
+    guardedVoid("TMediaValidationForm.btnValidationClick", [&] {
+        if (!isBound()) return;
+        if (!isRunning()) {
+            setRunning(true);
+            lvReport->clear();
+            if (startValidation()) {
+                m_pollTimer->start();
+            } else {
+                setRunning(false);
+                userInteraction().showMessage(this, QStringLiteral("Cannot validate file."));
+            }
+        } else {
+            m_pollTimer->stop();
+            stopValidation();
+            setRunning(false);
+        }
+    });
+}
+
+void ValidationWindow::btnSettingsClick() {
+    guardedVoid("TMediaValidationForm.btnSettingsClick", [&] {
+        if (isBound()) configure(0);
+    });
+}
+
+QString ValidationWindow::formatProgress(double progress) {
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return QStringLiteral("Progress: ") + locale.toString(progress, 'f', 2) + QLatin1Char('%');
+}
+
+void ValidationWindow::onPollTimer() {
+    guardedVoid("TMediaValidationForm.Timer1Timer", [&] {
+        if (!isBound()) return;
+        double progress = 0;
+        // A failed poll tells nothing: the display keeps the last figure read.
+        if (FAILED(getProgress(progress))) return;
+        edProgress->setText(formatProgress(progress));
+        if (!isValidationComplete(progress)) return;
+        btnValidationClick();
+        visualizeReports();
+        userInteraction().showMessage(this, QStringLiteral("Done"));
+    });
+}
+
+bool ValidationWindow::visualizeReports() {
+    return guarded("TMediaValidationForm.VisualizeReports", false, [&] {
+        const std::vector<CustomReport> findings = reports();
+        QList<QTreeWidgetItem*> items;
+        items.reserve(static_cast<qsizetype>(findings.size()));
+        int position = 0;
+        for (const CustomReport& report : findings) {
+            auto* item = new QTreeWidgetItem(QStringList{
+                QString::number(++position), QString::fromLatin1(moduleDisplayName(report.module)),
+                QString::fromLatin1(reportTypeName(report.reportType)),
+                QString::fromStdString(report.reportMessage)});
+            lvReportCustomDrawItem(item);
+            items.append(item);
+        }
+        lvReport->addTopLevelItems(items);
+        return true;
+    });
+}
+
+std::optional<QColor> ValidationWindow::reportTypeColor(const QString& typeName) {
+    if (typeName == QLatin1String("Info")) return QColor(0xEE, 0xEE, 0xFF);
+    if (typeName == QLatin1String("Warning")) return QColor(0xFF, 0xFF, 0xCC);
+    if (typeName == QLatin1String("Error")) return QColor(0xFF, 0xCC, 0xCC);
+    return std::nullopt;
+}
+
+void ValidationWindow::lvReportCustomDrawItem(QTreeWidgetItem* item) {
+    guardedVoid("TMediaValidationForm.lvReportCustomDrawItem", [&] {
+        if (!item || item->columnCount() < 3) return;
+        const std::optional<QColor> color = reportTypeColor(item->text(2));
+        if (!color) return;
+        // Dark text as well, so a dark colour scheme still reads on the pale brushes.
+        for (int column = 0; column < item->columnCount(); ++column) {
+            item->setBackground(column, *color);
+            item->setForeground(column, QColor(Qt::black));
+        }
+    });
+}
+
+bool showValidationWindow(const std::string& plugin, const QString& fileName, QWidget* parent) {
+    return guarded("ShowMediaValidation", false, [&] {
+        ValidationWindow form(parent);
+        form.setPaths(plugin, fileName);
+        if (!form.loadPlugin()) return false;
+        form.exec();
+        form.unloadPlugin();
+        return true;
+    });
+}

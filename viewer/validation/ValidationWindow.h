@@ -1,0 +1,81 @@
+#pragma once
+// The validation window: hosts the plug-in for one file, runs it, shows its findings in a
+// coloured list and saves them as an XML report. It is the plug-in's report sink itself.
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "host/PluginHost.h"
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class ValidationWindow : public QDialog, public PluginHost {
+    Q_OBJECT
+public:
+    explicit ValidationWindow(QWidget* parent = nullptr);
+    ~ValidationWindow() override;
+
+    // Plug-in path (native narrow text, as found beside the program) and the file to validate.
+    void setPaths(std::string plugin, const QString& fileName);
+
+    bool visualizeReports();
+    // Background of a row by its type name (column 2).
+    void lvReportCustomDrawItem(QTreeWidgetItem* item);
+    // Brush colour for a type name; none for names without one.
+    static std::optional<QColor> reportTypeColor(const QString& typeName);
+    // "Progress: 42.50%" with the user's decimal separator.
+    static QString formatProgress(double progress);
+
+    // Handlers, also called directly by tests.
+    void onFirstShow();
+    bool canClose() const;
+    void onClose();
+    void btnValidationClick();
+    void btnSettingsClick();
+    void btnSaveReportClick();
+    void onPollTimer();
+
+    bool isRunning() const;
+
+    // Controls.
+    QGroupBox* gbReport = nullptr;
+    QTreeWidget* lvReport = nullptr;
+    QPushButton* btnValidation = nullptr;
+    QLineEdit* edProgress = nullptr;
+    QPushButton* btnSettings = nullptr;
+    QPushButton* btnSaveReport = nullptr;
+    QPushButton* btnClose = nullptr;
+    QTimer* m_pollTimer = nullptr;
+
+    static constexpr int designedClientWidth = 1004;
+    static constexpr int designedClientHeight = 351;
+
+public slots:
+    // Every way of closing (Close, Escape, the close box) ends here; refused while running.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void setRunning(bool running);
+    void saveReportAs(const QString& xmlFileName);
+
+    QString m_displayFileName;
+    bool m_shown = false;
+    bool m_closed = false;
+};
+
+// Shows the validation window modally for FileName with the plug-in at Plugin. With a plug-in
+// that cannot be loaded nothing is shown and the result is false.
+bool showValidationWindow(const std::string& plugin, const QString& fileName,
+                          QWidget* parent = nullptr);
