@@ -218,7 +218,7 @@ ReportSaveResult PluginHost::saveReport(const std::string& xmlFileName, bool rep
 }
 
 HRESULT PluginHost::QueryInterface(REFIID riid, void** ppvObject) {
-    if (!ppvObject) return E_POINTER;
+    if (!ppvObject || isNullInterfaceId(riid)) return E_POINTER;
     if (riid == iidIUnknown || riid == iidIQuorvexReport) {
         *ppvObject = static_cast<IQuorvexReport*>(this);
         return S_OK;

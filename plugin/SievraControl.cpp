@@ -89,7 +89,7 @@ void SievraControl::destroy() {
 }
 
 HRESULT QVX_STDCALL SievraControl::QueryInterface(REFIID riid, void** ppvObject) {
-    if (!ppvObject) return E_POINTER;
+    if (!ppvObject || isNullInterfaceId(riid)) return E_POINTER;
     *ppvObject = nullptr;
     if (riid == iidIUnknown || riid == iidIQuorvexControl)
         *ppvObject = static_cast<IQuorvexControl*>(this);

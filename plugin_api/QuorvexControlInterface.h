@@ -23,6 +23,15 @@ inline bool operator==(const GUID& a, const GUID& b) {
 
 using REFIID = const GUID&;
 
+// A caller on the far side of the contract passes the identifier as a pointer, and nothing stops
+// it passing null; a reference cannot say so, so the address is hidden from the optimiser, which
+// would otherwise drop the test.
+inline bool isNullInterfaceId(REFIID riid) {
+    const GUID* id = &riid;
+    asm("" : "+r"(id));
+    return id == nullptr;
+}
+
 // Window handle passed to Configure: 0 for no owner, otherwise a QWidget's winId().
 using QVX_HWND = std::uintptr_t;
 

@@ -90,6 +90,70 @@ TEST_F(ContractTest, QueryInterfaceAnswersTheThreeInterfacesAndIUnknownOnly) {
     EXPECT_EQ(control->QueryInterface(iidIQuorvexControl, nullptr), E_POINTER);
 }
 
+// QueryInterface as a C host calls it: slot 0 with the identifier passed by pointer.
+HRESULT rawQueryInterface(IUnknown* object, const GUID* iid, void** out) {
+    using Slot = HRESULT(QVX_STDCALL*)(IUnknown*, const GUID*, void**);
+    return (*reinterpret_cast<Slot* const*>(object))[0](object, iid, out);
+}
+
+TEST_F(ContractTest, QueryInterfaceWithANullArgumentFailsAndChangesNothing) {
+    auto control = module.create();
+    auto video = query<IQuorvexVideoControl>(control.get(), iidIQuorvexVideoControl);
+    auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
+    ASSERT_TRUE(video && reportSet);
+    const std::uint32_t refs = control->AddRef() - 1;
+    control->Release();
+
+    IUnknown* askers[] = {control.get(), video.get(), reportSet.get()};
+    for (IUnknown* asker : askers) {
+        void* sentinel = reinterpret_cast<void*>(0x1);
+        void* out = sentinel;
+        EXPECT_EQ(rawQueryInterface(asker, nullptr, &out), E_POINTER);
+        EXPECT_EQ(out, sentinel);
+        EXPECT_EQ(rawQueryInterface(asker, nullptr, nullptr), E_POINTER);
+        EXPECT_EQ(rawQueryInterface(asker, &iidIQuorvexControl, nullptr), E_POINTER);
+    }
+    EXPECT_EQ(control->AddRef() - 1, refs);
+    control->Release();
+
+    // The object still answers normally afterwards.
+    void* out = nullptr;
+    ASSERT_EQ(rawQueryInterface(control.get(), &iidIQuorvexReportSet, &out), S_OK);
+    EXPECT_EQ(out, reportSet.get());
+    static_cast<IUnknown*>(out)->Release();
+}
+
+TEST_F(ContractTest, NullOutputsFailCleanlyWithAFileLoaded) {
+    auto control = module.create();
+    auto video = query<IQuorvexVideoControl>(control.get(), iidIQuorvexVideoControl);
+    auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
+    ReportRecorder sink;
+    ASSERT_EQ(reportSet->SetQuorvexReport(&sink), S_OK);
+    ASSERT_EQ(control->LoadFile(validFile().c_str()), S_OK);
+    struct Case {
+        const char* name;
+        std::function<HRESULT()> call;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {"GetModuleName", [&] { return control->GetModuleName(nullptr); }, E_FAIL},
+        {"GetMediaDuration", [&] { return control->GetMediaDuration(nullptr); }, E_FAIL},
+        {"GetMediaPosition", [&] { return control->GetMediaPosition(nullptr); }, E_FAIL},
+        {"GetProgress", [&] { return control->GetProgress(nullptr); }, E_FAIL},
+        {"QueryVideoValue", [&] { return video->QueryVideoValue(nullptr); }, E_NOTIMPL},
+        {"QueryVideoValueAt", [&] { return video->QueryVideoValueAt(0, nullptr); }, E_NOTIMPL},
+        {"SetQuorvexReport", [&] { return reportSet->SetQuorvexReport(nullptr); }, E_INVALIDARG},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.call(), c.expected);
+    }
+    // The loaded file is still there to validate and to unload.
+    std::int64_t duration = -1;
+    EXPECT_EQ(control->GetMediaDuration(&duration), S_OK);
+    EXPECT_EQ(control->UnloadFile(), S_OK);
+}
+
 TEST_F(ContractTest, ModuleNameAndVideoControl) {
     auto control = module.create();
     const char* name = nullptr;

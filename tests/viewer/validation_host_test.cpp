@@ -127,6 +127,21 @@ TEST(ValidationHost, CompletionIsOneHundredWithinOneHundredth) {
     EXPECT_FALSE(PluginHost::isValidationComplete(0.0));
 }
 
+// The sink as a plug-in written in C would ask it: identifier by pointer, either may be null.
+TEST(ValidationHost, SinkQueryInterfaceRefusesNullArguments) {
+    PluginHost host;
+    using Slot = HRESULT(QVX_STDCALL*)(IUnknown*, const GUID*, void**);
+    IUnknown* sink = static_cast<IQuorvexReport*>(&host);
+    const Slot queryInterface = (*reinterpret_cast<Slot* const*>(sink))[0];
+    void* sentinel = reinterpret_cast<void*>(0x1);
+    void* out = sentinel;
+    EXPECT_EQ(queryInterface(sink, nullptr, &out), E_POINTER);
+    EXPECT_EQ(out, sentinel);
+    EXPECT_EQ(queryInterface(sink, &iidIQuorvexReport, nullptr), E_POINTER);
+    EXPECT_EQ(queryInterface(sink, &iidIQuorvexReport, &out), S_OK);
+    EXPECT_EQ(out, sink);
+}
+
 // The plug-in's worker appends while the user-interface thread reads and saves: every snapshot
 // must be a clean prefix of what was reported.
 TEST(ValidationHost, FindingsListStaysConsistentUnderConcurrentReports) {
