@@ -1,5 +1,5 @@
 #pragma once
-// The hourglass around long work of the main window: shown on construction, always restored on
+// The hourglass around long work: shown on construction, always restored on
 // destruction, also when the work throws.
 
 #include <QGuiApplication>

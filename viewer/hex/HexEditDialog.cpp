@@ -1,132 +1,26 @@
 #include "HexEditDialog.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+// The dialog's window and the grid's cell rules; reading and writing the block is in
+// HexEditFile.cpp.
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <filesystem>
 #include <stdexcept>
 
+#include "HexCellDelegate.h"
+#include "HexEditCells.h"
 #include "platform/Guarded.h"
 #include "stl/StlUtils.h"
-#include "viewer/UserInteraction.h"
 
 using platform::guarded;
 using platform::guardedVoid;
 
-namespace {
-
-constexpr int offsetCol = 0;
-constexpr int charCol = 17;
-constexpr int columnCount = 18;
-// Blocks are 128 or 1024 bytes; anything far beyond that is a caller's mistake, not a block.
-constexpr std::int64_t maxEditBytes = 1 << 20;
-
-const QString saveQuestion = QStringLiteral(
-    "This action will permanently change the file content. Are you sure you want to save all "
-    "changes?");
-
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-QString hexByte(std::uint8_t value) {
-    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
-}
-
-bool isEnterKey(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-bool isBlankText(const QString& text) {
-    return text.isEmpty() || text == QLatin1String("  ");
-}
-
-HexCellEdit readCellText(const QString& text) {
-    QByteArray latin = text.left(2).toLatin1();
-    return normalizeHexCellText(std::string(latin.constData(), static_cast<size_t>(latin.size())));
-}
-
-}  // namespace
-
-// Editors with the two-digit mask, the changed-cell painting and Enter while a cell is edited.
-class HexCellDelegate : public QStyledItemDelegate {
-public:
-    explicit HexCellDelegate(HexEditDialog* form) : QStyledItemDelegate(form), m_form(form) {}
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex& index) const override {
-        const int col = index.column();
-        const int row = index.row() + 1;
-        auto* editor = new QLineEdit(parent);
-        editor->setFrame(false);
-        editor->setInputMask(m_form->editMask(col, row));
-        QObject::connect(editor, &QLineEdit::textEdited, editor,
-                         [form = m_form, editor, col, row](const QString& text) {
-                             form->onGridTextEdited(col, row, text);
-                             // Corrections of the rules show in the editor at once.
-                             const QString cell = form->cell(col, row);
-                             if (cell.trimmed() != text.trimmed()) editor->setText(cell);
-                         });
-        return editor;
-    }
-
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        static_cast<QLineEdit*>(editor)->setText(index.data().toString());
-    }
-
-    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex& index) const override {
-        // The cell already holds every change; leaving it fills an unfilled position with 0.
-        m_form->fillBlanks(index.column(), index.row() + 1);
-    }
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        if (m_form->getChangedCellIndex(index.column(), index.row() + 1) < 0) {
-            QStyledItemDelegate::paint(painter, option, index);
-            return;
-        }
-        painter->save();
-        painter->fillRect(option.rect, QColor(0xFF, 0x00, 0x00));
-        painter->setPen(Qt::white);
-        painter->setFont(option.font);
-        const QRect text = option.rect.adjusted(2, 2, 0, 0);
-        painter->drawText(text, Qt::AlignLeft | Qt::AlignTop, index.data().toString());
-        painter->restore();
-    }
-
-protected:
-    bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress &&
-            isEnterKey(static_cast<QKeyEvent*>(event)->key())) {
-            auto* editor = qobject_cast<QWidget*>(object);
-            if (editor != nullptr) {
-                emit commitData(editor);
-                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-                m_form->onGridKeyPressed(Qt::Key_Return);
-                return true;
-            }
-        }
-        return QStyledItemDelegate::eventFilter(object, event);
-    }
-
-private:
-    HexEditDialog* m_form;
-};
+using namespace hexcells;
 
 HexEditDialog::HexEditDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Hex Edit"));
@@ -185,65 +79,6 @@ void HexEditDialog::done(int result) {
     onClose();
 }
 
-void HexEditDialog::onFirstShow() {
-    guardedVoid("THexEditForm.FormShow", [&] {
-        WaitCursor wait;
-        if (m_offset < 0 || m_size < 0 || m_size > maxEditBytes)
-            throw std::invalid_argument("block range");
-        if (m_fileStream == nullptr && !m_fileName.empty()) {
-            // Opened by descriptor so the path's bytes are used exactly as given.
-            const int fd = ::open(m_fileName.c_str(), O_RDWR | O_CLOEXEC);
-            if (fd < 0) throw std::runtime_error("open failed");
-            m_ownStream = std::make_unique<QFile>();
-            if (!m_ownStream->open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered,
-                                   QFileDevice::AutoCloseHandle)) {
-                ::close(fd);
-                m_ownStream.reset();
-                throw std::runtime_error("open failed");
-            }
-            m_fileStream = m_ownStream.get();
-        }
-        if (m_fileStream == nullptr) throw std::runtime_error("no stream");
-
-        m_changedCells.clear();
-        m_prevCol = m_prevRow = -1;
-        m_layout = HexGridLayout{m_offset, m_size};
-        const int lead = m_layout.lead();
-        m_grid->setColumnWidth(offsetCol, 180);
-        m_grid->setColumnWidth(charCol, 120);
-        m_grid->setRowCount(m_layout.rows());
-        QStringList header{QString()};
-        for (int c = 0; c < hexlayout::bytesPerLine; ++c) header << hexByte(c);
-        header << QString();
-        m_grid->setHorizontalHeaderLabels(header);
-        for (int r = 1; r <= m_layout.rows(); ++r) {
-            for (int c = 0; c < columnCount; ++c) m_grid->setItem(r - 1, c, new QTableWidgetItem);
-            setCell(offsetCol, r,
-                    QString::fromStdString(hexlayout::offsetText(m_layout.rowStartOffset(r))));
-        }
-
-        m_buffer.assign(static_cast<std::size_t>(m_size), 0);
-        m_bytesRead = 0;
-        if (!m_fileStream->seek(m_offset)) throw std::runtime_error("seek failed");
-        while (m_bytesRead < m_size) {
-            const qint64 got = m_fileStream->read(
-                reinterpret_cast<char*>(m_buffer.data()) + m_bytesRead, m_size - m_bytesRead);
-            if (got < 0) throw std::runtime_error("read failed");
-            if (got == 0) break;
-            m_bytesRead += got;
-        }
-
-        for (std::int64_t k = 0; k < m_bytesRead; ++k)
-            setCell(m_layout.colOf(k), m_layout.rowOf(k), hexByte(m_buffer[k]));
-        if (m_bytesRead > 0)
-            for (int r = 1; r <= m_layout.rowOf(m_bytesRead - 1); ++r) updateRow(r);
-
-        setWindowTitle(QStringLiteral("Hex Edit") + QString::fromStdString(m_additionalCaption));
-        applyCellFlags();
-        if (m_bytesRead > 0) m_grid->setCurrentCell(0, lead + 1);
-    });
-}
-
 void HexEditDialog::applyCellFlags() {
     const QBrush fixedText = palette().brush(QPalette::Active, QPalette::Text);
     for (int r = 1; r <= m_layout.rows(); ++r) {
@@ -262,19 +97,6 @@ void HexEditDialog::applyCellFlags() {
             if (c == offsetCol) item->setBackground(palette().brush(QPalette::Button));
         }
     }
-}
-
-void HexEditDialog::onClose() {
-    guardedVoid("THexEditForm.FormClose", [&] {
-        m_closed = true;
-        m_buffer.clear();
-        m_changedCells.clear();
-        if (m_ownStream) {
-            m_ownStream->close();
-            m_ownStream.reset();
-            m_fileStream = nullptr;
-        }
-    });
 }
 
 bool HexEditDialog::isByteCell(int column, int row) const {
@@ -414,75 +236,5 @@ bool HexEditDialog::updateRow(int row) {
         }
         setCell(charCol, row, text);
         return true;
-    });
-}
-
-bool HexEditDialog::saveChanges() {
-    return guarded("THexEditForm.SaveChanges", false, [&] {
-        if (m_fileStream == nullptr) throw std::runtime_error("no stream");
-        for (const ChangedCell& cell : m_changedCells) {
-            const char value = static_cast<char>(cell.value);
-            if (!m_fileStream->seek(m_layout.fileOffset(cell.col, cell.row)) ||
-                m_fileStream->write(&value, 1) != 1)
-                throw std::runtime_error("write failed");
-        }
-        // Only a write that reached the disk counts as saved.
-        if (auto* file = qobject_cast<QFileDevice*>(m_fileStream)) {
-            if (!file->flush()) throw std::runtime_error("flush failed");
-            if (file->handle() >= 0 && ::fsync(file->handle()) != 0)
-                throw std::runtime_error("fsync failed");
-        }
-        return true;
-    });
-}
-
-void HexEditDialog::bbtnOKClick() {
-    guardedVoid("THexEditForm.bbtnOKClick", [&] {
-        if (m_canModify) {
-            if (m_changedCells.empty()) {
-                userInteraction().showMessage(this, QStringLiteral("No changes to be saved."));
-            } else if (userInteraction().confirm(this, saveQuestion) && !saveChanges()) {
-                // The edits stay in the grid so the user can try again or cancel.
-                userInteraction().showError(
-                    this, QStringLiteral("The changes could not be written to the file."));
-                return;
-            }
-        }
-        accept();
-    });
-}
-
-bool canOpenReadWriteFile(const std::string& fileName) {
-    return guarded("CanOpenReadWriteFile", false, [&] {
-        const int fd = ::open(fileName.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) return false;
-        ::close(fd);
-        return true;
-    });
-}
-
-bool editFile(const std::string& fileName, const std::string& additionalCaption, bool canModify,
-              std::int64_t offset, std::int64_t size, QWidget* parent) {
-    return guarded("EditFile", false, [&] {
-        std::error_code ec;
-        if (!std::filesystem::exists(fileName, ec)) {
-            platform::reportError("EditFile", "file not found");
-            return false;
-        }
-        if (!canOpenReadWriteFile(fileName)) {
-            platform::reportError("EditFile", "can not read/write file");
-            return false;
-        }
-        if (offset < 0 || size <= 0 || size > maxEditBytes) {
-            platform::reportError("EditFile", "invalid block range");
-            return false;
-        }
-        HexEditDialog form(parent);
-        form.setFileName(fileName);
-        form.setOffset(offset);
-        form.setSize(size);
-        form.setAdditionalCaption(additionalCaption);
-        form.setCanModify(canModify);
-        return form.exec() == QDialog::Accepted;
     });
 }

@@ -5,7 +5,7 @@
 
 #include "BlockDisplay.h"
 #include "MainWindow.h"
-#include "WaitCursor.h"
+#include "viewer/WaitCursor.h"
 #include "platform/Guarded.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "MainWindow.h"
 #include "SubtitleListModel.h"
 #include "SubtitleListView.h"
-#include "WaitCursor.h"
+#include "viewer/WaitCursor.h"
 #include "platform/Guarded.h"
 #include "viewer/UserInteraction.h"
 #include "viewer/hex/HexView.h"

@@ -5,7 +5,7 @@
 #include <QFile>
 
 #include "MainWindow.h"
-#include "WaitCursor.h"
+#include "viewer/WaitCursor.h"
 #include "platform/Guarded.h"
 #include "stl/StlTypes.h"
 #include "viewer/UserInteraction.h"

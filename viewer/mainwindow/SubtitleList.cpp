@@ -6,7 +6,7 @@
 #include "MainWindow.h"
 #include "SubtitleListModel.h"
 #include "SubtitleListView.h"
-#include "WaitCursor.h"
+#include "viewer/WaitCursor.h"
 #include "platform/Guarded.h"
 #include "stl/StlTypes.h"
 #include "stl/TtiBlockCursor.h"
