@@ -1,4 +1,5 @@
 #include "CodePage.h"
+#include "CodePageList.h"
 
 #include <iconv.h>
 
@@ -14,6 +15,8 @@
 namespace platform {
 namespace {
 
+using namespace codepage;
+
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
 constexpr const char* kUtf16 = "UTF-16LE";
 #else
@@ -21,140 +24,6 @@ constexpr const char* kUtf16 = "UTF-16BE";
 #endif
 
 constexpr char16_t kReplacement = 0xFFFD;
-
-enum class Kind : std::uint8_t {
-    SingleByte,
-    // Single-byte page whose undefined bytes 0x80-0x9F come out as the C1 control of the same
-    // value, as Windows does for its own 125x/874 tables.
-    SingleByteC1,
-    DoubleByte,
-    // Non-spacing diacritic (0xC1-0xCF) followed by the letter it sits on.
-    Iso6937,
-};
-
-struct PageInfo {
-    std::uint16_t codePage;
-    const char* iconvName;
-    Kind kind;
-};
-
-// Sorted by code page number. Pages iconv cannot convert are left out, so they are refused like
-// the ones Windows refuses with MB_PRECOMPOSED (UTF-7/8, GB18030, ISO-2022, ISCII, symbol).
-constexpr PageInfo kPages[] = {
-    {37, "IBM037", Kind::SingleByte},
-    {437, "IBM437", Kind::SingleByte},
-    {500, "IBM500", Kind::SingleByte},
-    {708, "ASMO-708", Kind::SingleByte},
-    {737, "CP737", Kind::SingleByte},
-    {775, "IBM775", Kind::SingleByte},
-    {850, "IBM850", Kind::SingleByte},
-    {852, "IBM852", Kind::SingleByte},
-    {855, "IBM855", Kind::SingleByte},
-    {857, "IBM857", Kind::SingleByte},
-    {858, "IBM858", Kind::SingleByte},
-    {860, "IBM860", Kind::SingleByte},
-    {861, "IBM861", Kind::SingleByte},
-    {862, "IBM862", Kind::SingleByte},
-    {863, "IBM863", Kind::SingleByte},
-    {864, "IBM864", Kind::SingleByte},
-    {865, "IBM865", Kind::SingleByte},
-    {866, "IBM866", Kind::SingleByte},
-    {869, "IBM869", Kind::SingleByte},
-    {870, "IBM870", Kind::SingleByte},
-    {874, "CP874", Kind::SingleByteC1},
-    {875, "IBM875", Kind::SingleByte},
-    {932, "CP932", Kind::DoubleByte},
-    {936, "CP936", Kind::DoubleByte},
-    {949, "CP949", Kind::DoubleByte},
-    {950, "CP950", Kind::DoubleByte},
-    {1026, "IBM1026", Kind::SingleByte},
-    {1047, "IBM1047", Kind::SingleByte},
-    {1140, "IBM1140", Kind::SingleByte},
-    {1141, "IBM1141", Kind::SingleByte},
-    {1142, "IBM1142", Kind::SingleByte},
-    {1143, "IBM1143", Kind::SingleByte},
-    {1144, "IBM1144", Kind::SingleByte},
-    {1145, "IBM1145", Kind::SingleByte},
-    {1146, "IBM1146", Kind::SingleByte},
-    {1147, "IBM1147", Kind::SingleByte},
-    {1148, "IBM1148", Kind::SingleByte},
-    {1149, "IBM1149", Kind::SingleByte},
-    {1250, "CP1250", Kind::SingleByteC1},
-    {1251, "CP1251", Kind::SingleByteC1},
-    {1252, "CP1252", Kind::SingleByteC1},
-    {1253, "CP1253", Kind::SingleByteC1},
-    {1254, "CP1254", Kind::SingleByteC1},
-    {1255, "CP1255", Kind::SingleByteC1},
-    {1256, "CP1256", Kind::SingleByteC1},
-    {1257, "CP1257", Kind::SingleByteC1},
-    {1258, "CP1258", Kind::SingleByteC1},
-    {1361, "JOHAB", Kind::DoubleByte},
-    {10000, "MACINTOSH", Kind::SingleByte},
-    // Close relatives of the Mac East Asian pages.
-    {10001, "SJIS", Kind::DoubleByte},
-    {10002, "BIG5", Kind::DoubleByte},
-    {10003, "EUC-KR", Kind::DoubleByte},
-    {10007, "MAC-CYRILLIC", Kind::SingleByte},
-    {10008, "GB2312", Kind::DoubleByte},
-    {10017, "MACUKRAINIAN", Kind::SingleByte},
-    {10029, "MAC-CENTRALEUROPE", Kind::SingleByte},
-    {10079, "MAC-IS", Kind::SingleByte},
-    {20127, "ASCII", Kind::SingleByte},
-    {20269, "ISO_6937", Kind::Iso6937},
-    {20273, "IBM273", Kind::SingleByte},
-    {20277, "IBM277", Kind::SingleByte},
-    {20278, "IBM278", Kind::SingleByte},
-    {20280, "IBM280", Kind::SingleByte},
-    {20284, "IBM284", Kind::SingleByte},
-    {20285, "IBM285", Kind::SingleByte},
-    {20290, "IBM290", Kind::SingleByte},
-    {20297, "IBM297", Kind::SingleByte},
-    {20420, "IBM420", Kind::SingleByte},
-    {20423, "IBM423", Kind::SingleByte},
-    {20424, "IBM424", Kind::SingleByte},
-    {20866, "KOI8-R", Kind::SingleByte},
-    {20871, "IBM871", Kind::SingleByte},
-    {20880, "IBM880", Kind::SingleByte},
-    {20905, "IBM905", Kind::SingleByte},
-    {20932, "EUC-JP", Kind::DoubleByte},
-    {20936, "GB2312", Kind::DoubleByte},
-    {21025, "IBM1025", Kind::SingleByte},
-    {21866, "KOI8-U", Kind::SingleByte},
-    {28591, "ISO-8859-1", Kind::SingleByte},
-    {28592, "ISO-8859-2", Kind::SingleByte},
-    {28593, "ISO-8859-3", Kind::SingleByte},
-    {28594, "ISO-8859-4", Kind::SingleByte},
-    {28595, "ISO-8859-5", Kind::SingleByte},
-    {28596, "ISO-8859-6", Kind::SingleByte},
-    {28597, "ISO-8859-7", Kind::SingleByte},
-    {28598, "ISO-8859-8", Kind::SingleByte},
-    {28599, "ISO-8859-9", Kind::SingleByte},
-    {28600, "ISO-8859-10", Kind::SingleByte},
-    {28601, "ISO-8859-11", Kind::SingleByte},
-    {28603, "ISO-8859-13", Kind::SingleByte},
-    {28604, "ISO-8859-14", Kind::SingleByte},
-    {28605, "ISO-8859-15", Kind::SingleByte},
-    {28606, "ISO-8859-16", Kind::SingleByte},
-    {38598, "ISO-8859-8", Kind::SingleByte},
-    {51932, "EUC-JP", Kind::DoubleByte},
-    {51936, "GB2312", Kind::DoubleByte},
-    {51949, "EUC-KR", Kind::DoubleByte},
-};
-constexpr std::size_t kPageCount = std::size(kPages);
-
-static_assert(std::is_sorted(std::begin(kPages), std::end(kPages),
-                             [](const PageInfo& a, const PageInfo& b) {
-                                 return a.codePage < b.codePage;
-                             }),
-              "kPages must stay sorted for the binary search");
-
-// Index into kPages, or kPageCount.
-std::size_t findPage(std::uint32_t codePage) {
-    auto it = std::lower_bound(std::begin(kPages), std::end(kPages), codePage,
-                               [](const PageInfo& p, std::uint32_t cp) { return p.codePage < cp; });
-    if (it == std::end(kPages) || it->codePage != codePage) return kPageCount;
-    return static_cast<std::size_t>(it - std::begin(kPages));
-}
 
 std::uint32_t resolveSystemPage(std::uint32_t codePage) {
     switch (codePage) {
@@ -375,97 +244,6 @@ bool isCodePageSupported(std::uint32_t codePage) {
         return cd.ok();
     }
     return tableFor(index) != nullptr;
-}
-
-// ---- system code pages ------------------------------------------------------------------------
-
-namespace {
-
-struct SystemPages {
-    std::uint16_t ansi;
-    std::uint16_t oem;
-    std::uint16_t mac;
-};
-
-constexpr SystemPages kWestern{1252, 437, 10000};
-
-struct LanguagePages {
-    const char* language;
-    SystemPages pages;
-};
-
-// The pages Windows gives a system locale of that language. Where iconv has no converter for
-// Windows' choice (Mac Greek, Turkish, Hebrew, Arabic, Thai, OEM Arabic 720) the caller falls
-// back to the Western page of that kind.
-constexpr LanguagePages kLanguages[] = {
-    {"ru", {1251, 866, 10007}},  {"uk", {1251, 866, 10017}},  {"be", {1251, 866, 10007}},
-    {"bg", {1251, 866, 10007}},  {"mk", {1251, 866, 10007}},  {"sr", {1251, 855, 10007}},
-    {"kk", {1251, 866, 10007}},  {"ky", {1251, 866, 10007}},  {"tt", {1251, 866, 10007}},
-    {"mn", {1251, 866, 10007}},  {"ba", {1251, 866, 10007}},  {"tg", {1251, 866, 10007}},
-    {"pl", {1250, 852, 10029}},  {"cs", {1250, 852, 10029}},  {"sk", {1250, 852, 10029}},
-    {"hu", {1250, 852, 10029}},  {"sl", {1250, 852, 10029}},  {"hr", {1250, 852, 10029}},
-    {"ro", {1250, 852, 10029}},  {"sq", {1250, 852, 10029}},  {"bs", {1250, 852, 10029}},
-    {"hsb", {1250, 852, 10029}}, {"dsb", {1250, 852, 10029}}, {"el", {1253, 737, 10006}},
-    {"tr", {1254, 857, 10081}},  {"az", {1254, 857, 10081}},  {"he", {1255, 862, 10005}},
-    {"iw", {1255, 862, 10005}},  {"ar", {1256, 720, 10004}},  {"fa", {1256, 720, 10004}},
-    {"ur", {1256, 720, 10004}},  {"lt", {1257, 775, 10029}},  {"lv", {1257, 775, 10029}},
-    {"et", {1257, 775, 10029}},  {"vi", {1258, 1258, 10000}}, {"th", {874, 874, 10021}},
-    {"ja", {932, 932, 10001}},   {"ko", {949, 949, 10003}},
-};
-
-std::string lower(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return r;
-}
-
-// The locale that decides the character set, by the usual precedence.
-std::string ctypeLocale() {
-    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value && *value) return value;
-    }
-    return "C";
-}
-
-SystemPages windowsPagesFor(std::string_view locale) {
-    // language[_territory][.codeset][@modifier]
-    const std::size_t modifierAt = locale.find('@');
-    const std::string modifier =
-        modifierAt == std::string_view::npos ? "" : lower(locale.substr(modifierAt + 1));
-    locale = locale.substr(0, std::min(locale.find('.'), modifierAt));
-    const std::size_t territoryAt = locale.find('_');
-    const std::string language = lower(locale.substr(0, territoryAt));
-    const std::string territory =
-        territoryAt == std::string_view::npos ? "" : lower(locale.substr(territoryAt + 1));
-
-    if (language == "zh") {
-        if (territory == "tw" || territory == "hk" || territory == "mo") return {950, 950, 10002};
-        return {936, 936, 10008};
-    }
-    if (language == "sr" && modifier == "latin") return {1250, 852, 10029};
-    for (const auto& entry : kLanguages)
-        if (language == entry.language) return entry.pages;
-    return kWestern;
-}
-
-std::uint16_t usable(std::uint16_t page, std::uint16_t fallback) {
-    return findPage(page) != kPageCount ? page : fallback;
-}
-
-}  // namespace
-
-std::uint16_t systemAnsiCodePage() {
-    return usable(windowsPagesFor(ctypeLocale()).ansi, kWestern.ansi);
-}
-
-std::uint16_t systemOemCodePage() {
-    return usable(windowsPagesFor(ctypeLocale()).oem, kWestern.oem);
-}
-
-std::uint16_t systemMacCodePage() {
-    return usable(windowsPagesFor(ctypeLocale()).mac, kWestern.mac);
 }
 
 // ---- narrow strings ---------------------------------------------------------------------------

@@ -2,126 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "plugin/FileValidator.h"
-#include "stl/StlReader.h"
-#include "tests/support/StlFileBuilder.h"
-#include "tests/support/TestEnvironment.h"
-
-using testsupport::StlFileBuilder;
+#include "RuleTestSupport.h"
 
 namespace {
 
-struct Finding {
-    std::int32_t id;
-    std::string message;
-    bool operator==(const Finding&) const = default;
-};
-
-void PrintTo(const Finding& f, std::ostream* out) {
-    *out << f.id << " \"" << f.message << "\"";
-}
-
-struct FindingSink {
-    std::vector<Finding> findings;
-    int wrongModuleOrType = 0;
-
-    ReportFunction function() { return {this, &FindingSink::callback}; }
-
-    static HRESULT QVX_STDCALL callback(void* context, std::int32_t module, std::int32_t reportType,
-                                        const char* message, std::int32_t validationId) {
-        auto* self = static_cast<FindingSink*>(context);
-        if (module != MODULE_SIEVRA || reportType != REPORT_TYPE_ERROR) ++self->wrongModuleOrType;
-        self->findings.push_back({validationId, message});
-        return S_OK;
-    }
-};
-
-// Writes a GSI field into a GSI copy, blank padded, as a file would hold it.
-void putField(GeneralSubtitleInformation& gsi, const StlField& field, std::string_view text) {
-    for (std::size_t i = 0; i < field.length; ++i)
-        gsi.bytes[field.offset + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x20;
-}
-
-struct RunResult {
-    HRESULT result;
-    std::vector<Finding> findings;
-    int wrongModuleOrType;
-};
-
-// Opens the file with the plug-in's reader (without its size check, so short files still open),
-// optionally changes the reader's GSI copy (fields the reader itself refuses to open with), and
-// validates it.
-RunResult validate(const StlFileBuilder& file,
-                   const std::function<void(GeneralSubtitleInformation&)>& patchGsi = {}) {
-    testsupport::TempDir dir;
-    const std::string path = file.writeTo(dir.file("test.stl"));
-    StlReader reader(StlVariant::Plugin);
-    EXPECT_EQ(reader.openFile(path, false), S_OK);
-    if (patchGsi) {
-        PGeneralSubtitleInformation gsi = nullptr;
-        EXPECT_EQ(reader.getGeneralSubtitleInformation(&gsi), S_OK);
-        patchGsi(*gsi);
-    }
-    FindingSink sink;
-    FileValidator validator;
-    validator.setReportFunction(sink.function());
-    const HRESULT result = validator.validateStl(&reader);
-    return {result, sink.findings, sink.wrongModuleOrType};
-}
-
-StlFileBuilder twoBlocks() {
-    StlFileBuilder file;
-    file.addBlocks(2);
-    return file;
-}
-
-// Block 0 with its time codes set; block 1 as addBlocks made it.
-StlFileBuilder withTimes(std::vector<std::uint8_t> in, std::vector<std::uint8_t> out,
-                         const char* diskFormat = "STL25.01") {
-    StlFileBuilder file = twoBlocks();
-    file.gsi(gsi::diskFormatCode, diskFormat);
-    file.blockBytes(0, tti::timeCodeIn.offset, std::move(in));
-    file.blockBytes(0, tti::timeCodeOut.offset, std::move(out));
-    return file;
-}
-
-StlFileBuilder withNumbers(std::vector<std::uint16_t> numbers) {
-    StlFileBuilder file;
-    for (std::uint16_t number : numbers) {
-        StlFileBuilder::Block block;
-        block.number = number;
-        file.addBlock(block);
-    }
-    file.announce(static_cast<int>(numbers.size()));
-    return file;
-}
-
-StlFileBuilder withGsi(const StlField& field, std::string_view text) {
-    StlFileBuilder file = twoBlocks();
-    file.gsi(field, text);
-    return file;
-}
-
-StlFileBuilder withByte(int block, const StlField& field, std::uint8_t value) {
-    StlFileBuilder file = twoBlocks();
-    file.blockBytes(block, field.offset, {value});
-    return file;
-}
-
-struct RuleCase {
-    const char* name;
-    std::function<StlFileBuilder()> file;
-    std::function<void(GeneralSubtitleInformation&)> patchGsi;
-    std::vector<Finding> expected;
-};
-
-void PrintTo(const RuleCase& ruleCase, std::ostream* out) {
-    *out << ruleCase.name;
-}
+using namespace ruletest;
 
 class RuleTest : public ::testing::TestWithParam<RuleCase> {};
 
@@ -390,71 +278,6 @@ TEST(FileValidator, EveryRuleFromTheCasesIsCovered) {
     for (const RuleCase& ruleCase : RULE_CASES)
         for (const Finding& f : ruleCase.expected) seen.at(static_cast<std::size_t>(f.id)) = true;
     for (int id = 402; id <= 440; ++id) EXPECT_TRUE(seen[static_cast<std::size_t>(id)]) << id;
-}
-
-TEST(FileValidator, WithoutReaderFailsAfterOneDiagnostic) {
-    testsupport::DebugCapture capture;
-    FindingSink sink;
-    FileValidator validator;
-    validator.setReportFunction(sink.function());
-    EXPECT_EQ(validator.validateStl(nullptr), E_FAIL);
-    EXPECT_TRUE(sink.findings.empty());
-    EXPECT_EQ(capture.lines(),
-              std::vector<std::string>{"vyr: Error in TSTLFileValidator.ValidateSTL call..."});
-}
-
-TEST(FileValidator, ReportWithoutCallbackLosesTheFinding) {
-    FileValidator validator;
-    EXPECT_EQ(validator.report(MODULE_SIEVRA, REPORT_TYPE_ERROR, "lost", 402), E_FAIL);
-}
-
-TEST(FileValidator, ReportPassesTheCallbackResult) {
-    struct Context {
-        std::string message;
-    } ctx;
-    FileValidator validator;
-    validator.setReportFunction(
-        {&ctx, [](void* c, std::int32_t, std::int32_t, const char* m, std::int32_t) {
-             static_cast<Context*>(c)->message = m;
-             return E_NOTIMPL;
-         }});
-    EXPECT_EQ(validator.report(7, 3, "text", 402), E_NOTIMPL);
-    EXPECT_EQ(ctx.message, "text");
-}
-
-TEST(FileValidator, SubtitleNumbersStartFreshOnEveryRun) {
-    testsupport::TempDir dir;
-    const std::string path = withNumbers({1, 2}).writeTo(dir.file("run.stl"));
-    StlReader reader(StlVariant::Plugin);
-    ASSERT_EQ(reader.openFile(path, true), S_OK);
-    FindingSink sink;
-    FileValidator validator;
-    validator.setReportFunction(sink.function());
-    EXPECT_EQ(validator.validateStl(&reader), S_OK);
-    EXPECT_EQ(validator.validateStl(&reader), S_OK);
-    EXPECT_TRUE(sink.findings.empty());
-}
-
-TEST(FileValidator, SubtitleNumbersWrapAfter65535) {
-    // 65,540 blocks numbered 1, 2, ...: the 16-bit number wraps to 0 (new, but not subsequent to
-    // 65535), then 1, 2, 3 repeat (duplicates, yet subsequent to their predecessor).
-    constexpr int BLOCKS = 65540;
-    StlFileBuilder file;
-    for (int i = 0; i < BLOCKS; ++i) {
-        StlFileBuilder::Block block;
-        block.number = static_cast<std::uint16_t>(i + 1);
-        file.addBlock(block);
-    }
-    file.announce(BLOCKS);
-    const RunResult run = validate(file);
-    EXPECT_EQ(run.result, S_OK);
-    EXPECT_EQ(run.findings, (std::vector<Finding>{
-                                {426, "TTI # 65535 - Not equal or subsequent Subtitle Number = 0"},
-                                {425, "TTI # 65536 - Dublicate Subtitle Number = 1"},
-                                {425, "TTI # 65537 - Dublicate Subtitle Number = 2"},
-                                {425, "TTI # 65538 - Dublicate Subtitle Number = 3"},
-                                {425, "TTI # 65539 - Dublicate Subtitle Number = 4"},
-                            }));
 }
 
 }  // namespace
