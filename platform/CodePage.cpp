@@ -1,4 +1,5 @@
 #include "CodePage.h"
+#include "Iso6937.h"
 #include "CodePageList.h"
 
 #include <iconv.h>
@@ -77,12 +78,8 @@ char16_t convertSequence(iconv_t cd, const unsigned char* bytes, std::size_t cou
 
 struct ByteTable {
     std::array<char16_t, 256> single{};
-    // 20269 only: the precomposed character of accent 0xC1+i followed by byte b, or 0.
-    std::vector<std::array<char16_t, 256>> accented;
 };
 
-constexpr unsigned char kFirstAccent = 0xC1;
-constexpr unsigned char kLastAccent = 0xCF;
 
 std::unique_ptr<ByteTable> buildTable(const PageInfo& page) {
     Iconv cd(page.iconvName);
@@ -96,15 +93,6 @@ std::unique_ptr<ByteTable> buildTable(const PageInfo& page) {
             c = c1 ? static_cast<char16_t>(b) : kReplacement;
         }
         table->single[b] = c;
-    }
-    if (page.kind == Kind::Iso6937) {
-        table->accented.resize(kLastAccent - kFirstAccent + 1);
-        for (unsigned a = kFirstAccent; a <= kLastAccent; ++a)
-            for (unsigned b = 0; b < 256; ++b) {
-                const unsigned char pair[2] = {static_cast<unsigned char>(a),
-                                               static_cast<unsigned char>(b)};
-                table->accented[a - kFirstAccent][b] = convertSequence(cd.get(), pair, 2);
-            }
     }
     return table;
 }
@@ -143,30 +131,6 @@ std::u16string convertSingleByte(const ByteTable& table, std::string_view bytes)
     std::u16string out(bytes.size(), u'\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
         out[i] = table.single[static_cast<unsigned char>(bytes[i])];
-    return out;
-}
-
-std::u16string convertIso6937(const ByteTable& table, std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < kFirstAccent || b > kLastAccent) {
-            out.push_back(table.single[b]);
-            continue;
-        }
-        // A diacritic with nothing it can combine with is unmappable; the next byte then
-        // stands on its own.
-        char16_t combined = 0;
-        if (i + 1 < bytes.size())
-            combined = table.accented[b - kFirstAccent][static_cast<unsigned char>(bytes[i + 1])];
-        if (combined != 0) {
-            out.push_back(combined);
-            ++i;
-        } else {
-            out.push_back(kReplacement);
-        }
-    }
     return out;
 }
 
@@ -230,9 +194,9 @@ std::optional<std::u16string> multiByteToWideChar(std::uint32_t codePage, std::s
     if (index == kPageCount) return std::nullopt;
     const PageInfo& page = kPages[index];
     if (page.kind == Kind::DoubleByte) return convertDoubleByte(index, bytes);
+    if (page.kind == Kind::Iso6937) return decodeIso6937(bytes);
     const ByteTable* table = tableFor(index);
     if (!table) return std::nullopt;
-    if (page.kind == Kind::Iso6937) return convertIso6937(*table, bytes);
     return convertSingleByte(*table, bytes);
 }
 
