@@ -152,23 +152,38 @@ bool RuleSettings::loadFromRegistry(const std::string& keyPath) {
     });
 }
 
-bool RuleSettings::saveToRegistry(const std::string& keyPath) {
+bool RuleSettings::saveToRegistry(const std::string& keyPath, const std::set<std::string>* only) {
     return platform::guarded("TValidationSettingList.SaveToRegistry", false, [&] {
+        if (only && only->empty()) return true;
         auto key = openSettingsKey(keyPath);
         if (!key) return true;
         std::vector<std::pair<std::string, platform::RegValue>> writes;
         writes.reserve(m_items.size() * 2);
+        const auto add = [&](std::string name, std::uint32_t value) {
+            if (!only || only->count(name))
+                writes.emplace_back(std::move(name), platform::RegValue::fromDWord(value));
+        };
         for (const auto& item : m_items) {
-            writes.emplace_back(enabledValueName(item->id),
-                                platform::RegValue::fromDWord(item->enabled ? 1u : 0u));
-            writes.emplace_back(
-                typeValueName(item->id),
-                platform::RegValue::fromDWord(static_cast<std::uint32_t>(item->reportType)));
+            add(enabledValueName(item->id), item->enabled ? 1u : 0u);
+            add(typeValueName(item->id), static_cast<std::uint32_t>(item->reportType));
         }
         if (key->writeMany(writes)) return true;
         platform::reportFailure("TValidationSettingList.SaveToRegistry");
         return false;
     });
+}
+
+std::set<std::string> RuleSettings::changedValues(const RuleSettings& before) const {
+    std::set<std::string> changed;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        const RuleSetting& now = *m_items[i];
+        const RuleSetting* then = i < before.m_items.size() ? before.m_items[i].get() : nullptr;
+        if (!then || then->id != now.id || then->enabled != now.enabled)
+            changed.insert(enabledValueName(now.id));
+        if (!then || then->id != now.id || then->reportType != now.reportType)
+            changed.insert(typeValueName(now.id));
+    }
+    return changed;
 }
 
 HRESULT RuleSettings::setQuorvexReport(IQuorvexReport* report) {

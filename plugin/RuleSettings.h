@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <shared_mutex>
 #include <string>
 #include <vector>
@@ -48,7 +49,11 @@ public:
     // KeyPath below HKEY_CURRENT_USER, e.g. VALIDATION_SETTINGS_KEY. A key that cannot be opened
     // is not an error (true); false only when writing a missing value failed.
     bool loadFromRegistry(const std::string& keyPath);
-    bool saveToRegistry(const std::string& keyPath);
+    // Writes every setting, or with Only just the values it names ("402_Type"); an empty Only
+    // writes nothing and leaves the store untouched.
+    bool saveToRegistry(const std::string& keyPath, const std::set<std::string>* only = nullptr);
+    // Names of the registry values in which this list differs from Before, setting by setting.
+    std::set<std::string> changedValues(const RuleSettings& before) const;
 
     // Keeps a counted reference (the previous one is released). Null: E_INVALIDARG, sink kept.
     // Safe to call while another thread is inside Report.

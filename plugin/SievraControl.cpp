@@ -82,7 +82,7 @@ void SievraControl::destroy() {
         m_quorvexReport.reset();
         saveRegistry();
         if (m_ruleSettings) {
-            m_ruleSettings->saveToRegistry(VALIDATION_SETTINGS_KEY);
+            m_ruleSettings->saveToRegistry(VALIDATION_SETTINGS_KEY, &m_changedRuleValues);
             m_ruleSettings.reset();
         }
     });
@@ -244,13 +244,21 @@ HRESULT QVX_STDCALL SievraControl::Configure(QVX_HWND parentWindow) {
         if (!m_ruleSettings) return E_FAIL;
         // The dialog edits the list the worker reads its rules from: never during a run.
         if (m_worker) m_worker->waitUntilIdle();
-        std::int32_t load = m_loadTimeout, unload = m_unloadTimeout, play = m_playTimeout,
-                     stop = m_stopTimeout;
-        if (showSetupDialog(parentWindow, load, unload, play, stop, *m_ruleSettings)) {
-            m_loadTimeout = load;
-            m_unloadTimeout = unload;
-            m_playTimeout = play;
-            m_stopTimeout = stop;
+        RuleSettings before;
+        before.assignValidationSettingList(*m_ruleSettings);
+        std::int32_t timeouts[std::size(TIMEOUT_FIELDS)];
+        for (std::size_t i = 0; i < std::size(TIMEOUT_FIELDS); ++i)
+            timeouts[i] = this->*TIMEOUT_FIELDS[i];
+        const bool confirmed = showSetupDialog(parentWindow, timeouts[0], timeouts[1], timeouts[2],
+                                               timeouts[3], *m_ruleSettings);
+        // Rule changes confirmed in the rule dialog stay even when the setup is cancelled.
+        m_changedRuleValues.merge(m_ruleSettings->changedValues(before));
+        if (confirmed) {
+            for (std::size_t i = 0; i < std::size(TIMEOUT_FIELDS); ++i) {
+                if (this->*TIMEOUT_FIELDS[i] == timeouts[i]) continue;
+                this->*TIMEOUT_FIELDS[i] = timeouts[i];
+                m_changedTimeouts[i] = true;
+            }
         }
         return S_OK;
     });
@@ -306,13 +314,15 @@ HRESULT SievraControl::loadRegistry() {
 
 HRESULT SievraControl::saveRegistry() {
     return platform::guarded("TSievra.SaveRegistry", E_FAIL, [&] {
-        auto key = platform::RegistryKey::open(SIEVRA_KEY, true);
-        if (!key) return S_OK;
         std::vector<std::pair<std::string, platform::RegValue>> values;
         for (std::size_t i = 0; i < std::size(TIMEOUT_FIELDS); ++i)
-            values.emplace_back(TIMEOUT_VALUES[i],
-                                platform::RegValue::fromDWord(
-                                    static_cast<std::uint32_t>(this->*TIMEOUT_FIELDS[i])));
+            if (m_changedTimeouts[i])
+                values.emplace_back(TIMEOUT_VALUES[i],
+                                    platform::RegValue::fromDWord(
+                                        static_cast<std::uint32_t>(this->*TIMEOUT_FIELDS[i])));
+        if (values.empty()) return S_OK;
+        auto key = platform::RegistryKey::open(SIEVRA_KEY, true);
+        if (!key) return S_OK;
         if (!key->writeMany(values)) throw std::runtime_error("registry write failed");
         return S_OK;
     });

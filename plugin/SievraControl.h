@@ -3,9 +3,11 @@
 // command for the validation worker and waits for the answer or its time-out, sends its own
 // findings (rules 101-107), and keeps its time-outs and the rule settings in the registry.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "InterfaceRef.h"
@@ -59,6 +61,7 @@ public:
     HRESULT report(std::int32_t module, std::int32_t reportType, const std::string& reportMessage,
                    std::int32_t validationId);
     HRESULT loadRegistry();
+    // Writes only the time-outs this object changed (through Configure).
     HRESULT saveRegistry();
 
     std::int32_t m_loadTimeout = 15000;
@@ -79,4 +82,8 @@ private:
     std::unique_ptr<ValidationWorker> m_worker;
     InterfaceRef<IQuorvexReport> m_quorvexReport;
     std::unique_ptr<RuleSettings> m_ruleSettings;
+    // What the user changed through this object's dialogs: only that goes back to the registry,
+    // so values another process saved meanwhile are not overwritten with this object's copy.
+    std::set<std::string> m_changedRuleValues;
+    std::array<bool, 4> m_changedTimeouts{};
 };

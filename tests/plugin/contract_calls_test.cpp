@@ -240,7 +240,7 @@ TEST_F(ContractTest, SetQuorvexReportNullKeepsThePreviousSink) {
 }
 
 // The host may release its interfaces in any order; the object lives until the last one goes,
-// then gives back every reference it took on the sink and writes its settings.
+// then gives back every reference it took on the sink; its registry keys exist from creation on.
 class ReleaseOrderTest : public ContractTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(ReleaseOrderTest, ObjectLivesUntilTheLastReference) {
