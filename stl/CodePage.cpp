@@ -12,11 +12,11 @@ std::u16string codePageToUnicode(std::string_view text, std::uint16_t codePage) 
     });
 }
 
-std::u16string gsiFieldToDisplayString(const GeneralSubtitleInformation& gsi,
-                                       const StlField& field) {
+std::u16string gsiFieldToDisplayString(const GeneralSubtitleInformation& gsi, const StlField& field,
+                                       std::uint16_t codePage) {
     return platform::guarded("GSIFieldToDisplayString", std::u16string(), [&]() {
         const std::string bytes =
             stlTextToString(gsi.bytes + field.offset, field.length, StlVariant::Viewer);
-        return std::u16string(trimControl(codePageToUnicode(bytes, 0)));
+        return std::u16string(trimControl(codePageToUnicode(bytes, codePage)));
     });
 }
