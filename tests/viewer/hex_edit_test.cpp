@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QTableWidget>
+#include <QTest>
 
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
@@ -90,6 +92,62 @@ TEST_F(HexEditTest, EditTextRulesAndChangedCells) {
     form.onGridTextEdited(5, 1, QString("%1").arg(original, 2, 16, QChar('0')).toUpper());
     EXPECT_EQ(form.getChangedCellIndex(5, 1), -1);
     EXPECT_LE(int(form.changedCells().size()), before);
+    form.reject();
+}
+
+namespace {
+
+// Keys as a user types them into whatever has the focus; '<' is Backspace, '^' Home, '!' F2.
+void typeKeys(QWidget* fallback, const QString& keys) {
+    for (const QChar key : keys) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : fallback;
+        if (key == '<')
+            QTest::keyClick(target, Qt::Key_Backspace);
+        else if (key == '^')
+            QTest::keyClick(target, Qt::Key_Home);
+        else if (key == '!')
+            QTest::keyClick(target, Qt::Key_F2);
+        else
+            QTest::keyClick(target, key.toLatin1());
+    }
+}
+
+}  // namespace
+
+TEST_F(HexEditTest, TypedDigitsGoIntoTheByteAsInAnyTableEditor) {
+    struct Case {
+        const char* keys;  // typed on the selected cell, then Enter
+        const char* cell;
+        int value;
+    };
+    const Case cases[] = {
+        {"41", "41", 0x41},    {"7A", "7A", 0x7A},      {"7a", "7A", 0x7A}, {"4", "40", 0x40},
+        {"41<2", "42", 0x42},  {"41<<", "00", 0x00},    {"G", "00", 0x00},  {"AZ", "A0", 0xA0},
+        {"41!^5", "51", 0x51}, {"C3!<<9B", "9B", 0x9B},
+    };
+    HexEditDialog form;
+    showFor(form, 1024, 128);
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTableWidget* grid = form.grid();
+    int col = 1;
+    for (const Case& c : cases) {
+        ++col;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualItemRect(grid->item(1, col)).center());
+        ASSERT_EQ(grid->currentColumn(), col);
+        typeKeys(grid, QString::fromLatin1(c.keys));
+        typeKeys(grid, QStringLiteral("\r"));
+        EXPECT_EQ(form.cell(col, 2).toStdString(), c.cell) << c.keys;
+        std::uint8_t original = 0;
+        ASSERT_TRUE(form.getOriginalValue(col, 2, original));
+        const int index = form.getChangedCellIndex(col, 2);
+        const int recorded = index < 0 ? original : form.changedCells()[index].value;
+        EXPECT_EQ(recorded, c.value) << c.keys;
+        EXPECT_EQ(index < 0, original == c.value) << c.keys;
+        // Enter moved on to the next byte.
+        EXPECT_EQ(grid->currentColumn(), col + 1) << c.keys;
+    }
     form.reject();
 }
 

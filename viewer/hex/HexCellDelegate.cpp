@@ -17,16 +17,27 @@ QWidget* HexCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     editor->setFrame(false);
     editor->setInputMask(m_form->editMask(col, row));
     QObject::connect(editor, &QLineEdit::textEdited, editor,
-                     [form = m_form, editor, col, row](const QString& text) {
-                         form->onGridTextEdited(col, row, text);
-                         // Corrections of the rules show in the editor at once.
-                         const QString cell = form->cell(col, row);
-                         if (cell.trimmed() != text.trimmed()) editor->setText(cell);
+                     [this, editor, col, row](const QString& text) {
+                         // Every keystroke goes into the cell at once (red mark, character column);
+                         // the open editor keeps its own text and cursor, so the next digit lands
+                         // where it is typed.
+                         m_writingBack = true;
+                         m_form->onGridTextEdited(col, row, text);
+                         m_writingBack = false;
+                         // Corrections of the rules ("G" is 00, "AZ" is A0) show in the editor at
+                         // once.
+                         const QString cell = m_form->cell(col, row);
+                         if (cell.trimmed() != text.trimmed()) {
+                             const int at = editor->cursorPosition();
+                             editor->setText(cell);
+                             editor->setCursorPosition(at);
+                         }
                      });
     return editor;
 }
 
 void HexCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    if (m_writingBack) return;
     static_cast<QLineEdit*>(editor)->setText(index.data().toString());
 }
 

@@ -23,4 +23,6 @@ protected:
 
 private:
     HexEditDialog* m_form;
+    // Set while an editor's text is written into its own cell.
+    mutable bool m_writingBack = false;
 };
