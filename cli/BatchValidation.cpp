@@ -71,7 +71,10 @@ private:
         // file gets its report, one without findings too, and a report of an
         // earlier run is replaced only once the new one is complete.
         const ReportSaveResult saved = m_host.saveReport(path, true, true);
-        if (saved != ReportSaveResult::Saved) fail("cannot write the report '" + path + "'");
+        if (saved == ReportSaveResult::NotRegularFile)
+            fail("cannot write the report '" + path + "': not a regular file");
+        else if (saved != ReportSaveResult::Saved)
+            fail("cannot write the report '" + path + "'");
     }
 
     static std::string outcomeText(ValidationOutcome outcome, const std::string& file,

@@ -206,6 +206,9 @@ ReportSaveResult PluginHost::saveReport(const std::string& xmlFileName, bool rep
             case FileWriteResult::AlreadyExists:
                 reportError(where.c_str(), "XML file already exists.");
                 return ReportSaveResult::AlreadyExists;
+            case FileWriteResult::NotRegularFile:
+                reportError(where.c_str(), "not a regular file.");
+                return ReportSaveResult::NotRegularFile;
             case FileWriteResult::ReplaceFailed:
                 reportError(where.c_str(), "cannot replace the existing file.");
                 return ReportSaveResult::ReplaceFailed;

@@ -50,10 +50,11 @@ enum class ValidationOutcome {
 // Result of writing the report file.
 enum class ReportSaveResult {
     Saved,
-    NoFindings,     // nothing to write
-    AlreadyExists,  // the file exists and replacing was not asked for
-    ReplaceFailed,  // the new report is complete but could not take the existing one's place
-    WriteFailed     // the file could not be created or written; nothing is left behind
+    NoFindings,      // nothing to write
+    AlreadyExists,   // the file exists and replacing was not asked for
+    NotRegularFile,  // a folder, FIFO, device or socket is in the way; nothing was changed
+    ReplaceFailed,   // the new report is complete but could not take the existing one's place
+    WriteFailed      // the file could not be created or written; nothing is left behind
 };
 
 class PluginHost : public IQuorvexReport {

@@ -1,16 +1,8 @@
 #include "ValidationReportXml.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-
 #include "HostText.h"
 #include "platform/CodePage.h"
+#include "platform/SafeReplace.h"
 
 namespace validationhost {
 namespace {
@@ -37,47 +29,6 @@ void appendElement(std::string& out, int indent, std::string_view name, std::str
     line += name;
     line += '>';
     appendLine(out, indent, line);
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// A name no other writer uses: the target's name, hidden, with the process and a counter.
-int createTemporary(const std::filesystem::path& target, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = (folder / ("." + target.filename().string() + ".tmp-" +
-                              std::to_string(::getpid()) + "-" + std::to_string(counter++)))
-                       .string();
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-// Moves the finished temporary file to Target without ever replacing an existing file.
-FileWriteResult publishWithoutReplacing(const std::string& tempPath, const std::string& target) {
-    if (::renameat2(AT_FDCWD, tempPath.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-        return FileWriteResult::Written;
-    if (errno == EEXIST) return FileWriteResult::AlreadyExists;
-    if (errno != EINVAL && errno != ENOSYS) return FileWriteResult::WriteFailed;
-    // File systems without RENAME_NOREPLACE: a hard link fails the same way on an existing name.
-    if (::link(tempPath.c_str(), target.c_str()) == 0) {
-        ::unlink(tempPath.c_str());
-        return FileWriteResult::Written;
-    }
-    return errno == EEXIST ? FileWriteResult::AlreadyExists : FileWriteResult::WriteFailed;
 }
 
 }  // namespace
@@ -130,22 +81,19 @@ std::string buildReportXml(std::string_view fileName, const std::vector<CustomRe
 
 FileWriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
                                     bool replaceExisting) {
-    std::string tempPath;
-    const int fd = createTemporary(std::filesystem::path(path), tempPath);
-    if (fd < 0) return FileWriteResult::WriteFailed;
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written) {
-        ::unlink(tempPath.c_str());
-        return FileWriteResult::WriteFailed;
+    using platform::ReplaceStatus;
+    switch (platform::replaceFile(path, bytes, replaceExisting).status) {
+        case ReplaceStatus::Written:
+            return FileWriteResult::Written;
+        case ReplaceStatus::AlreadyExists:
+            return FileWriteResult::AlreadyExists;
+        case ReplaceStatus::NotRegularFile:
+            return FileWriteResult::NotRegularFile;
+        case ReplaceStatus::ReplaceFailed:
+            return FileWriteResult::ReplaceFailed;
+        default:
+            return FileWriteResult::WriteFailed;
     }
-    FileWriteResult result = FileWriteResult::Written;
-    if (replaceExisting) {
-        if (::rename(tempPath.c_str(), path.c_str()) != 0) result = FileWriteResult::ReplaceFailed;
-    } else {
-        result = publishWithoutReplacing(tempPath, path);
-    }
-    if (result != FileWriteResult::Written) ::unlink(tempPath.c_str());
-    return result;
 }
 
 }  // namespace validationhost

@@ -19,11 +19,12 @@ std::string buildReportXml(std::string_view fileName, const std::vector<CustomRe
 // the system ANSI code page.
 std::string xmlText(std::string_view text);
 
-enum class FileWriteResult { Written, AlreadyExists, ReplaceFailed, WriteFailed };
+enum class FileWriteResult { Written, AlreadyExists, NotRegularFile, ReplaceFailed, WriteFailed };
 
 // Writes Bytes to a temporary file in Path's folder and renames it into place. Without
-// ReplaceExisting an existing Path is left alone (AlreadyExists). On any failure the temporary
-// file is removed and Path is as it was.
+// ReplaceExisting an existing Path is left alone (AlreadyExists). A link is followed and stays;
+// a folder, FIFO, device or socket is never replaced (NotRegularFile). On any failure the
+// temporary file is removed and Path is as it was.
 FileWriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
                                     bool replaceExisting);
 

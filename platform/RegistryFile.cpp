@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include "Guarded.h"
+#include "SafeReplace.h"
 
 namespace platform {
 
@@ -80,18 +82,6 @@ bool readAll(int fd, std::string& out, std::size_t limit) {
     }
 }
 
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // The store as the file holds it now; a missing file is an empty store. On failure `why` says
 // what went wrong.
 std::optional<Store> loadStore(const std::string& path, std::string& why) {
@@ -99,7 +89,8 @@ std::optional<Store> loadStore(const std::string& path, std::string& why) {
         why = kNoFolder;
         return std::nullopt;
     }
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK a FIFO in the settings file's place would block the open forever.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         if (errno == ENOENT) return Store{};
         why = systemError("cannot open", path);
@@ -133,41 +124,28 @@ std::optional<Store> loadStore(const std::string& path, std::string& why) {
     return store;
 }
 
-// The file that is replaced: the target of a symbolic link, so that a linked settings file
-// stays linked.
-std::string replacedFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {
-        auto target = std::filesystem::canonical(path, ec);
-        if (!ec) return target.string();
+bool replaceStoreFile(const std::string& path, const std::string& text, std::string& why) {
+    // A write killed half-way leaves its temporary file; the next write clears those away.
+    removeStaleTemporaries(path, std::chrono::minutes(1));
+    const ReplaceResult result = replaceFile(path, text, /*replaceExisting*/ true, 0600);
+    errno = result.error;
+    switch (result.status) {
+        case ReplaceStatus::Written:
+            return true;
+        case ReplaceStatus::NotRegularFile:
+            why = result.file + " is not a regular file.";
+            break;
+        case ReplaceStatus::CreateFailed:
+            why = systemError("cannot create a temporary file in",
+                              std::filesystem::path(result.file).parent_path().string());
+            break;
+        case ReplaceStatus::WriteFailed:
+            why = systemError("cannot write", result.temporaryPath);
+            break;
+        default:
+            why = systemError("cannot replace", result.file);
     }
-    return path;
-}
-
-bool replaceFile(const std::string& path, const std::string& text, std::string& why) {
-    const std::string target = replacedFile(path);
-    const std::string folder = std::filesystem::path(target).parent_path().string();
-    std::string temporary = target + ".XXXXXX";
-    Fd fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
-        why = systemError("cannot create a temporary file in", folder);
-        return false;
-    }
-    // Nothing but a complete, flushed file ever takes the old one's place.
-    if (!writeAll(fd.get(), text) || ::fsync(fd.get()) != 0) {
-        why = systemError("cannot write", temporary);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    fd.reset();
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        why = systemError("cannot replace", target);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) ::fsync(dir.get());
-    return true;
+    return false;
 }
 
 }  // namespace
@@ -198,7 +176,7 @@ bool updateStore(const std::function<bool(Store&)>& change, Store& result) {
         return false;
     }
     auto store = loadStore(path, why);
-    if (!store || (change(*store) && !replaceFile(path, serialize(*store), why))) {
+    if (!store || (change(*store) && !replaceStoreFile(path, serialize(*store), why))) {
         reportError("Registry", why.c_str());
         return false;
     }

@@ -206,6 +206,10 @@ TEST_F(HexEditTest, NoChangesOrNoAnswerWritesNothing) {
 
 TEST_F(HexEditTest, ReadOnlyOrMissingFileGivesNoDialog) {
     EXPECT_FALSE(editFile(dir.file("missing.stl"), "", true, 0, 1024));
+    // Edits go to a regular file only; a FIFO would block the dialog's open.
+    ASSERT_EQ(mkfifo(dir.file("fifo.stl").c_str(), 0600), 0);
+    EXPECT_FALSE(canOpenReadWriteFile(dir.file("fifo.stl")));
+    EXPECT_FALSE(editFile(dir.file("fifo.stl"), "", true, 0, 1024));
     if (geteuid() != 0) {
         chmod(path.c_str(), 0444);
         EXPECT_FALSE(canOpenReadWriteFile(path));

@@ -168,9 +168,11 @@ TEST_F(ReportFileTest, FailedWriteLeavesNothingBehindAndKeepsAnOldReport) {
 TEST_F(ReportFileTest, ADirectoryInTheWayIsNotReplaced) {
     const std::string path = dir.file("taken.xml");
     std::filesystem::create_directory(path);
-    EXPECT_EQ(host.saveReport(path, true), ReportSaveResult::ReplaceFailed);
+    EXPECT_EQ(host.saveReport(path, true), ReportSaveResult::NotRegularFile);
     EXPECT_TRUE(std::filesystem::is_directory(path));
     EXPECT_EQ(folderEntries(dir.path()).size(), 1u);
+    EXPECT_TRUE(
+        debug.contains("vyr: Error in TMediaValidationForm.SaveReportXML - not a regular file."));
 }
 
 }  // namespace

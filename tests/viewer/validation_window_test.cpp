@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -342,14 +343,34 @@ TEST_F(SaveReportTest, UnwritableFolderSaysErrorAndLeavesNothing) {
     EXPECT_EQ(form->reportCount(), 2u);
 }
 
-TEST_F(SaveReportTest, ExistingFileThatCannotBeReplacedIsSaidSo) {
-    std::filesystem::create_directory(path);
+TEST_F(SaveReportTest, FolderFifoOrLinkToOneIsRefusedWithoutAQuestion) {
+    std::filesystem::create_directory(reportDir + "/folder.xml");
+    ASSERT_EQ(::mkfifo((reportDir + "/fifo.xml").c_str(), 0600), 0);
+    std::filesystem::create_symlink("fifo.xml", reportDir + "/link.xml");
+    for (const char* name : {"folder.xml", "fifo.xml", "link.xml"}) {
+        const std::string chosen = reportDir + "/" + name;
+        ui.shown.clear();
+        ui.saveAnswers.push_back(QString::fromStdString(chosen));
+        form->btnSaveReport->click();
+        EXPECT_EQ(shown(), "save: Save Report / error: Cannot save the report: \"" + chosen +
+                               "\" is not a regular file.");
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(reportDir + "/folder.xml"));
+    EXPECT_TRUE(std::filesystem::is_fifo(reportDir + "/fifo.xml"));
+    EXPECT_TRUE(std::filesystem::is_symlink(reportDir + "/link.xml"));
+    EXPECT_EQ(folderEntries(reportDir).size(), 3u);
+}
+
+TEST_F(SaveReportTest, LinkedReportReplacesItsTargetAndStaysALink) {
+    std::ofstream(reportDir + "/real.xml") << "old report";
+    std::filesystem::create_symlink("real.xml", path);
     ui.saveAnswers.push_back(QString::fromStdString(path));
     ui.confirmAnswers.push_back(true);
-    form->btnSaveReportClick();
-    EXPECT_EQ(ui.shown.last(), "message: Cannot delete destination file.");
-    EXPECT_TRUE(std::filesystem::is_directory(path));
-    EXPECT_EQ(folderEntries(reportDir).size(), 1u);
+    form->btnSaveReport->click();
+    EXPECT_EQ(ui.shown.last(), "message: Done");
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(readFile(reportDir + "/real.xml"), expected());
+    EXPECT_EQ(folderEntries(reportDir).size(), 2u);
 }
 
 }  // namespace

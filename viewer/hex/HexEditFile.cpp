@@ -2,6 +2,7 @@
 // free functions that open the dialog on a file.
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -25,6 +26,11 @@ const QString saveQuestion = QStringLiteral(
     "This action will permanently change the file content. Are you sure you want to save all "
     "changes?");
 
+bool isRegularFile(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
 }  // namespace
 
 void HexEditDialog::onFirstShow() {
@@ -33,9 +39,14 @@ void HexEditDialog::onFirstShow() {
         if (m_offset < 0 || m_size < 0 || m_size > maxEditBytes)
             throw std::invalid_argument("block range");
         if (m_fileStream == nullptr && !m_fileName.empty()) {
-            // Opened by descriptor so the path's bytes are used exactly as given.
-            const int fd = ::open(m_fileName.c_str(), O_RDWR | O_CLOEXEC);
+            // Opened by descriptor so the path's bytes are used exactly as given; edits go to
+            // a regular file only (O_NONBLOCK keeps a FIFO from blocking the open).
+            const int fd = ::open(m_fileName.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
             if (fd < 0) throw std::runtime_error("open failed");
+            if (!isRegularFile(fd) || ::fcntl(fd, F_SETFL, 0) != 0) {
+                ::close(fd);
+                throw std::runtime_error("not a regular file");
+            }
             m_ownStream = std::make_unique<QFile>();
             if (!m_ownStream->open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered,
                                    QFileDevice::AutoCloseHandle)) {
@@ -138,8 +149,9 @@ bool canOpenReadWriteFile(const std::string& fileName) {
     return guarded("CanOpenReadWriteFile", false, [&] {
         const int fd = ::open(fileName.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) return false;
+        const bool regular = isRegularFile(fd);
         ::close(fd);
-        return true;
+        return regular;
     });
 }
 
@@ -149,6 +161,11 @@ bool editFile(const std::string& fileName, const std::string& additionalCaption,
         std::error_code ec;
         if (!std::filesystem::exists(fileName, ec)) {
             platform::reportError("EditFile", "file not found");
+            return false;
+        }
+        struct stat info {};
+        if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            platform::reportError("EditFile", "not a regular file");
             return false;
         }
         if (!canOpenReadWriteFile(fileName)) {

@@ -27,6 +27,13 @@ void ValidationWindow::saveReportAs(const QString& xmlFileName) {
     const std::string path = QFile::encodeName(xmlFileName).toStdString();
     struct stat info {};
     const bool exists = ::lstat(path.c_str(), &info) == 0;
+    const QString notRegular =
+        QStringLiteral("Cannot save the report: \"%1\" is not a regular file.").arg(xmlFileName);
+    // A folder, FIFO, device or socket (or a link to one) is never replaced, so nothing is asked.
+    if (exists && ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        userInteraction().showError(this, notRegular);
+        return;
+    }
     if (exists && !userInteraction().confirm(
                       this, QStringLiteral("The file \"%1\" already exists.\nDo you want to "
                                            "replace it?")
@@ -35,6 +42,10 @@ void ValidationWindow::saveReportAs(const QString& xmlFileName) {
     }
     // An existing report is replaced only by a complete new one, so a failed save keeps it.
     const ReportSaveResult result = saveReport(path, /*ReplaceExisting*/ exists);
+    if (result == ReportSaveResult::NotRegularFile) {
+        userInteraction().showError(this, notRegular);
+        return;
+    }
     QString message = QStringLiteral("Error saving report.");
     if (result == ReportSaveResult::Saved) message = QStringLiteral("Done");
     if (result == ReportSaveResult::ReplaceFailed)
