@@ -167,7 +167,7 @@ HRESULT StlReader::openSteps(const std::string& fileName, bool checkFileSize) {
     const bool sizeTooSmall = static_cast<std::uint64_t>(fileSize) < announcedSize;
 
     if (m_variant == StlVariant::Viewer) {
-        if (sizeTooSmall) {
+        if (sizeTooSmall && m_nonStandardFramesPerSecond == 0) {
             platform::reportError(OPEN_FILE, "invalid STL file size.");
             return E_FAIL;
         }
@@ -189,7 +189,9 @@ HRESULT StlReader::openSteps(const std::string& fileName, bool checkFileSize) {
 }
 
 bool StlReader::checkDiskFormatCode() {
-    const int framesPerSecond = framesPerSecondFromDiskFormatCode(m_generalSubtitleInformation);
+    int framesPerSecond = framesPerSecondFromDiskFormatCode(m_generalSubtitleInformation);
+    if (framesPerSecond == 0 && m_variant == StlVariant::Viewer)
+        framesPerSecond = m_nonStandardFramesPerSecond;
     if (framesPerSecond == 0) {
         report(MODULE_SIEVRA, REPORT_TYPE_ERROR, "Invalid STL file Disk Format Code", 203);
         return false;

@@ -20,6 +20,13 @@ public:
     HRESULT openFile(const std::string& fileName, bool checkFileSize);
     HRESULT closeFile();
     HRESULT getGeneralSubtitleInformation(PGeneralSubtitleInformation* gsi);
+    // Viewer variant: also opens a file with an unusual disk format code (shown at the given
+    // frame rate) or fewer blocks than announced, for a read-only look at it.
+    void allowNonStandard(int framesPerSecond) { m_nonStandardFramesPerSecond = framesPerSecond; }
+    // The header as read (all blanks before a file is open).
+    const GeneralSubtitleInformation& generalSubtitleInformation() const {
+        return m_generalSubtitleInformation;
+    }
     std::int32_t getTextAndTimingInformationCount() const;
     std::int32_t getTextAndTimingInformationTotalCount() const;
     // The pointer is the reader's single buffer: valid until the next block read.
@@ -58,6 +65,7 @@ private:
     TextAndTimingInformation m_textAndTimingInformation{};
     std::int32_t m_framesPerSecond = 0;
     ReportFunction m_reportFunction;
+    int m_nonStandardFramesPerSecond = 0;
 };
 
 // True exactly when a fresh reader of the given variant opens the file.

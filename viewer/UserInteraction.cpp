@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -20,6 +21,14 @@ public:
         return QMessageBox::question(parent, QApplication::applicationName(), text,
                                      QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::Yes) == QMessageBox::Yes;
+    }
+    bool offer(QWidget* parent, const QString& text, const QString& action) override {
+        QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
+                        QMessageBox::Cancel, parent);
+        QPushButton* accept = box.addButton(action, QMessageBox::AcceptRole);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        return box.clickedButton() == accept;
     }
     QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                             const QString& filter) override {

@@ -20,6 +20,8 @@ public:
     virtual void showError(QWidget* parent, const QString& text) = 0;
     // Confirmation box with Yes and No; true for Yes.
     virtual bool confirm(QWidget* parent, const QString& text) = 0;
+    // Message with one action button beside Cancel ("Open Anyway"); true for the action.
+    virtual bool offer(QWidget* parent, const QString& text, const QString& action) = 0;
     // Empty when cancelled.
     virtual QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                                     const QString& filter) = 0;

@@ -18,12 +18,13 @@ public:
     ScriptedInteraction() : m_previous(setUserInteraction(this)) {}
     ~ScriptedInteraction() override { setUserInteraction(m_previous); }
 
-    // What was shown, in order, as "message: <text>", "error: <text>", "confirm: <text>",
-    // "open: <caption>", "save: <caption>", "font", "url: <url>".
+    // What was shown, in order, as "message: <text>", "error: <text>", "confirm: <text>", "offer
+    // <action>: <text>", "open: <caption>", "save: <caption>", "font", "url: <url>".
     QStringList shown;
 
     // Answers, consumed in order; when a queue is empty: No, cancel, cancel, cancel, false.
     std::deque<bool> confirmAnswers;
+    std::deque<bool> offerAnswers;
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<std::optional<QFont>> fontAnswers;
@@ -34,6 +35,10 @@ public:
     bool confirm(QWidget*, const QString& text) override {
         shown << "confirm: " + text;
         return take(confirmAnswers, false);
+    }
+    bool offer(QWidget*, const QString& text, const QString& action) override {
+        shown << "offer " + action + ": " + text;
+        return take(offerAnswers, false);
     }
     QString getOpenFileName(QWidget*, const QString& caption, const QString&,
                             const QString& filter) override {

@@ -57,7 +57,8 @@ TEST_F(MainWindowTest, StartsWithoutFileAndLoadsUnloadsAndRejects) {
     MainWindow form;
     form.show();
     EXPECT_EQ(form.windowTitle(), "Lumtrace");
-    EXPECT_EQ(checkedEncoding(form), "ANSI (local code page) (0)");
+    // A new user sees each file in its own tables.
+    EXPECT_EQ(checkedEncoding(form), "Automatic (from GSI block)");
     EXPECT_TRUE(form.m_checkForUpdatesAction->isChecked());
     EXPECT_TRUE(form.validationModule().empty() ||
                 form.validationModule().ends_with("/Sievra.zkx"));
@@ -103,7 +104,9 @@ TEST_F(MainWindowTest, OpenFromMenuReportsInvalidFiles) {
     ui.openAnswers.push_back(bad);
     form.onOpenTriggered();
     EXPECT_EQ(ui.lastFilter.contains("*.stl"), true);
-    EXPECT_EQ(ui.shown.last(), "message: Not valid EBU STL file");
+    EXPECT_EQ(ui.shown.last(),
+              "message: Not valid EBU STL file\n\nThe file holds 1,023 bytes, too "
+              "few for the 1,024-byte header of an STL file.");
     // Cancelled dialog: nothing happens.
     ui.shown.clear();
     form.onOpenTriggered();
@@ -283,7 +286,7 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedAndBadOnesIgnored) {
     MainWindow form;
     form.show();
     EXPECT_TRUE(form.m_automaticEncodingAction->isChecked());
-    EXPECT_FALSE(form.m_automaticEncodingAction->isVisible());
+    EXPECT_TRUE(form.m_automaticEncodingAction->isVisible());
     EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
     EXPECT_EQ(form.codePage(), 28591);
     form.close();

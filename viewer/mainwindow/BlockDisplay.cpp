@@ -4,6 +4,7 @@
 
 #include "stl/CodePage.h"
 #include "stl/StlUtils.h"
+#include "stl/TextTables.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ QString timeCodeText(const std::uint8_t* bytes) {
 }
 
 QString subtitleText(const TextAndTimingInformation& block, std::uint16_t codePage) {
-    const std::u16string text = codePageToUnicode(textFieldDisplayBytes(block), codePage);
+    const std::u16string text = subtitleDisplayText(block, codePage);
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -71,11 +72,11 @@ QString detailLine(const char* name, const QString& value, int length) {
     return line;
 }
 
-QStringList gsiTreeLines(const GeneralSubtitleInformation& gsi) {
+QStringList gsiTreeLines(const GeneralSubtitleInformation& gsi, std::uint16_t codePage) {
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(gsiTreeFields.size()));
     for (const StlField& field : gsiTreeFields) {
-        const std::u16string value = gsiFieldToDisplayString(gsi, field);
+        const std::u16string value = gsiFieldToDisplayString(gsi, field, codePage);
         lines << detailLine(field.name,
                             QString::fromUtf16(value.data(), static_cast<qsizetype>(value.size())),
                             field.length);

@@ -21,6 +21,6 @@ inline const QString gsiRootText = QStringLiteral("General Subtitle Information 
 inline const QString ttiRootText = QStringLiteral("Text and Timing Information (TTI)");
 
 // The 29 children of the GSI tree, in order.
-QStringList gsiTreeLines(const GeneralSubtitleInformation& gsi);
+QStringList gsiTreeLines(const GeneralSubtitleInformation& gsi, std::uint16_t codePage = 0);
 // The 10 children of the TTI tree, in order.
 QStringList ttiTreeLines(const TextAndTimingInformation& block, std::uint16_t codePage);

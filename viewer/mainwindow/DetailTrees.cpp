@@ -5,8 +5,8 @@
 
 #include "BlockDisplay.h"
 #include "MainWindow.h"
-#include "viewer/WaitCursor.h"
 #include "platform/Guarded.h"
+#include "viewer/WaitCursor.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ void MainWindow::fillGsiTree(const GeneralSubtitleInformation& gsi) {
     platform::guardedVoid("TForm1.UpdateTreeView_GSI", [&] {
         WaitCursor wait;
         QTreeWidgetItem* root = addRoot(m_gsiTree, gsiRootText);
-        addChildren(root, gsiTreeLines(gsi));
+        addChildren(root, gsiTreeLines(gsi, gsiTextCodePage()));
         m_gsiTree->expandAll();
     });
 }
@@ -47,7 +47,7 @@ void MainWindow::fillTtiTree(StlReader* reader, std::uint32_t index) {
             reader && reader->getTextAndTimingInformation(index, &block) == S_OK && block;
         QTreeWidgetItem* root = addRoot(m_ttiTree, ttiRootText);
         if (!have) throw std::runtime_error("no block");
-        addChildren(root, ttiTreeLines(*block, static_cast<std::uint16_t>(m_codePage)));
+        addChildren(root, ttiTreeLines(*block, textCodePage()));
         m_ttiTree->expandAll();
     });
 }

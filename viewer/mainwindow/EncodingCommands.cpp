@@ -28,7 +28,8 @@ void MainWindow::refreshEncodingMenu(std::int32_t codePage, bool automatic) {
 void MainWindow::onEncodingTriggered(QAction* sender) {
     platform::guardedVoid("TForm1.GeneralEncodingClick", [&] {
         m_codePage = sender->data().toInt();
-        refreshSubtitleList();
+        m_autoCodePage = false;
+        refreshTexts();
         refreshEncodingMenu(m_codePage, m_autoCodePage);
     });
 }
@@ -36,14 +37,24 @@ void MainWindow::onEncodingTriggered(QAction* sender) {
 void MainWindow::onOtherCodePageTriggered() {
     platform::guardedVoid("TForm1.Otherentercodepagemanually1Click", [&] {
         getEncoding(m_codePage, this);
-        refreshSubtitleList();
+        m_autoCodePage = false;
+        refreshTexts();
         refreshEncodingMenu(m_codePage, m_autoCodePage);
     });
 }
 
-// The item is hidden; the stored flag only decides which item is ticked.
 void MainWindow::onAutomaticCodePageTriggered() {
-    refreshEncodingMenu(m_codePage, m_autoCodePage);
+    platform::guardedVoid("TForm1.AutomaticfromGSIblock1Click", [&] {
+        m_autoCodePage = true;
+        refreshTexts();
+        refreshEncodingMenu(m_codePage, m_autoCodePage);
+    });
+}
+
+void MainWindow::refreshTexts() {
+    refreshSubtitleList();
+    if (m_stlReader) fillGsiTree(m_stlReader->generalSubtitleInformation());
+    refreshEncodingStatus();
 }
 
 void MainWindow::onFontTriggered() {

@@ -7,9 +7,9 @@
 #include "MainWindow.h"
 #include "SubtitleListModel.h"
 #include "SubtitleListView.h"
-#include "viewer/WaitCursor.h"
 #include "platform/Guarded.h"
 #include "viewer/UserInteraction.h"
+#include "viewer/WaitCursor.h"
 #include "viewer/hex/HexView.h"
 
 namespace {
@@ -29,14 +29,15 @@ void MainWindow::clearDetails() {
     m_ttiTree->clear();
 }
 
-bool MainWindow::loadFile(const QString& fileName) {
+bool MainWindow::loadFile(const QString& fileName, int nonStandardFramesPerSecond) {
     return platform::guarded("TForm1.LoadFile", false, [&] {
         clearDetails();
         m_fileName = fileName;
         m_stlReader.reset();
         const std::string path = QFile::encodeName(m_fileName).toStdString();
 
-        if (!isStlFile(path, true)) {
+        showNonStandardBanner(QString());
+        if (nonStandardFramesPerSecond == 0 && !isStlFile(path, true)) {
             // A file that is not STL leaves the window in the state without a file: the rows and
             // the caption of an earlier file would otherwise suggest it is still loaded.
             m_fileName.clear();
@@ -49,6 +50,7 @@ bool MainWindow::loadFile(const QString& fileName) {
         refreshCaption();
 
         m_stlReader = std::make_unique<StlReader>(StlVariant::Viewer);
+        m_stlReader->allowNonStandard(nonStandardFramesPerSecond);
         if (m_stlReader->openFile(path, true) != S_OK) {
             userInteraction().showMessage(this, QStringLiteral("Cannot load file."));
             return false;
@@ -60,6 +62,7 @@ bool MainWindow::loadFile(const QString& fileName) {
         }
         fillGsiTree(*gsi);
         refreshSubtitleList();
+        refreshEncodingStatus();
 
         m_hexView = std::make_unique<HexView>();
         m_hexView->init(m_hexText, m_hexScrollBar);
@@ -76,6 +79,8 @@ bool MainWindow::unloadFile() {
         refreshCaption();
         m_subtitleList->viewport()->update();
         clearDetails();
+        showNonStandardBanner(QString());
+        refreshEncodingStatus();
         return true;
     });
 }
@@ -86,8 +91,7 @@ void MainWindow::onOpenTriggered() {
             this, QString(), QString(), QStringLiteral("EBU STL Files (*.stl);;All Files (*)"));
         if (name.isEmpty() || !isExistingFile(name)) return;
         WaitCursor wait;
-        if (!loadFile(name))
-            userInteraction().showMessage(this, QStringLiteral("Not valid EBU STL file"));
+        if (!loadFile(name)) explainRefusal(name);
     });
 }
 

@@ -186,7 +186,6 @@ void MainWindow::createEncodingMenu(QMenu* options) {
     };
     m_automaticEncodingAction =
         addItem(QStringLiteral("Automatic (from GSI block)"), automaticEncodingTag);
-    m_automaticEncodingAction->setVisible(false);
     connect(m_automaticEncodingAction, &QAction::triggered, this,
             [this] { onAutomaticCodePageTriggered(); });
     for (const EncodingItem& fixed : fixedEncodings) {
@@ -222,6 +221,7 @@ void MainWindow::onFirstShow() {
         refreshCaption();
         loadRegistrySettings();
         refreshEncodingMenu(m_codePage, m_autoCodePage);
+        refreshEncodingStatus();
         m_subtitleList->header()->resizeSection(SubtitleListModel::CaptionColumn, 0);
         m_subtitleList->setColumnHidden(SubtitleListModel::CaptionColumn, true);
         if (!m_dropFilter)

@@ -34,7 +34,8 @@ public:
     ~MainWindow() override;
 
     // File lifecycle.
-    bool loadFile(const QString& fileName);
+    // A non-zero frame rate opens a non-standard file read-only (see NonStandardFile.cpp).
+    bool loadFile(const QString& fileName, int nonStandardFramesPerSecond = 0);
     bool unloadFile();
     void refreshCaption();
 
@@ -52,6 +53,17 @@ public:
     void loadRegistrySettings();
     void saveRegistrySettings();
     void refreshEncodingMenu(std::int32_t codePage, bool automatic);
+    // The code page that decodes subtitle text and GSI text now: the file's own tables when
+    // Automatic is ticked and the file names them, otherwise the chosen page (GSI: the system's).
+    std::uint16_t textCodePage() const;
+    std::uint16_t gsiTextCodePage() const;
+    QString encodingStatusText() const;
+    void refreshEncodingStatus();
+    // Subtitle list, trees and status after the tables changed.
+    void refreshTexts();
+    // After a refused open: the reason, and Open Anyway where the file can still be shown.
+    void explainRefusal(const QString& fileName);
+    void showNonStandardBanner(const QString& reason);
 
     // Handlers (also called directly by tests).
     void onFirstShow();
@@ -137,7 +149,9 @@ private:
     std::unique_ptr<HexView> m_hexView;
     bool m_checkForUpdates = true;
     std::int32_t m_codePage = 0;
-    bool m_autoCodePage = false;
+    bool m_autoCodePage = true;  // a new user sees each file in its own tables
+    QLabel* m_encodingStatus = nullptr;
+    QLabel* m_nonStandardBanner = nullptr;
     std::string m_validationModule;
     std::uint32_t m_listFontColor;  // colour value of the "ListView Font" record
 

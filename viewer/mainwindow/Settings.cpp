@@ -107,8 +107,17 @@ void MainWindow::loadRegistrySettings() {
             }
         } catch (...) {
         }
-        readInt(*key, "AutomaticCodePage", [&](std::int32_t v) { m_autoCodePage = v != 0; });
-        readInt(*key, "CodePageNumber", [&](std::int32_t v) { m_codePage = v; });
+        // Automatic is the default for a new user only: someone who chose a code page before
+        // Automatic could be chosen keeps it.
+        bool automaticStored = false;
+        readInt(*key, "AutomaticCodePage", [&](std::int32_t v) {
+            m_autoCodePage = v != 0;
+            automaticStored = true;
+        });
+        readInt(*key, "CodePageNumber", [&](std::int32_t v) {
+            m_codePage = v;
+            if (!automaticStored) m_autoCodePage = false;
+        });
         readInt(*key, "CheckForUpdates", [&](std::int32_t v) { m_checkForUpdates = v != 0; });
     });
 }

@@ -6,10 +6,10 @@
 #include "MainWindow.h"
 #include "SubtitleListModel.h"
 #include "SubtitleListView.h"
-#include "viewer/WaitCursor.h"
 #include "platform/Guarded.h"
 #include "stl/StlTypes.h"
 #include "stl/TtiBlockCursor.h"
+#include "viewer/WaitCursor.h"
 #include "viewer/hex/HexView.h"
 
 namespace {
@@ -32,7 +32,7 @@ void MainWindow::fillSubtitleList(StlReader* reader) {
     WaitCursor wait;
     SubtitleRows rows;
     try {
-        if (reader) appendRows(*reader, static_cast<std::uint16_t>(m_codePage), rows);
+        if (reader) appendRows(*reader, textCodePage(), rows);
     } catch (...) {
         // The rows read so far stay listed.
         platform::reportFailure("TForm1.UpdateListView_TTI");

@@ -6,6 +6,7 @@
 #include "BlockDisplay.h"
 #include "stl/CodePage.h"
 #include "stl/StlUtils.h"
+#include "stl/TextTables.h"
 
 void SubtitleRows::reserve(std::size_t rows) {
     m_rows.reserve(rows);
@@ -14,7 +15,7 @@ void SubtitleRows::reserve(std::size_t rows) {
 }
 
 void SubtitleRows::append(const TextAndTimingInformation& block, std::uint16_t codePage) {
-    const std::u16string text = codePageToUnicode(textFieldDisplayBytes(block), codePage);
+    const std::u16string text = subtitleDisplayText(block, codePage);
     if (m_texts.size() > std::numeric_limits<std::uint32_t>::max() - text.size())
         throw std::length_error("subtitle texts exceed 4 GiB");
     Row r;
