@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "MenuClick.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
@@ -204,18 +205,30 @@ TEST_F(HexEditTest, NoChangesOrNoAnswerWritesNothing) {
     EXPECT_EQ(readAll(path), before);
 }
 
-TEST_F(HexEditTest, ReadOnlyOrMissingFileGivesNoDialog) {
-    EXPECT_FALSE(editFile(dir.file("missing.stl"), "", true, 0, 1024));
+TEST_F(HexEditTest, AFileThatCannotBeWrittenOpensNoDialogAndSaysWhy) {
+    const std::string missing = dir.file("missing.stl");
+    EXPECT_FALSE(editFile(missing, "", true, 0, 1024));
+    EXPECT_EQ(ui.shown.value(0), "error: The file cannot be edited: it no longer exists.\n\n" +
+                                     QString::fromStdString(missing));
     // Edits go to a regular file only; a FIFO would block the dialog's open.
-    ASSERT_EQ(mkfifo(dir.file("fifo.stl").c_str(), 0600), 0);
-    EXPECT_FALSE(canOpenReadWriteFile(dir.file("fifo.stl")));
-    EXPECT_FALSE(editFile(dir.file("fifo.stl"), "", true, 0, 1024));
+    const std::string fifo = dir.file("fifo.stl");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(canOpenReadWriteFile(fifo));
+    for (const std::string& name : {fifo, dir.path()}) {
+        ui.shown.clear();
+        EXPECT_FALSE(editFile(name, "", true, 0, 1024));
+        EXPECT_EQ(ui.shown.value(0),
+                  "error: The file cannot be edited: it is not a regular file.\n\n" +
+                      QString::fromStdString(name));
+    }
     if (geteuid() != 0) {
+        ui.shown.clear();
         chmod(path.c_str(), 0444);
         EXPECT_FALSE(canOpenReadWriteFile(path));
         EXPECT_FALSE(editFile(path, "", true, 0, 1024));
+        EXPECT_TRUE(ui.shown.value(0).contains("(Permission denied)"))
+            << ui.shown.value(0).toStdString();
     }
-    EXPECT_TRUE(ui.shown.isEmpty());
 }
 
 namespace {
@@ -249,22 +262,24 @@ TEST_F(HexEditCommandTest, BlockOffsetsLabelsAndReload) {
     const std::string path = StlFileBuilder().addBlocks(12).writeTo(dir.file("a.stl"));
     ASSERT_TRUE(form.loadFile(QString::fromStdString(path)));
 
+    // Without a selected row only the TTI command refuses; the GSI block needs no row.
     form.m_subtitleList->clearSelection();
-    form.onHexEditTriggered(0);
-    EXPECT_EQ(ui.shown.last(), "error: There is no TTI selected.");
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_hexEditTtiAction));
+    EXPECT_EQ(ui.shown, QStringList{"error: There is no TTI selected."});
     EXPECT_TRUE(calls.empty());
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_hexEditGsiAction));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].caption, " [GSI]");
+    EXPECT_EQ(calls[0].offset, 0);
+    EXPECT_EQ(calls[0].size, 1024);
 
     form.m_subtitleList->setCurrentIndex(form.m_listModel->index(11, 1));
-    form.onHexEditTriggered(1);
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].caption, " [TTI #12]");
-    EXPECT_EQ(calls[0].offset, 2432);
-    EXPECT_EQ(calls[0].size, 128);
-    form.onHexEditTriggered(0);
-    EXPECT_EQ(calls[1].caption, " [GSI]");
-    EXPECT_EQ(calls[1].offset, 0);
-    EXPECT_EQ(calls[1].size, 1024);
-    EXPECT_FALSE(ui.shown.last().startsWith("confirm:"));  // cancelled: no question
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_hexEditTtiAction));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].caption, " [TTI #12]");
+    EXPECT_EQ(calls[1].offset, 2432);
+    EXPECT_EQ(calls[1].size, 128);
+    EXPECT_EQ(ui.shown.size(), 1);  // nothing saved: no question
 
     // Saved, answered No: nothing is reloaded and the selection stays.
     saved = true;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "MenuClick.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
@@ -40,7 +41,7 @@ TEST_F(ValidationCommandTest, WithoutAFileSaysSo) {
     EXPECT_EQ(ui.shown, QStringList{"error: There is no file loaded."});
 }
 
-TEST_F(ValidationCommandTest, WithoutThePluginNothingVisibleHappens) {
+TEST_F(ValidationCommandTest, WithoutThePluginSaysWhy) {
     MainWindow form;  // never shown, so no plug-in was looked for
     const QString file = QString::fromStdString(
         testsupport::StlFileBuilder().addBlocks(2).writeTo(dir.file("a.stl")));
@@ -48,8 +49,12 @@ TEST_F(ValidationCommandTest, WithoutThePluginNothingVisibleHappens) {
     ASSERT_TRUE(form.validationModule().empty());
     ui.shown.clear();
     closeNextModalWindow();
-    form.onValidationTriggered();
-    EXPECT_TRUE(ui.shown.isEmpty()) << ui.shown.join(" / ").toStdString();
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_validationAction));
+    ASSERT_EQ(ui.shown.size(), 1);
+    EXPECT_TRUE(
+        ui.shown[0].startsWith("error: Validation is not available: the validation "
+                               "plug-in Sievra.zkx was not found beside the program in\n"))
+        << ui.shown[0].toStdString();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(debug.lines().empty());
 }

@@ -17,8 +17,9 @@ class QFile;
 class QTableWidget;
 class QPushButton;
 
-// Shows the dialog modally for Size bytes at Offset; true when it was left with "Save Changes".
-// A missing file or one that cannot be opened for reading and writing shows nothing.
+// Shows the dialog modally for Size bytes at Offset; true when it was left with "Save Changes"
+// and the changes were written. A missing file or one that cannot be opened for reading and
+// writing opens no dialog; the user is told why.
 bool editFile(const std::string& fileName, const std::string& additionalCaption, bool canModify,
               std::int64_t offset, std::int64_t size, QWidget* parent = nullptr);
 
@@ -51,6 +52,8 @@ public:
     const std::string& additionalCaption() const { return m_additionalCaption; }
     void setCanModify(bool value) { m_canModify = value; }
     bool canModify() const { return m_canModify; }
+    // True once "Save Changes" has written the changes to the file.
+    bool saved() const { return m_saved; }
 
     QTableWidget* grid() const { return m_grid; }
     const std::vector<ChangedCell>& changedCells() const { return m_changedCells; }
@@ -99,6 +102,7 @@ private:
     std::int64_t m_bytesRead = 0;
     std::string m_additionalCaption;
     bool m_canModify = false;
+    bool m_saved = false;
     bool m_shown = false;
     bool m_closed = false;
     HexGridLayout m_layout;

@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QTableWidget>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -134,16 +136,36 @@ void HexEditDialog::bbtnOKClick() {
         if (m_canModify) {
             if (m_changedCells.empty()) {
                 userInteraction().showMessage(this, QStringLiteral("No changes to be saved."));
-            } else if (userInteraction().confirm(this, saveQuestion) && !saveChanges()) {
-                // The edits stay in the grid so the user can try again or cancel.
-                userInteraction().showError(
-                    this, QStringLiteral("The changes could not be written to the file."));
-                return;
+            } else if (userInteraction().confirm(this, saveQuestion)) {
+                if (!saveChanges()) {
+                    // The edits stay in the grid so the user can try again or cancel.
+                    userInteraction().showError(
+                        this, QStringLiteral("The changes could not be written to the file."));
+                    return;
+                }
+                m_saved = true;
             }
         }
         accept();
     });
 }
+
+namespace {
+
+// 0 when the file opens for reading and writing, otherwise the reason's errno.
+int openReadWriteError(const std::string& fileName) {
+    const int fd = ::open(fileName.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno;
+    ::close(fd);
+    return 0;
+}
+
+void tellCannotEdit(QWidget* parent, const std::string& fileName, const QString& reason) {
+    userInteraction().showError(parent, QStringLiteral("The file cannot be edited: %1\n\n%2")
+                                            .arg(reason, QFile::decodeName(fileName.c_str())));
+}
+
+}  // namespace
 
 bool canOpenReadWriteFile(const std::string& fileName) {
     return guarded("CanOpenReadWriteFile", false, [&] {
@@ -161,15 +183,20 @@ bool editFile(const std::string& fileName, const std::string& additionalCaption,
         std::error_code ec;
         if (!std::filesystem::exists(fileName, ec)) {
             platform::reportError("EditFile", "file not found");
+            tellCannotEdit(parent, fileName, QStringLiteral("it no longer exists."));
             return false;
         }
         struct stat info {};
         if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
             platform::reportError("EditFile", "not a regular file");
+            tellCannotEdit(parent, fileName, QStringLiteral("it is not a regular file."));
             return false;
         }
-        if (!canOpenReadWriteFile(fileName)) {
+        if (const int error = openReadWriteError(fileName)) {
             platform::reportError("EditFile", "can not read/write file");
+            tellCannotEdit(parent, fileName,
+                           QStringLiteral("it cannot be opened for writing (%1).")
+                               .arg(QString::fromLocal8Bit(std::strerror(error))));
             return false;
         }
         if (offset < 0 || size <= 0 || size > maxEditBytes) {
@@ -182,6 +209,7 @@ bool editFile(const std::string& fileName, const std::string& additionalCaption,
         form.setSize(size);
         form.setAdditionalCaption(additionalCaption);
         form.setCanModify(canModify);
-        return form.exec() == QDialog::Accepted;
+        // "Save Changes" also closes the dialog when nothing was written.
+        return form.exec() == QDialog::Accepted && form.saved();
     });
 }

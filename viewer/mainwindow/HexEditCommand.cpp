@@ -5,10 +5,10 @@
 #include <QFile>
 
 #include "MainWindow.h"
-#include "viewer/WaitCursor.h"
 #include "platform/Guarded.h"
 #include "stl/StlTypes.h"
 #include "viewer/UserInteraction.h"
+#include "viewer/WaitCursor.h"
 #include "viewer/hex/HexEditDialog.h"
 
 namespace {
@@ -39,7 +39,8 @@ void MainWindow::onHexEditTriggered(int tag) {
             return;
         }
         const int row = selectedRow();
-        if (row < 0) {
+        // The GSI block needs no row.
+        if (tag == 1 && row < 0) {
             userInteraction().showError(this, QStringLiteral("There is no TTI selected."));
             return;
         }

@@ -30,7 +30,6 @@
 namespace {
 
 constexpr const char* productName = "Lumtrace";
-constexpr const char* pluginFileName = "Sievra.zkx";
 
 QTreeWidget* createTree(QWidget* parent, bool editable) {
     auto* tree = new QTreeWidget(parent);

@@ -125,6 +125,8 @@ public:
     QAction* m_aboutAction = nullptr;
     QMenu* m_listContextMenu = nullptr;
 
+    // The validation plug-in, looked for beside the program.
+    static constexpr const char* pluginFileName = "Sievra.zkx";
     // Designed client size of the window.
     static constexpr int designedClientWidth = 958;
     static constexpr int designedClientHeight = 726;

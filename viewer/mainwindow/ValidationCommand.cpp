@@ -1,5 +1,8 @@
 // Tools → Validation.
 
+#include <QCoreApplication>
+#include <QDir>
+
 #include "MainWindow.h"
 #include "platform/Guarded.h"
 #include "viewer/UserInteraction.h"
@@ -11,9 +14,14 @@ void MainWindow::onValidationTriggered() {
             userInteraction().showError(this, QStringLiteral("There is no file loaded."));
             return;
         }
-        // Without the plug-in (not found at start-up, or not loadable) nothing opens and
-        // nothing is said.
-        if (validationModule().empty()) return;
+        if (validationModule().empty()) {
+            userInteraction().showError(
+                this, QStringLiteral("Validation is not available: the validation plug-in %1 was "
+                                     "not found beside the program in\n%2")
+                          .arg(QString::fromLatin1(pluginFileName),
+                               QDir::toNativeSeparators(QCoreApplication::applicationDirPath())));
+            return;
+        }
         showValidationWindow(validationModule(), fileName(), this);
     });
 }
