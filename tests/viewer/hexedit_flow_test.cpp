@@ -84,3 +84,16 @@ TEST_F(HexEditFlowTest, NothingSavedAsksNoReloadQuestion) {
     ASSERT_TRUE(viewertest::clickMenuItem(form.m_hexEditTtiAction));
     EXPECT_EQ(ui.shown, QStringList{saveQuestion});
 }
+
+TEST_F(HexEditFlowTest, SavedAndNotReloadedTheHexViewShowsTheDisk) {
+    selectRow(2);
+    const QString before = form.m_hexText->toPlainText();
+    ASSERT_TRUE(before.startsWith("0x0000000000000500   "));
+    ui.confirmAnswers = {true, false};  // write, do not reload
+    typeAndSaveInDialog(QStringLiteral("C3"));
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_hexEditTtiAction));
+    EXPECT_EQ(ui.shown, QStringList({saveQuestion, reloadQuestion}));
+    EXPECT_TRUE(form.m_hexText->toPlainText().startsWith("0x0000000000000500   C3 "))
+        << form.m_hexText->toPlainText().left(40).toStdString();
+    EXPECT_EQ(form.selectedRow(), 2);
+}

@@ -201,6 +201,14 @@ void HexView::refreshFileData(std::int64_t offset) {
     });
 }
 
+void HexView::rereadPage() {
+    if (m_lastRefreshOffset < 0) return;
+    const std::int64_t shown = m_lastRefreshOffset;
+    m_lastRefreshOffset = -1;
+    refreshFileData(shown);
+    if (m_lastRefreshOffset < 0) m_lastRefreshOffset = shown;
+}
+
 void HexView::setBarPosition(int position) {
     if (!m_scrollBar) return;
     BusyScope busy(m_busy);

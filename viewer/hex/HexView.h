@@ -36,6 +36,8 @@ public:
     HRESULT openFile(const std::string& fileName);
     // Renders the page that holds Offset (nothing at or past the end of the file).
     void refreshFileData(std::int64_t offset);
+    // Reads the page shown again, for bytes changed on disk since it was rendered.
+    void rereadPage();
     HRESULT closeFile();
     HRESULT done();
 

@@ -10,6 +10,7 @@
 #include "viewer/UserInteraction.h"
 #include "viewer/WaitCursor.h"
 #include "viewer/hex/HexEditDialog.h"
+#include "viewer/hex/HexView.h"
 
 namespace {
 
@@ -55,8 +56,11 @@ void MainWindow::onHexEditTriggered(int tag) {
         const QString caption = QStringLiteral(" [") + label + QStringLiteral("]");
         if (!hexEditFunction()(fileName(), caption, true, offset, size, this)) return;
         if (!userInteraction().confirm(
-                this, QStringLiteral("Do you want to reload the file with the new changes?")))
+                this, QStringLiteral("Do you want to reload the file with the new changes?"))) {
+            // The list and the trees keep what they showed; the hex view shows the disk.
+            if (hexView()) hexView()->rereadPage();
             return;
+        }
         WaitCursor wait;
         const QString name = fileName();
         unloadFile();
