@@ -134,3 +134,23 @@ TEST_F(EncodingTest, NonStandardFilesOpenReadOnlyOnlyWhenAsked) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EncodingTest, FilesNamedOnTheCommandLineOpenAsFromTheMenu) {
+    MainWindow form;
+    form.show();
+    form.openNamedFile(QString::fromStdString(dir.file("missing.stl")));
+    ASSERT_FALSE(ui.shown.isEmpty());
+    EXPECT_TRUE(ui.shown.last().startsWith("error: Cannot find the file "));
+    StlFileBuilder b;
+    form.openNamedFile(write(b.gsi(gsi::diskFormatCode, "XYZ12.34").addBlocks(1)));
+    EXPECT_EQ(ui.shown.last(),
+              "message: Not valid EBU STL file\n\nThe disk format code is XYZ12.34; "
+              "only STL25.01 and STL30.01 are standard.");
+    form.openNamedFile(write(fileWith("00", {'o', 'k'}), "good.stl"));
+    EXPECT_EQ(text(form, 0), "ok");
+    form.close();
+}
+
+}  // namespace

@@ -63,6 +63,8 @@ public:
     void refreshTexts();
     // After a refused open: the reason, and Open Anyway where the file can still be shown.
     void explainRefusal(const QString& fileName);
+    // Opens a file named outside the Open dialog (the command line) with the same messages.
+    void openNamedFile(const QString& fileName);
     void showNonStandardBanner(const QString& reason);
 
     // Handlers (also called directly by tests).

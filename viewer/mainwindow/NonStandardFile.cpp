@@ -3,6 +3,7 @@
 
 #include <QBoxLayout>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 
 #include "MainWindow.h"
@@ -28,6 +29,15 @@ void MainWindow::explainRefusal(const QString& fileName) {
         showNonStandardBanner(QString::fromStdString(check.reason));
     else
         userInteraction().showMessage(this, QStringLiteral("Cannot load file."));
+}
+
+void MainWindow::openNamedFile(const QString& fileName) {
+    if (!QFileInfo(fileName).isFile()) {
+        userInteraction().showError(this, QStringLiteral("Cannot find the file %1.").arg(fileName));
+        return;
+    }
+    WaitCursor wait;
+    if (!loadFile(fileName)) explainRefusal(fileName);
 }
 
 void MainWindow::showNonStandardBanner(const QString& reason) {
