@@ -13,6 +13,7 @@
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
 #include "viewer/hex/HexEditDialog.h"
+#include "viewer/hex/HexView.h"
 #include "viewer/mainwindow/HexEditCommand.h"
 #include "viewer/mainwindow/MainWindow.h"
 #include "viewer/mainwindow/SubtitleListModel.h"
@@ -288,10 +289,11 @@ TEST_F(HexEditCommandTest, BlockOffsetsLabelsAndReload) {
     EXPECT_EQ(ui.shown.last(), "confirm: Do you want to reload the file with the new changes?");
     EXPECT_EQ(form.selectedRow(), 11);
 
-    // Yes reloads: the list is rebuilt and row 0 selected.
+    // Yes reloads: the list is rebuilt and the edited row stays selected and shown.
     ui.confirmAnswers.push_back(true);
-    form.onHexEditTriggered(1);
-    EXPECT_EQ(form.selectedRow(), 0);
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_hexEditTtiAction));
     EXPECT_EQ(form.m_listModel->rowCount(), 12);
+    EXPECT_EQ(form.selectedRow(), 11);
+    EXPECT_EQ(form.hexView()->lastRefreshOffset(), 2432);
     form.close();
 }

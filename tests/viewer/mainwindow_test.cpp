@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
+#include "MenuClick.h"
 #include "platform/Registry.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
@@ -198,7 +199,7 @@ TEST_F(MainWindowTest, TreesShowPaddedLinesAndFollowTheSelection) {
     form.close();
 }
 
-TEST_F(MainWindowTest, CodePageChangeRebuildsListSelectsFirstRowAndKeepsHexView) {
+TEST_F(MainWindowTest, CodePageChangeRebuildsListAndShowsTheFirstRowEverywhere) {
     StlFileBuilder builder;
     builder.addBlock(textBlock({0xE9}));
     builder.addBlock(textBlock({0xE9}));
@@ -219,14 +220,15 @@ TEST_F(MainWindowTest, CodePageChangeRebuildsListSelectsFirstRowAndKeepsHexView)
 
     form.m_subtitleList->setCurrentIndex(form.m_listModel->index(1, 1));
     form.onSubtitleListKeyReleased();
-    const auto hexOffset = form.hexView()->lastRefreshOffset();
+    ASSERT_EQ(form.hexView()->lastRefreshOffset(), 1024 + 128);
 
-    form.onEncodingTriggered(cp1251);
+    // The rebuilt list selects row 0, and the tree and the hex view follow it.
+    ASSERT_TRUE(viewertest::clickMenuItem(cp1251));
     EXPECT_EQ(form.codePage(), 1251);
     EXPECT_EQ(cell(form, 1, SubtitleListModel::TextColumn), QString(QChar(0x0439)));
     EXPECT_EQ(form.selectedRow(), 0);
     EXPECT_TRUE(cp1251->isChecked());
-    EXPECT_EQ(form.hexView()->lastRefreshOffset(), hexOffset);
+    EXPECT_EQ(form.hexView()->lastRefreshOffset(), 1024);
     form.close();
 }
 

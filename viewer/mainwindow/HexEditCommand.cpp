@@ -64,6 +64,7 @@ void MainWindow::onHexEditTriggered(int tag) {
         WaitCursor wait;
         const QString name = fileName();
         unloadFile();
-        loadFile(name);
+        // The row that was being edited stays selected, and the hex view stays on it.
+        if (loadFile(name)) selectRow(row);
     });
 }

@@ -96,6 +96,9 @@ void MainWindow::createControls() {
             [this] { onSubtitleListMousePressed(); });
     connect(m_subtitleList, &SubtitleListView::keyUp, this,
             [this] { onSubtitleListKeyReleased(); });
+    // However the row changes (keys, mouse, wheel, a rebuild), the tree and the hex view follow.
+    connect(m_subtitleList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { followSelectedRow(); });
     connect(m_subtitleList, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         if (m_listContextMenu)
             m_listContextMenu->popup(m_subtitleList->viewport()->mapToGlobal(at));

@@ -44,6 +44,10 @@ public:
     void refreshSubtitleList();
     void refreshSelectedTti();
     void refreshHexViewPosition();
+    // Shows the selected row's block in the TTI tree and the hex view; nothing without a row.
+    void followSelectedRow();
+    // Selects Row (when the list has it) and shows its block.
+    void selectRow(int row);
 
     // Detail trees.
     void fillGsiTree(const GeneralSubtitleInformation& gsi);

@@ -73,6 +73,20 @@ void MainWindow::refreshHexViewPosition() {
             static_cast<std::int64_t>(ttiBlockOffset(static_cast<std::uint32_t>(row))));
 }
 
+void MainWindow::followSelectedRow() {
+    platform::guardedVoid("TForm1.ListView1SelectItem", [&] {
+        if (selectedRow() < 0) return;
+        refreshSelectedTti();
+        refreshHexViewPosition();
+    });
+}
+
+void MainWindow::selectRow(int row) {
+    if (row < 0 || row >= m_listModel->rowCount()) return;
+    m_subtitleList->setCurrentIndex(m_listModel->index(row, SubtitleListModel::NumberColumn));
+    followSelectedRow();
+}
+
 void MainWindow::onSubtitleListMousePressed() {
     platform::guardedVoid("TForm1.ListView1MouseDown", [&] {
         refreshSelectedTti();
