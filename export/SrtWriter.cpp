@@ -1,0 +1,15 @@
+#include "SrtWriter.h"
+
+#include "CueMarkup.h"
+
+std::string writeSrt(const std::vector<Cue>& cues) {
+    std::string out;
+    int number = 0;
+    for (const Cue& cue : cues) {
+        if (number > 0) out += '\n';
+        out += std::to_string(++number) + '\n';
+        out += cueTime(cue.startMs, ',') + " --> " + cueTime(cue.endMs, ',') + '\n';
+        for (const StyledLine& row : cue.text) out += rowMarkup(row, {}) + '\n';
+    }
+    return out;
+}
