@@ -18,7 +18,7 @@
 
 #include "platform/DynamicLibrary.h"
 #include "plugin_api/QuorvexControlInterface.h"
-#include "tests/support/StlFileBuilder.h"
+#include "tests/support/FindingsFile.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace {
@@ -52,31 +52,6 @@ private:
     std::mutex m_mutex;
     std::vector<std::string> m_findings;
 };
-
-// Subtitle numbers 1, 2, ... wrap after 65535, so a file of more blocks than that necessarily
-// repeats numbers (rule 425); everything else in the clean file is valid.
-std::string makeFile(const std::string& path, int blocks, bool findingsInEveryBlock) {
-    testsupport::StlFileBuilder file;
-    for (int i = 0; i < blocks; ++i) {
-        testsupport::StlFileBuilder::Block block;
-        block.number = static_cast<std::uint16_t>(i + 1);
-        const int seconds = i * 4 / 5;  // under 23 hours for 99,999 blocks
-        block.in[0] = static_cast<std::uint8_t>(seconds / 3600);
-        block.in[1] = static_cast<std::uint8_t>(seconds / 60 % 60);
-        block.in[2] = static_cast<std::uint8_t>(seconds % 60);
-        std::copy(block.in, block.in + 4, block.out);
-        block.out[3] = 10;
-        if (findingsInEveryBlock) {
-            block.cumulative = 5;  // 427
-            block.vertical = 120;  // 438
-            block.comment = 4;     // 440
-        }
-        file.addBlock(block);
-    }
-    file.announce(blocks);
-    file.gsi(gsi::totalNumberOfSubtitles, std::to_string(blocks));
-    return file.writeTo(path);
-}
 
 struct Measurement {
     double milliseconds = 0;
@@ -160,8 +135,9 @@ int main(int argc, char* argv[]) {
     reportSet->SetQuorvexReport(&sink);
     reportSet->Release();
 
-    const std::string clean = makeFile(dir.file("clean.stl"), blocks, false);
-    const std::string faulty = makeFile(dir.file("findings.stl"), blocks, true);
+    const std::string clean = testsupport::makeFindingsFile(dir.file("clean.stl"), blocks, false);
+    const std::string faulty =
+        testsupport::makeFindingsFile(dir.file("findings.stl"), blocks, true);
     std::printf("Sievra.zkx, %d blocks, %d runs each; time from Play to progress 100\n", blocks,
                 runs);
     int status = 0;

@@ -12,24 +12,49 @@ using platform::guarded;
 using platform::reportError;
 using platform::reportFailure;
 
-void ReportList::add(CustomReport report) {
+void ReportList::add(std::int32_t module, std::int32_t reportType, std::string_view message) {
+    // Longer messages than a 32-bit length would take are cut; no plug-in sends anything close.
+    message = message.substr(0, UINT32_MAX);
     std::lock_guard lock(m_lock);
-    m_items.push_back(std::move(report));
+    m_entries.push_back(
+        {m_messages.size(), static_cast<std::uint32_t>(message.size()), module, reportType});
+    m_messages.append(message);
 }
 
 void ReportList::clear() {
     std::lock_guard lock(m_lock);
-    m_items.clear();
+    std::vector<Entry>().swap(m_entries);
+    std::string().swap(m_messages);
 }
 
 std::size_t ReportList::count() const {
     std::lock_guard lock(m_lock);
-    return m_items.size();
+    return m_entries.size();
+}
+
+CustomReport ReportList::unlockedAt(std::size_t index) const {
+    if (index >= m_entries.size()) return {};
+    const Entry& entry = m_entries[index];
+    return {entry.module, entry.reportType,
+            m_messages.substr(entry.messageStart, entry.messageLength)};
+}
+
+CustomReport ReportList::at(std::size_t index) const {
+    std::lock_guard lock(m_lock);
+    return unlockedAt(index);
+}
+
+std::int32_t ReportList::reportTypeAt(std::size_t index) const {
+    std::lock_guard lock(m_lock);
+    return index < m_entries.size() ? m_entries[index].reportType : 0;
 }
 
 std::vector<CustomReport> ReportList::snapshot() const {
     std::lock_guard lock(m_lock);
-    return m_items;
+    std::vector<CustomReport> items;
+    items.reserve(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i) items.push_back(unlockedAt(i));
+    return items;
 }
 
 PluginHost::PluginHost(std::string ownerName)
@@ -233,8 +258,8 @@ HRESULT PluginHost::QueryInterface(REFIID riid, void** ppvObject) {
 HRESULT PluginHost::Report(std::int32_t module, std::int32_t reportType,
                            const char* reportMessage) {
     return guarded(m_reportWhere.c_str(), E_FAIL, [&] {
-        m_reports.add(
-            {module, reportType, validationhost::narrowToUtf8(reportMessage ? reportMessage : "")});
+        m_reports.add(module, reportType,
+                      validationhost::narrowToUtf8(reportMessage ? reportMessage : ""));
         return S_OK;
     });
 }

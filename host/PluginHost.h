@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/DynamicLibrary.h"
@@ -23,18 +24,32 @@ struct CustomReport {
     bool operator==(const CustomReport&) const = default;
 };
 
-// Findings in arrival order. The plug-in's worker appends while the user-interface thread
-// reads, saves or clears, so every access holds the lock.
+// Findings in arrival order, packed for runs with hundreds of thousands of them: the messages end
+// to end in one buffer and a small fixed record per finding. The plug-in's worker appends while
+// the user-interface thread reads, saves or clears, so every access holds the lock.
 class ReportList {
 public:
-    void add(CustomReport report);
+    void add(std::int32_t module, std::int32_t reportType, std::string_view message);
+    // Empties the list and gives its memory back.
     void clear();
     std::size_t count() const;
+    // The finding at Index; an empty one past the end.
+    CustomReport at(std::size_t index) const;
+    std::int32_t reportTypeAt(std::size_t index) const;
     std::vector<CustomReport> snapshot() const;
 
 private:
+    struct Entry {
+        std::size_t messageStart;
+        std::uint32_t messageLength;
+        std::int32_t module;
+        std::int32_t reportType;
+    };
+    CustomReport unlockedAt(std::size_t index) const;
+
     mutable std::mutex m_lock;
-    std::vector<CustomReport> m_items;
+    std::vector<Entry> m_entries;
+    std::string m_messages;
 };
 
 // How a validation run to its end came out.
@@ -100,6 +115,7 @@ public:
     bool clearReports();
     std::size_t reportCount() const { return m_reports.count(); }
     std::vector<CustomReport> reports() const { return m_reports.snapshot(); }
+    const ReportList& reportList() const { return m_reports; }
 
     // Writes the stored findings as an XML report; never overwrites an existing file.
     HRESULT saveReportXml(const std::string& xmlFileName);

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <functional>
 #include <pugixml.hpp>
 
@@ -36,11 +36,27 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
     return true;
 }
 
-// The row's cells joined by "|", readable in a failure message.
-std::string rowTexts(const QTreeWidgetItem* item) {
-    QStringList texts;
-    for (int column = 0; column < item->columnCount(); ++column) texts << item->text(column);
-    return texts.join('|').toStdString();
+// One shown row of the list, read as the view reads it.
+struct Row {
+    const QAbstractItemModel* model;
+    int row;
+    QString text(int column) const { return model->index(row, column).data().toString(); }
+    QVariant background(int column) const {
+        return model->index(row, column).data(Qt::BackgroundRole);
+    }
+    // The cells joined by "|", readable in a failure message.
+    std::string texts() const {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column) cells << text(column);
+        return cells.join('|').toStdString();
+    }
+};
+
+int rowCount(const ValidationWindow& form) {
+    return form.lvReport->model()->rowCount();
+}
+Row rowOf(const ValidationWindow& form, int row) {
+    return {form.lvReport->model(), row};
 }
 
 class ValidationWindowTest : public ::testing::Test {
@@ -104,21 +120,21 @@ TEST_F(ValidationWindowTest, RunsTheRealPluginToTheEnd) {
     EXPECT_EQ(form->edProgress->text(), "Progress: 100.00%");
 
     const std::vector<CustomReport> reports = form->reports();
-    ASSERT_EQ(form->lvReport->topLevelItemCount(), static_cast<int>(reports.size()));
+    ASSERT_EQ(rowCount(*form), static_cast<int>(reports.size()));
     ASSERT_GE(reports.size(), 3u);
     bool sawError = false, sawLoading = false;
-    for (int row = 0; row < form->lvReport->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem* item = form->lvReport->topLevelItem(row);
-        EXPECT_EQ(item->text(0), QString::number(row + 1));
-        EXPECT_EQ(item->text(2), reportTypeName(reports[row].reportType));
-        EXPECT_EQ(item->text(3).toStdString(), reports[row].reportMessage);
-        const QColor expected = item->text(2) == "Error"  ? QColor(0xFF, 0xCC, 0xCC)
-                                : item->text(2) == "Info" ? QColor(0xEE, 0xEE, 0xFF)
-                                                          : QColor(0xFF, 0xFF, 0xCC);
-        EXPECT_EQ(item->background(3).color(), expected) << row;
-        sawError = sawError || (item->text(2) == "Error" && item->text(3).startsWith("[438]"));
-        sawLoading = sawLoading || rowTexts(item) == std::to_string(row + 1) +
-                                                         "|Sievra|Info|[102] Loading File: " + file;
+    for (int row = 0; row < rowCount(*form); ++row) {
+        const Row item = rowOf(*form, row);
+        EXPECT_EQ(item.text(0), QString::number(row + 1));
+        EXPECT_EQ(item.text(2), reportTypeName(reports[row].reportType));
+        EXPECT_EQ(item.text(3).toStdString(), reports[row].reportMessage);
+        const QColor expected = item.text(2) == "Error"  ? QColor(0xFF, 0xCC, 0xCC)
+                                : item.text(2) == "Info" ? QColor(0xEE, 0xEE, 0xFF)
+                                                         : QColor(0xFF, 0xFF, 0xCC);
+        EXPECT_EQ(item.background(3).value<QBrush>().color(), expected) << row;
+        sawError = sawError || (item.text(2) == "Error" && item.text(3).startsWith("[438]"));
+        sawLoading = sawLoading || item.texts() == std::to_string(row + 1) +
+                                                       "|Sievra|Info|[102] Loading File: " + file;
     }
     EXPECT_TRUE(sawError);
     EXPECT_TRUE(sawLoading);
@@ -138,24 +154,23 @@ TEST_F(ValidationWindowTest, NamesAndColoursFollowModuleAndType) {
         {"5|Sievra|Unknown|four", std::nullopt},
         {"6|Sievra|Unknown|minus one", std::nullopt},
     };
-    ASSERT_EQ(form->lvReport->topLevelItemCount(), static_cast<int>(expected.size()));
-    for (int row = 0; row < form->lvReport->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem* item = form->lvReport->topLevelItem(row);
-        EXPECT_EQ(rowTexts(item), expected[row].first);
+    ASSERT_EQ(rowCount(*form), static_cast<int>(expected.size()));
+    for (int row = 0; row < rowCount(*form); ++row) {
+        const Row item = rowOf(*form, row);
+        EXPECT_EQ(item.texts(), expected[row].first);
         for (int column = 0; column < 4; ++column) {
             if (expected[row].second)
-                EXPECT_EQ(item->background(column).color(), *expected[row].second);
+                EXPECT_EQ(item.background(column).value<QBrush>().color(), *expected[row].second);
             else
-                EXPECT_EQ(item->background(column).style(), Qt::NoBrush);
+                EXPECT_FALSE(item.background(column).isValid());
         }
     }
     EXPECT_EQ(form->edProgress->text(), "Progress: 100.00%");
 
     // The brushes reach the screen: sample the message cell of each row, away from its text.
     const QImage shot = form->lvReport->viewport()->grab().toImage();
-    for (int row = 0; row < form->lvReport->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem* item = form->lvReport->topLevelItem(row);
-        const QRect cell = form->lvReport->visualItemRect(item);
+    for (int row = 0; row < rowCount(*form); ++row) {
+        const QRect cell = form->lvReport->visualRect(form->lvReport->model()->index(row, 0));
         const QPoint probe(form->lvReport->columnViewportPosition(3) + 300, cell.center().y());
         const QColor painted = shot.pixelColor(probe * shot.devicePixelRatio());
         EXPECT_EQ(painted,
@@ -167,12 +182,12 @@ TEST_F(ValidationWindowTest, NamesAndColoursFollowModuleAndType) {
 TEST_F(ValidationWindowTest, StartingAgainEmptiesListAndFindingsFirst) {
     auto form = open(fakePlugin("fake_scripted"), script({"7\t1\ta", "7\t2\tb"}));
     ASSERT_TRUE(runToDone(*form));
-    ASSERT_EQ(form->lvReport->topLevelItemCount(), 2);
+    ASSERT_EQ(rowCount(*form), 2);
     ui.shown.clear();
     form->btnValidation->click();
-    EXPECT_EQ(form->lvReport->topLevelItemCount(), 0);
+    EXPECT_EQ(rowCount(*form), 0);
     ASSERT_TRUE(waitFor([&] { return ui.shown.contains("message: Done"); }));
-    EXPECT_EQ(form->lvReport->topLevelItemCount(), 2);
+    EXPECT_EQ(rowCount(*form), 2);
     EXPECT_EQ(form->reportCount(), 2u);
 }
 
@@ -190,7 +205,7 @@ TEST_F(ValidationWindowTest, ClosingIsRefusedWhileRunningAndStoppedFindingsCanBe
     form->btnValidation->click();
     EXPECT_EQ(form->btnValidation->text(), "Start Validation");
     // Stopped by the user: the list stays empty, the findings so far are kept.
-    EXPECT_EQ(form->lvReport->topLevelItemCount(), 0);
+    EXPECT_EQ(rowCount(*form), 0);
     EXPECT_EQ(form->reportCount(), 2u);
     ui.saveAnswers.push_back(QString::fromStdString(dir.file("partial.xml")));
     form->btnSaveReportClick();

@@ -1,5 +1,6 @@
 #include "ValidationWindow.h"
 
+#include <malloc.h>
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -10,8 +11,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
+
+#include "ReportListModel.h"
 
 #include "host/HostText.h"
 #include "platform/Guarded.h"
@@ -48,15 +51,15 @@ void ValidationWindow::createControls() {
     setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
 
     gbReport = new QGroupBox(QStringLiteral("Report"), this);
-    lvReport = new QTreeWidget(gbReport);
-    lvReport->setColumnCount(4);
-    lvReport->setHeaderLabels({QStringLiteral("#"), QStringLiteral("Module"),
-                               QStringLiteral("Type"), QStringLiteral("Message")});
-    lvReport->setColumnWidth(1, 160);
-    lvReport->setColumnWidth(2, 60);
-    lvReport->setColumnWidth(3, 680);
+    lvReport = new QTreeView(gbReport);
+    m_reportModel = new ReportListModel(reportList(), lvReport);
+    lvReport->setModel(m_reportModel);
+    lvReport->setColumnWidth(ReportListModel::ModuleColumn, 160);
+    lvReport->setColumnWidth(ReportListModel::TypeColumn, 60);
+    lvReport->setColumnWidth(ReportListModel::MessageColumn, 680);
     lvReport->setRootIsDecorated(false);
     lvReport->setUniformRowHeights(true);
+    lvReport->setItemsExpandable(false);
     lvReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvReport->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvReport->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -144,8 +147,11 @@ void ValidationWindow::done(int result) {
 
 void ValidationWindow::onClose() {
     guardedVoid("TMediaValidationForm.FormClose", [&] {
+        m_reportModel->clear();
         clearReports();
         unloadPlugin();
+        // A big run leaves the heap with many free pages: give them back now, not at exit.
+        malloc_trim(0);
     });
 }
 
@@ -160,7 +166,7 @@ void ValidationWindow::btnValidationClick() {
         if (!isBound()) return;
         if (!isRunning()) {
             setRunning(true);
-            lvReport->clear();
+            m_reportModel->clear();
             if (startValidation()) {
                 m_pollTimer->start();
             } else {
@@ -203,40 +209,8 @@ void ValidationWindow::onPollTimer() {
 
 bool ValidationWindow::visualizeReports() {
     return guarded("TMediaValidationForm.VisualizeReports", false, [&] {
-        const std::vector<CustomReport> findings = reports();
-        QList<QTreeWidgetItem*> items;
-        items.reserve(static_cast<qsizetype>(findings.size()));
-        int position = 0;
-        for (const CustomReport& report : findings) {
-            auto* item = new QTreeWidgetItem(QStringList{
-                QString::number(++position), QString::fromLatin1(moduleDisplayName(report.module)),
-                QString::fromLatin1(reportTypeName(report.reportType)),
-                QString::fromStdString(report.reportMessage)});
-            lvReportCustomDrawItem(item);
-            items.append(item);
-        }
-        lvReport->addTopLevelItems(items);
+        m_reportModel->showRows(reportCount());
         return true;
-    });
-}
-
-std::optional<QColor> ValidationWindow::reportTypeColor(const QString& typeName) {
-    if (typeName == QLatin1String("Info")) return QColor(0xEE, 0xEE, 0xFF);
-    if (typeName == QLatin1String("Warning")) return QColor(0xFF, 0xFF, 0xCC);
-    if (typeName == QLatin1String("Error")) return QColor(0xFF, 0xCC, 0xCC);
-    return std::nullopt;
-}
-
-void ValidationWindow::lvReportCustomDrawItem(QTreeWidgetItem* item) {
-    guardedVoid("TMediaValidationForm.lvReportCustomDrawItem", [&] {
-        if (!item || item->columnCount() < 3) return;
-        const std::optional<QColor> color = reportTypeColor(item->text(2));
-        if (!color) return;
-        // Dark text as well, so a dark colour scheme still reads on the pale brushes.
-        for (int column = 0; column < item->columnCount(); ++column) {
-            item->setBackground(column, *color);
-            item->setForeground(column, QColor(Qt::black));
-        }
     });
 }
 

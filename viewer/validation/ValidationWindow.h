@@ -2,7 +2,6 @@
 // The validation window: hosts the plug-in for one file, runs it, shows its findings in a
 // coloured list and saves them as an XML report. It is the plug-in's report sink itself.
 
-#include <QColor>
 #include <QDialog>
 #include <QString>
 #include <optional>
@@ -14,8 +13,8 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QTimer;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
+class ReportListModel;
 
 class ValidationWindow : public QDialog, public PluginHost {
     Q_OBJECT
@@ -27,10 +26,6 @@ public:
     void setPaths(std::string plugin, const QString& fileName);
 
     bool visualizeReports();
-    // Background of a row by its type name (column 2).
-    void lvReportCustomDrawItem(QTreeWidgetItem* item);
-    // Brush colour for a type name; none for names without one.
-    static std::optional<QColor> reportTypeColor(const QString& typeName);
     // "Progress: 42.50%" with the user's decimal separator.
     static QString formatProgress(double progress);
 
@@ -47,7 +42,8 @@ public:
 
     // Controls.
     QGroupBox* gbReport = nullptr;
-    QTreeWidget* lvReport = nullptr;
+    QTreeView* lvReport = nullptr;
+    ReportListModel* m_reportModel = nullptr;
     QPushButton* btnValidation = nullptr;
     QLineEdit* edProgress = nullptr;
     QPushButton* btnSettings = nullptr;

@@ -1,0 +1,82 @@
+// The validation window with a run that finds something in every block: 99,999 blocks, 334,461
+// findings through the real Sievra.zkx. Prints the resident memory before the window opens, while
+// the list shows every finding and after the window has closed, and the time from Start (load
+// and play) to the fully shown list.
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTreeView>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/FindingsFile.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TestEnvironment.h"
+#include "viewer/validation/ValidationWindow.h"
+
+namespace {
+
+double residentMegabytes() {
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return double(resident) * double(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    testsupport::ScopedConfigHome config;  // the rule defaults, never the user's own settings
+    testsupport::TempDir dir;
+    const int blocks = argc > 1 ? std::atoi(argv[1]) : 99999;
+    QApplication app(argc, argv);
+    const std::string plugin =
+        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Sievra.zkx").string();
+    const std::string file = testsupport::makeFindingsFile(dir.file("findings.stl"), blocks, true);
+    testsupport::ScriptedInteraction ui;  // "Done" is recorded, not shown
+    QApplication::processEvents();
+    const double before = residentMegabytes();
+
+    double shownMs = 0, whileShown = 0;
+    int rows = 0;
+    {
+        ValidationWindow form;
+        form.setPaths(plugin, QString::fromStdString(file));
+        if (!form.loadPlugin()) {
+            std::fprintf(stderr, "cannot load %s\n", plugin.c_str());
+            return 2;
+        }
+        form.show();
+        QApplication::processEvents();
+        QElapsedTimer timer;
+        timer.start();
+        form.btnValidation->click();
+        while (!ui.shown.contains("message: Done")) {
+            if (timer.elapsed() > 120000) {
+                std::fprintf(stderr, "no \"Done\" after two minutes\n");
+                return 2;
+            }
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+        form.lvReport->viewport()->repaint();
+        shownMs = double(timer.nsecsElapsed()) / 1e6;
+        rows = form.lvReport->model()->rowCount();
+        form.lvReport->scrollToBottom();
+        form.lvReport->viewport()->repaint();
+        whileShown = residentMegabytes();
+        form.accept();
+    }
+    QApplication::processEvents();
+    const double after = residentMegabytes();
+
+    std::printf("validation window, %d blocks, %d findings listed\n", blocks, rows);
+    std::printf("resident before the window   %8.1f MB\n", before);
+    std::printf("resident while listed        %8.1f MB\n", whileShown);
+    std::printf("resident after closing       %8.1f MB\n", after);
+    std::printf("Start to fully shown list    %8.1f ms\n", shownMs);
+    return 0;
+}
