@@ -1,105 +1,216 @@
 #include "BatchValidation.h"
 
 #include <algorithm>
-#include <chrono>
+#include <optional>
 
+#include "EnabledRules.h"
+#include "FileRunner.h"
 #include "FindingsTable.h"
 #include "InputFile.h"
-#include "RefusalReason.h"
+#include "InputList.h"
+#include "MachineReport.h"
 #include "ReportPaths.h"
+#include "WorkerProcesses.h"
 #include "host/PluginHost.h"
+#include "host/ValidationReportXml.h"
+#include "platform/Guarded.h"
 
 namespace cli {
 namespace {
 
-// The window polls every 100 ms; a batch would spend most of its time asleep at that pace.
-constexpr std::chrono::milliseconds POLL_INTERVAL{1};
-constexpr const char* LOAD_TIMEOUT_FINDING = "[104]";
+constexpr const char* SAVE_REPORT_WHERE = "TPluginHost.SaveReportXML";
+
+std::string reportExtension(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Json:
+            return ".json";
+        case OutputFormat::Junit:
+            return ".junit.xml";
+        case OutputFormat::Sarif:
+            return ".sarif";
+        case OutputFormat::Csv:
+            return ".csv";
+        default:
+            return ".xml";
+    }
+}
+
+struct ReportTarget {
+    OutputFormat format;
+    std::vector<std::string> paths;  // one per input
+};
 
 class Batch {
 public:
-    Batch(const CommandLine& line, const BatchSettings& settings, std::ostream& out,
-          std::ostream& err)
-        : m_line(line), m_settings(settings), m_out(out), m_err(err) {}
+    Batch(const CommandLine& line, const BatchSettings& settings, std::istream& names,
+          std::ostream& out, std::ostream& err)
+        : m_line(line), m_settings(settings), m_names(names), m_out(out), m_err(err) {}
 
     int run() {
+        m_inputs = expandInputs(m_line.files, m_line.recursive, m_line.nulSeparated, m_names);
+        if (m_inputs.empty()) {
+            fail("no file given");
+            return ExitNotValidated;
+        }
         m_host.setPlugin(m_settings.pluginPath);
         if (!m_host.loadPlugin()) {
             fail("cannot load the plug-in '" + m_settings.pluginPath + "': " + m_host.loadError());
             return ExitNotValidated;
         }
-        if (m_line.xmlPath) {
-            ReportPlan plan = planReports(*m_line.xmlPath, m_line.files);
-            if (!plan.error.empty()) {
-                fail(plan.error);
-                return ExitNotValidated;
-            }
-            m_reportPaths = std::move(plan.paths);
+        if (!planReports()) return ExitNotValidated;
+        if (needsRuleList()) m_rules = enabledRules();
+
+        std::vector<std::string> runnable;
+        std::vector<std::size_t> inputOf;
+        for (std::size_t i = 0; i < m_inputs.size(); ++i) {
+            if (!m_inputs[i].reason.empty()) continue;
+            runnable.push_back(m_inputs[i].path);
+            inputOf.push_back(i);
         }
-        for (std::size_t i = 0; i < m_line.files.size(); ++i) validateOne(i);
+        const unsigned jobs = static_cast<unsigned>(std::min<std::size_t>(
+            m_line.jobs ? m_line.jobs : std::max(1u, m_settings.cores), runnable.size()));
+        auto take = [&](std::size_t index, FileResult result) {
+            finishUpTo(inputOf[index]);
+            finish(inputOf[index], std::move(result));
+        };
+        if (jobs > 1) {
+            validateInProcesses(m_host, runnable, jobs, take);
+        } else {
+            FileRunner runner(m_host);
+            for (std::size_t i = 0; i < runnable.size(); ++i) take(i, runner.run(runnable[i]));
+        }
+        finishUpTo(m_inputs.size());
+        closeOutput();
         return m_status;
     }
 
 private:
-    void validateOne(std::size_t index) {
-        const std::string& file = m_line.files[index];
-        if (m_settings.showProgress && m_line.files.size() > 1) {
-            m_err << m_settings.programName << ": [" << index + 1 << "/" << m_line.files.size()
-                  << "] " << terminalText(file) << std::endl;
-        }
-        if (const std::string reason = unreadableReason(file); !reason.empty()) {
-            failFile(file, reason);
-            return;
-        }
-        m_host.setFileName(fullPath(file));
-        const ValidationOutcome outcome = m_host.validateToEnd(POLL_INTERVAL);
-        const std::vector<CustomReport> reports = m_host.reports();
-        if (outcome != ValidationOutcome::Completed) {
-            failFile(file, outcomeText(outcome, file, reports));
-            return;
-        }
-        const FindingCounts counts = countFindings(reports);
-        if (m_shownFiles++ > 0 && !m_line.quiet) m_out << '\n';
-        m_out << formatSummary(file, counts) << '\n';
-        if (!m_line.quiet) m_out << formatFindingsTable(reports);
-        if (!m_reportPaths.empty()) writeReport(m_reportPaths[index]);
-        if (counts.errors > 0) m_status = std::max<int>(m_status, ExitErrorsFound);
-    }
-
-    void writeReport(const std::string& path) {
-        // The report names the file by its full path, as the window's does. Every validated
-        // file gets its report, one without findings too, and a report of an
-        // earlier run is replaced only once the new one is complete.
-        const ReportSaveResult saved = m_host.saveReport(path, true, true);
-        if (saved == ReportSaveResult::NotRegularFile)
-            fail("cannot write the report '" + path + "': not a regular file");
-        else if (saved != ReportSaveResult::Saved)
-            fail("cannot write the report '" + path + "'");
-    }
-
-    static std::string outcomeText(ValidationOutcome outcome, const std::string& file,
-                                   const std::vector<CustomReport>& reports) {
-        switch (outcome) {
-            case ValidationOutcome::LoadFailed: {
-                const bool timedOut =
-                    std::any_of(reports.begin(), reports.end(), [](const CustomReport& r) {
-                        return r.reportMessage.rfind(LOAD_TIMEOUT_FINDING, 0) == 0;
-                    });
-                if (timedOut) return "the plug-in timed out loading it";
-                const std::string reason = refusalReason(file);
-                return "not an EBU STL file" + (reason.empty() ? "" : " (" + reason + ")");
+    bool planReports() {
+        std::vector<std::string> paths;
+        for (const Input& input : m_inputs) paths.push_back(input.path);
+        std::vector<ReportRequest> requests;
+        if (m_line.xmlPath) requests.push_back({OutputFormat::Xml, *m_line.xmlPath});
+        requests.insert(requests.end(), m_line.reports.begin(), m_line.reports.end());
+        for (const ReportRequest& request : requests) {
+            ReportPlan plan =
+                cli::planReports(request.path, paths, reportExtension(request.format));
+            if (!plan.error.empty()) {
+                fail(plan.error);
+                return false;
             }
-            case ValidationOutcome::PlayFailed:
-                return "the validation could not be started";
-            case ValidationOutcome::NoPlugin:
-                return "no plug-in bound";
-            default:
-                return "the validation failed";
+            m_targets.push_back({request.format, std::move(plan.paths)});
+        }
+        return true;
+    }
+
+    bool needsRuleList() const {
+        return m_line.format == OutputFormat::Junit ||
+               std::any_of(m_targets.begin(), m_targets.end(),
+                           [](const ReportTarget& t) { return t.format == OutputFormat::Junit; });
+    }
+
+    // Inputs that gave nothing to run, before Index, in their place in the order.
+    void finishUpTo(std::size_t index) {
+        for (; m_next < index; ++m_next) {
+            FileResult result;
+            result.reason = m_inputs[m_next].reason;
+            finish(m_next, std::move(result));
+        }
+        m_next = index + 1;
+    }
+
+    void finish(std::size_t index, FileResult result) {
+        const std::string& file = m_inputs[index].path;
+        if (m_settings.showProgress && m_inputs.size() > 1) {
+            m_err << m_settings.programName << ": [" << index + 1 << "/" << m_inputs.size() << "] "
+                  << terminalText(file) << std::endl;
+        }
+        if (m_line.verbose)
+            for (const std::string& line : result.hostLines) m_err << line << '\n';
+        if (!m_line.quiet || m_line.verbose)
+            for (const std::string& line : result.pluginLines)
+                m_err << terminalText(file) << ": " << terminalText(line) << '\n';
+        const FindingCounts counts = countFindings(result.reports);
+        m_totals.add(result.validated, counts);
+        if (!result.validated) fail(file + ": " + result.reason);
+        if (m_line.format == OutputFormat::Text) printText(file, result, counts);
+        writeReports(index, result);
+        if (result.validated && isFailing(counts))
+            m_status = std::max<int>(m_status, ExitErrorsFound);
+        if (m_line.format != OutputFormat::Text) m_results.push_back(std::move(result));
+    }
+
+    bool isFailing(const FindingCounts& counts) const {
+        switch (m_line.failOn) {
+            case FailOn::Error:
+                return counts.errors > 0;
+            case FailOn::Warning:
+                return counts.errors + counts.warnings > 0;
+            case FailOn::Never:
+                break;
+        }
+        return false;
+    }
+
+    void printText(const std::string& file, const FileResult& result, const FindingCounts& counts) {
+        if (m_shownFiles++ > 0 && !m_line.quiet) m_out << '\n';
+        if (!result.validated) {
+            m_out << terminalText(file) << ": not validated: " << terminalText(result.reason)
+                  << '\n';
+            return;
+        }
+        m_out << formatSummary(file, counts) << '\n';
+        if (!m_line.quiet) m_out << formatFindingsTable(result.reports);
+    }
+
+    void writeReports(std::size_t index, const FileResult& result) {
+        const std::string full = fullPath(m_inputs[index].path);
+        for (const ReportTarget& target : m_targets) {
+            std::string bytes;
+            if (target.format == OutputFormat::Xml) {
+                // The window's layout has no place for a file that was not validated.
+                if (!result.validated) continue;
+                bytes = validationhost::buildReportXml(full, result.reports);
+            } else {
+                bytes =
+                    formatReport(target.format, {{m_inputs[index].path, full, &result}}, m_rules);
+            }
+            // A report of an earlier run is replaced only once the new one is complete.
+            const std::string& path = target.paths[index];
+            const validationhost::FileWriteResult written =
+                validationhost::writeFileAtomically(path, bytes, true);
+            if (written != validationhost::FileWriteResult::Written)
+                reportWriteFailure(path, written);
         }
     }
 
-    void failFile(const std::string& file, const std::string& reason) {
-        fail(file + ": " + reason);
+    // With --verbose the host's line comes first, as when the host saved the report itself.
+    void reportWriteFailure(const std::string& path, validationhost::FileWriteResult written) {
+        using validationhost::FileWriteResult;
+        if (written == FileWriteResult::NotRegularFile) {
+            platform::reportError(SAVE_REPORT_WHERE, "not a regular file.");
+            fail("cannot write the report '" + path + "': not a regular file");
+            return;
+        }
+        if (written == FileWriteResult::ReplaceFailed) {
+            platform::reportError(SAVE_REPORT_WHERE, "cannot replace the existing file.");
+        } else {
+            platform::reportFailure(SAVE_REPORT_WHERE);
+        }
+        fail("cannot write the report '" + path + "'");
+    }
+
+    void closeOutput() {
+        if (m_line.format == OutputFormat::Text) {
+            if (m_inputs.size() < 2) return;
+            if (!m_line.quiet) m_out << '\n';
+            m_out << formatTotals(m_totals) << '\n';
+            return;
+        }
+        std::vector<ReportEntry> entries;
+        for (std::size_t i = 0; i < m_results.size(); ++i)
+            entries.push_back({m_inputs[i].path, fullPath(m_inputs[i].path), &m_results[i]});
+        m_out << formatReport(m_line.format, entries, m_rules);
     }
 
     void fail(const std::string& message) {
@@ -109,19 +220,25 @@ private:
 
     const CommandLine& m_line;
     const BatchSettings& m_settings;
+    std::istream& m_names;
     std::ostream& m_out;
     std::ostream& m_err;
     PluginHost m_host;
-    std::vector<std::string> m_reportPaths;
+    std::vector<Input> m_inputs;
+    std::vector<ReportTarget> m_targets;
+    std::vector<int> m_rules;
+    std::vector<FileResult> m_results;  // kept only for a machine format on Out
+    BatchTotals m_totals;
+    std::size_t m_next = 0;
     std::size_t m_shownFiles = 0;
     int m_status = ExitNoErrors;
 };
 
 }  // namespace
 
-int runBatch(const CommandLine& line, const BatchSettings& settings, std::ostream& out,
-             std::ostream& err) {
-    return Batch(line, settings, out, err).run();
+int runBatch(const CommandLine& line, const BatchSettings& settings, std::istream& names,
+             std::ostream& out, std::ostream& err) {
+    return Batch(line, settings, names, out, err).run();
 }
 
 }  // namespace cli

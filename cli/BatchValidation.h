@@ -1,7 +1,8 @@
 #pragma once
-// Validates the files of one command line in turn through the plug-in host and decides the
-// exit status.
+// Validates the files of one command line through the plug-in host and decides the exit
+// status.
 
+#include <istream>
 #include <ostream>
 #include <string>
 
@@ -10,8 +11,8 @@
 namespace cli {
 
 enum ExitStatus : int {
-    ExitNoErrors = 0,      // every file validated, no Error finding
-    ExitErrorsFound = 1,   // every file validated, at least one Error finding
+    ExitNoErrors = 0,      // every file validated, nothing that counts as failing (--fail-on)
+    ExitErrorsFound = 1,   // every file validated, at least one failing finding
     ExitNotValidated = 2,  // a file or report failed, the plug-in did not load, bad arguments
 };
 
@@ -19,12 +20,13 @@ struct BatchSettings {
     std::string programName;  // in front of every line on Err
     std::string pluginPath;
     bool showProgress = false;  // one line per file on Err
+    unsigned cores = 1;         // jobs when the command line names none
 };
 
 // Binds the plug-in once, then validates every file of Line with the rule settings it read at
-// creation, as the validation window does. Findings go to Out; progress and one line per file
-// that could not be validated go to Err.
-int runBatch(const CommandLine& line, const BatchSettings& settings, std::ostream& out,
-             std::ostream& err);
+// creation, as the validation window does. Findings go to Out; progress, diagnostics and one
+// line per file that could not be validated go to Err. Names reads the file names for "-".
+int runBatch(const CommandLine& line, const BatchSettings& settings, std::istream& names,
+             std::ostream& out, std::ostream& err);
 
 }  // namespace cli

@@ -1,89 +1,176 @@
 #include "CommandLine.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
 namespace cli {
 namespace {
 
-constexpr const char* XML_OPTION = "--xml";
+constexpr std::array<std::pair<OutputFormat, const char*>, 6> FORMAT_NAMES{{
+    {OutputFormat::Text, "text"},
+    {OutputFormat::Json, "json"},
+    {OutputFormat::Junit, "junit"},
+    {OutputFormat::Sarif, "sarif"},
+    {OutputFormat::Csv, "csv"},
+    {OutputFormat::Xml, "xml"},
+}};
 
-bool isOption(const std::string& argument) {
-    return argument.size() > 1 && argument[0] == '-';
+constexpr std::array<const char*, 6> FLAGS{"--help",    "--version",   "--quiet",
+                                           "--verbose", "--recursive", "--null"};
+
+// What each option with a value wants, for the message when it is missing.
+constexpr std::array<std::pair<const char*, const char*>, 5> VALUE_OPTIONS{{
+    {"--xml", "a path"},
+    {"--format", "a format"},
+    {"--report", "FORMAT:PATH"},
+    {"--fail-on", "error, warning or never"},
+    {"--jobs", "a number"},
+}};
+
+std::optional<OutputFormat> formatNamed(const std::string& name) {
+    for (const auto& [format, text] : FORMAT_NAMES)
+        if (name == text) return format;
+    return std::nullopt;
 }
+
+// Arguments CLI11 would read otherwise: a flag given a value ("--quiet=yes") is refused, not
+// read as true or false, and an empty value ("--xml=") is not dropped in silence.
+std::string earlyError(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--") break;
+        const std::size_t equals = argument.find('=');
+        if (argument.rfind("--", 0) != 0 || equals == std::string::npos) continue;
+        const std::string name = argument.substr(0, equals);
+        if (std::find(FLAGS.begin(), FLAGS.end(), name) != FLAGS.end())
+            return "unknown option '" + argument + "'";
+        if (equals + 1 == argument.size())
+            for (const auto& [option, wanted] : VALUE_OPTIONS)
+                if (name == option) return "option " + name + " needs " + wanted;
+    }
+    return {};
+}
+
+// CLI11 names the option first ("--xml: 1 required TEXT missing").
+std::string missingValueMessage(const std::string& cliMessage) {
+    for (const auto& [name, wanted] : VALUE_OPTIONS)
+        if (cliMessage.rfind(name, 0) == 0 ||
+            (name == std::string("--jobs") && cliMessage.rfind("-j", 0) == 0))
+            return std::string("option ") + name + " needs " + wanted;
+    return cliMessage;
+}
+
+class Parser {
+public:
+    explicit Parser(ParseResult& result) : m_result(result), m_line(result.commandLine) {}
+
+    void parse(const std::vector<std::string>& arguments) {
+        if (std::string error = earlyError(arguments); !error.empty()) return fail(error);
+        // After "--" everything is a file; CLI11 would keep the marker among the extras.
+        const auto marker = std::find(arguments.begin(), arguments.end(), "--");
+        CLI::App app;
+        app.set_help_flag();
+        app.allow_extras();
+        app.add_flag("-h,--help", m_line.help);
+        app.add_flag("--version", m_line.version);
+        app.add_flag("-q,--quiet", m_line.quiet);
+        app.add_flag("-v,--verbose", m_line.verbose);
+        app.add_flag("-r,--recursive", m_line.recursive);
+        app.add_flag("-0,--null", m_line.nulSeparated);
+        app.add_option("--xml", m_xml)->allow_extra_args(false);
+        app.add_option("--format", m_format)->allow_extra_args(false);
+        app.add_option("--report", m_reports)->allow_extra_args(false);
+        app.add_option("--fail-on", m_failOn)->allow_extra_args(false);
+        app.add_option("-j,--jobs", m_jobs)->allow_extra_args(false);
+        app.add_option("files", m_line.files);
+        std::vector<std::string> reversed(std::make_reverse_iterator(marker), arguments.rend());
+        try {
+            app.parse(reversed);
+        } catch (const CLI::ParseError& error) {
+            return fail(missingValueMessage(error.what()));
+        }
+        for (const std::string& extra : app.remaining())
+            if (extra.size() > 1 && extra[0] == '-') return fail("unknown option '" + extra + "'");
+        if (marker != arguments.end())
+            m_line.files.insert(m_line.files.end(), marker + 1, arguments.end());
+        takeValues();
+        if (m_result.error.empty() && !m_line.help && !m_line.version && m_line.files.empty())
+            fail("no file given");
+    }
+
+private:
+    void takeValues() {
+        if (m_xml.size() > 1) return fail("option --xml given more than once");
+        if (m_xml.size() == 1) {
+            if (m_xml[0].empty()) return fail("option --xml needs a path");
+            m_line.xmlPath = m_xml[0];
+        }
+        if (m_format.size() > 1) return fail("option --format given more than once");
+        if (!m_format.empty()) {
+            const auto format = formatNamed(m_format[0]);
+            if (!format || *format == OutputFormat::Xml)
+                return fail("unknown format '" + m_format[0] +
+                            "' (use text, json, junit, sarif or csv)");
+            m_line.format = *format;
+        }
+        for (const std::string& report : m_reports) {
+            const std::size_t colon = report.find(':');
+            const auto format = formatNamed(report.substr(0, colon));
+            if (colon == std::string::npos || colon + 1 == report.size() || !format ||
+                *format == OutputFormat::Text)
+                return fail(
+                    "option --report needs FORMAT:PATH with FORMAT json, junit, sarif, "
+                    "csv or xml, not '" +
+                    report + "'");
+            m_line.reports.push_back({*format, report.substr(colon + 1)});
+        }
+        if (m_failOn.size() > 1) return fail("option --fail-on given more than once");
+        if (!m_failOn.empty()) {
+            const std::string& value = m_failOn[0];
+            if (value == "error") {
+                m_line.failOn = FailOn::Error;
+            } else if (value == "warning") {
+                m_line.failOn = FailOn::Warning;
+            } else if (value == "never") {
+                m_line.failOn = FailOn::Never;
+            } else {
+                return fail("option --fail-on needs error, warning or never, not '" + value + "'");
+            }
+        }
+        if (!m_jobs.empty()) {
+            const std::string& value = m_jobs.back();
+            const bool digits = !value.empty() && value.size() < 5 &&
+                                std::all_of(value.begin(), value.end(),
+                                            [](char c) { return c >= '0' && c <= '9'; });
+            if (!digits || std::stoi(value) < 1)
+                return fail("option --jobs needs a number from 1 to 9999, not '" + value + "'");
+            m_line.jobs = static_cast<unsigned>(std::stoi(value));
+        }
+    }
+
+    void fail(std::string message) {
+        if (m_result.error.empty()) m_result.error = std::move(message);
+    }
+
+    ParseResult& m_result;
+    CommandLine& m_line;
+    std::vector<std::string> m_xml, m_format, m_reports, m_failOn, m_jobs;
+};
 
 }  // namespace
 
 ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
     ParseResult result;
-    CommandLine& line = result.commandLine;
-    auto takeXmlPath = [&](std::string path) {
-        if (line.xmlPath) {
-            result.error = "option --xml given more than once";
-        } else if (path.empty()) {
-            result.error = "option --xml needs a path";
-        } else {
-            line.xmlPath = std::move(path);
-        }
-    };
-
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < arguments.size() && result.error.empty(); ++i) {
-        const std::string& argument = arguments[i];
-        if (optionsEnded || !isOption(argument)) {
-            line.files.push_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "-h" || argument == "--help") {
-            line.help = true;
-        } else if (argument == "--version") {
-            line.version = true;
-        } else if (argument == "-q" || argument == "--quiet") {
-            line.quiet = true;
-        } else if (argument == "-v" || argument == "--verbose") {
-            line.verbose = true;
-        } else if (argument == XML_OPTION) {
-            if (i + 1 == arguments.size()) {
-                result.error = "option --xml needs a path";
-            } else {
-                takeXmlPath(arguments[++i]);
-            }
-        } else if (argument.rfind(std::string(XML_OPTION) + "=", 0) == 0) {
-            takeXmlPath(argument.substr(std::char_traits<char>::length(XML_OPTION) + 1));
-        } else {
-            result.error = "unknown option '" + argument + "'";
-        }
-    }
-    if (result.error.empty() && !line.help && !line.version && line.files.empty())
-        result.error = "no file given";
+    Parser(result).parse(arguments);
     return result;
 }
 
-std::string helpText(const std::string& programName) {
-    return "Usage: " + programName +
-           " [options] FILE...\n"
-           "Validates EBU STL subtitle files with the Sievra plug-in beside this program, using\n"
-           "the rule settings of the Lumtrace validation window, and prints the findings of\n"
-           "each file as a table (#, module, type, message).\n"
-           "\n"
-           "Options:\n"
-           "  --xml PATH     also write each report in the validation window's XML format.\n"
-           "                 One file: PATH is the report file (or an existing folder to put\n"
-           "                 it in). Several files: PATH is a folder, created if missing, with\n"
-           "                 one report per file named after it (film.stl gives film.xml;\n"
-           "                 a name met again gets -2, -3, ... before .xml). Existing reports\n"
-           "                 are replaced.\n"
-           "  -q, --quiet    print one summary line per file instead of the table\n"
-           "  -v, --verbose  also show the plug-in host's diagnostic lines on stderr\n"
-           "  -h, --help     show this help and exit\n"
-           "      --version  show the version and exit\n"
-           "\n"
-           "With several files and stderr on a terminal, one progress line per file goes to\n"
-           "stderr.\n"
-           "\n"
-           "Exit status:\n"
-           "  0  every file was validated and none gave an Error finding\n"
-           "  1  every file was validated and at least one gave an Error finding\n"
-           "  2  a file could not be validated (missing, unreadable, not an STL file), a report\n"
-           "     could not be written, the plug-in could not be loaded, or the command line\n"
-           "     was wrong\n";
+const char* formatName(OutputFormat format) {
+    for (const auto& [candidate, text] : FORMAT_NAMES)
+        if (candidate == format) return text;
+    return "text";
 }
 
 std::string versionText(const std::string& programName) {

@@ -1,6 +1,5 @@
 #pragma once
-// The options of lumtrace-validate and their parsing. Hand-written: the program has a handful of
-// options and must not pull in a toolkit for them.
+// The options of lumtrace-validate and their parsing.
 
 #include <optional>
 #include <string>
@@ -8,12 +7,27 @@
 
 namespace cli {
 
+enum class OutputFormat { Text, Json, Junit, Sarif, Csv, Xml };
+enum class FailOn { Error, Warning, Never };
+
+// --report FORMAT:PATH
+struct ReportRequest {
+    OutputFormat format = OutputFormat::Json;
+    std::string path;
+};
+
 struct CommandLine {
     bool help = false;
     bool version = false;
     bool quiet = false;
-    bool verbose = false;                // let the host's diagnostic lines through to stderr
+    bool verbose = false;                // host diagnostics, and plug-in lines despite --quiet
     std::optional<std::string> xmlPath;  // --xml
+    OutputFormat format = OutputFormat::Text;  // --format, for stdout
+    std::vector<ReportRequest> reports;        // --report, in command-line order
+    FailOn failOn = FailOn::Error;
+    unsigned jobs = 0;  // -j; 0: one per core
+    bool recursive = false;
+    bool nulSeparated = false;  // -0: names on stdin end with NUL instead of a line end
     std::vector<std::string> files;
 };
 
@@ -25,6 +39,9 @@ struct ParseResult {
 // Arguments after the program name. "--" ends the options; "--xml PATH" and "--xml=PATH" are
 // both accepted. Without --help or --version at least one file is required.
 ParseResult parseCommandLine(const std::vector<std::string>& arguments);
+
+// "json" for Json and so on.
+const char* formatName(OutputFormat format);
 
 std::string helpText(const std::string& programName);
 std::string versionText(const std::string& programName);

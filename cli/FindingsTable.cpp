@@ -109,3 +109,33 @@ std::string formatSummary(std::string_view path, const FindingCounts& counts) {
 }
 
 }  // namespace cli
+
+namespace cli {
+
+void BatchTotals::add(bool wasValidated, const FindingCounts& counts) {
+    ++files;
+    if (!wasValidated) {
+        ++notValidated;
+    } else {
+        ++validated;
+        if (counts.errors > 0) ++withErrors;
+        if (counts.warnings > 0) ++withWarnings;
+    }
+    findings.errors += counts.errors;
+    findings.warnings += counts.warnings;
+    findings.infos += counts.infos;
+    findings.others += counts.others;
+}
+
+std::string formatTotals(const BatchTotals& totals) {
+    const std::string line = counted(totals.files, "file", "files") + ": " +
+                             std::to_string(totals.validated) + " validated (" +
+                             std::to_string(totals.withErrors) + " with errors, " +
+                             std::to_string(totals.withWarnings) + " with warnings), " +
+                             std::to_string(totals.notValidated) + " not validated; ";
+    // The findings part reads as a file's summary line does.
+    const std::string findings = formatSummary("", totals.findings);
+    return line + findings.substr(2);
+}
+
+}  // namespace cli

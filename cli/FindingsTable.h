@@ -32,3 +32,22 @@ std::string formatSummary(std::string_view path, const FindingCounts& counts);
 std::string terminalText(std::string_view text);
 
 }  // namespace cli
+
+namespace cli {
+
+struct BatchTotals {
+    std::size_t files = 0;
+    std::size_t validated = 0;
+    std::size_t withErrors = 0;    // validated files with at least one Error finding
+    std::size_t withWarnings = 0;  // validated files with at least one Warning finding
+    std::size_t notValidated = 0;
+    FindingCounts findings;
+
+    void add(bool wasValidated, const FindingCounts& counts);
+};
+
+// "3 files: 2 validated (1 with errors, 0 with warnings), 1 not validated; 40 findings
+// (1 error, 0 warnings, 39 info)".
+std::string formatTotals(const BatchTotals& totals);
+
+}  // namespace cli

@@ -17,23 +17,24 @@ std::string normalised(const fs::path& path) {
 
 // Picks Folder/Name, or Folder/Stem-2.xml and so on when that is taken.
 std::string uniquePath(const fs::path& folder, const std::string& name,
-                       std::set<std::string>& taken) {
-    const std::string stem = fs::path(name).stem().string();
+                       const std::string& extension, std::set<std::string>& taken) {
+    const std::string stem = name.substr(0, name.size() - extension.size());
     fs::path candidate = folder / name;
     for (int n = 2; taken.count(normalised(candidate)); ++n)
-        candidate = folder / (stem + "-" + std::to_string(n) + ".xml");
+        candidate = folder / (stem + "-" + std::to_string(n) + extension);
     taken.insert(normalised(candidate));
     return candidate.string();
 }
 
 }  // namespace
 
-std::string reportFileName(const std::string& stlPath) {
+std::string reportFileName(const std::string& stlPath, const std::string& extension) {
     const std::string stem = fs::path(stlPath).filename().stem().string();
-    return (stem.empty() ? std::string("report") : stem) + ".xml";
+    return (stem.empty() ? std::string("report") : stem) + extension;
 }
 
-ReportPlan planReports(const std::string& xmlPath, const std::vector<std::string>& files) {
+ReportPlan planReports(const std::string& xmlPath, const std::vector<std::string>& files,
+                       const std::string& extension) {
     ReportPlan plan;
     std::set<std::string> taken;
     for (const std::string& file : files) taken.insert(normalised(file));
@@ -60,7 +61,8 @@ ReportPlan planReports(const std::string& xmlPath, const std::vector<std::string
         }
     }
     for (const std::string& file : files)
-        plan.paths.push_back(uniquePath(xmlPath, reportFileName(file), taken));
+        plan.paths.push_back(
+            uniquePath(xmlPath, reportFileName(file, extension), extension, taken));
     return plan;
 }
 

@@ -8,7 +8,7 @@ namespace cli {
 
 // Report name for an STL file: its name with the extension replaced by ".xml" (film.stl gives
 // film.xml, film gives film.xml).
-std::string reportFileName(const std::string& stlPath);
+std::string reportFileName(const std::string& stlPath, const std::string& extension = ".xml");
 
 struct ReportPlan {
     std::vector<std::string> paths;  // one per input file, in order
@@ -19,6 +19,8 @@ struct ReportPlan {
 // ReportFileName. Several files: XmlPath is a folder (created when missing) with one report per
 // file; a name met again gets "-2", "-3", ... before ".xml". No report ever takes the place of
 // one of the input files.
-ReportPlan planReports(const std::string& xmlPath, const std::vector<std::string>& files);
+// Extension replaces ".xml" for the other report formats.
+ReportPlan planReports(const std::string& xmlPath, const std::vector<std::string>& files,
+                       const std::string& extension = ".xml");
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "BatchValidation.h"
@@ -44,7 +45,8 @@ int run(int argc, char* argv[]) {
     settings.programName = PROGRAM_NAME;
     settings.pluginPath = cli::executableDirectory() + "/" + PLUGIN_FILE_NAME;
     settings.showProgress = ::isatty(STDERR_FILENO) == 1;
-    return checkedStdout(cli::runBatch(line, settings, std::cout, std::cerr));
+    settings.cores = std::thread::hardware_concurrency();
+    return checkedStdout(cli::runBatch(line, settings, std::cin, std::cout, std::cerr));
 }
 
 }  // namespace

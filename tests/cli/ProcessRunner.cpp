@@ -36,6 +36,7 @@ struct Redirection {
     std::string errPath;
     int errFd = -1;  // used instead of ErrPath when set
     std::string workingDirectory;
+    std::string inPath = "/dev/null";
 };
 
 // Spawns with the redirections and waits for the child.
@@ -48,7 +49,7 @@ int spawn(const std::string& program, const std::vector<std::string>& arguments,
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, to.inPath.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, to.outPath.c_str(),
                                      O_WRONLY | O_TRUNC, 0);
     if (to.errFd >= 0) {
@@ -84,6 +85,19 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         result.out = readWhole(outPath);
         std::remove(outPath.c_str());
     }
+    return result;
+}
+
+ProcessResult runProcessWithInput(const std::string& program,
+                                  const std::vector<std::string>& arguments,
+                                  const std::string& input) {
+    const std::string inPath = tempFile(), outPath = tempFile(), errPath = tempFile();
+    std::ofstream(inPath, std::ios::binary) << input;
+    ProcessResult result;
+    result.exitStatus = spawn(program, arguments, {outPath, errPath, -1, {}, inPath});
+    result.out = readWhole(outPath);
+    result.err = readWhole(errPath);
+    for (const std::string& path : {inPath, outPath, errPath}) std::remove(path.c_str());
     return result;
 }
 

@@ -19,6 +19,11 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
                          const std::string& stdoutPath = {},
                          const std::string& workingDirectory = {});
 
+// Same, with Input on stdin.
+ProcessResult runProcessWithInput(const std::string& program,
+                                  const std::vector<std::string>& arguments,
+                                  const std::string& input);
+
 // Same, with stderr on a pseudo-terminal; Err is what the terminal received.
 ProcessResult runProcessWithTerminalStderr(const std::string& program,
                                            const std::vector<std::string>& arguments);

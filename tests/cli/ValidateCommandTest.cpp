@@ -86,7 +86,8 @@ TEST_F(ValidateCommandTest, FilesThatCannotBeValidatedExitTwoWithOneLine) {
     } cases[] = {
         {notStlFile(), "not an EBU STL file (Invalid STL file Disk Format Code)"},
         {dir.file("missing.stl"), "No such file or directory"},
-        {dir.file("folder.stl"), "is a folder"},
+        // A folder stands for the .stl files in it; an input that yields none is accounted for.
+        {dir.file("folder.stl"), "no .stl file in the folder"},
         // One TTI block announced, none present.
         {testsupport::StlFileBuilder().announce(1).writeTo(dir.file("short.stl")),
          "not an EBU STL file (Invalid STL file size and Text And Timing Information records "
@@ -96,7 +97,7 @@ TEST_F(ValidateCommandTest, FilesThatCannotBeValidatedExitTwoWithOneLine) {
         SCOPED_TRACE(c.file);
         const ProcessResult run = runProcess(VALIDATE, {c.file});
         EXPECT_EQ(run.exitStatus, 2);
-        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.out, c.file + ": not validated: " + c.reason + "\n");
         EXPECT_EQ(run.err, "lumtrace-validate: " + c.file + ": " + c.reason + "\n");
     }
 }
@@ -115,15 +116,23 @@ TEST_F(ValidateCommandTest, SeveralFilesWithOneBadAmongThem) {
         std::vector<std::string> summaries;
         for (const std::string& line : splitLines(run.out))
             if (line.rfind(dir.path(), 0) == 0) summaries.push_back(line);
-        ASSERT_EQ(summaries.size(), 2u);
+        ASSERT_EQ(summaries.size(), 3u);
         EXPECT_TRUE(std::regex_match(summaries[0], std::regex(literal(clean) + ": .*0 errors.*")));
+        EXPECT_EQ(summaries[1],
+                  bad + ": not validated: not an EBU STL file (Invalid STL file Disk Format Code)");
         EXPECT_TRUE(
-            std::regex_match(summaries[1], std::regex(literal(error) + ": .*[1-9] errors?.*")));
+            std::regex_match(summaries[2], std::regex(literal(error) + ": .*[1-9] errors?.*")));
+        const auto lines = splitLines(run.out);
+        EXPECT_TRUE(std::regex_match(
+            lines.back(), std::regex(R"(3 files: 2 validated \(1 with errors, 0 with warnings\), )"
+                                     R"(1 not validated; \d+ findings \([1-9]\d* errors?, .*)")))
+            << lines.back();
         if (quiet) {
-            EXPECT_EQ(splitLines(run.out).size(), 2u);
+            EXPECT_EQ(lines.size(), 4u);
         } else {
-            EXPECT_NE(run.out.find("\n\n" + summaries[1]), std::string::npos)
+            EXPECT_NE(run.out.find("\n\n" + summaries[2]), std::string::npos)
                 << "tables of two files are set apart by a blank line";
+            EXPECT_NE(run.out.find("\n\n" + lines.back()), std::string::npos);
         }
     }
 }

@@ -1,0 +1,40 @@
+// CSV (RFC 4180): one row per finding, one row for a file without findings or not validated.
+
+#include "FindingsTable.h"
+#include "MachineReport.h"
+#include "host/HostText.h"
+
+namespace cli {
+namespace {
+
+constexpr const char* HEADER = "path,validated,reason,module,id,type,message\r\n";
+
+std::string field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string formatCsv(const std::vector<ReportEntry>& entries) {
+    std::string out = HEADER;
+    for (const ReportEntry& entry : entries) {
+        const FileResult& result = *entry.result;
+        const std::string start = field(validationhost::narrowToUtf8(entry.path)) + "," +
+                                  (result.validated ? "true" : "false") + "," +
+                                  field(validationhost::narrowToUtf8(result.reason)) + ",";
+        if (result.reports.empty()) out += start + ",,,\r\n";
+        for (const CustomReport& report : result.reports)
+            out += start + field(moduleDisplayName(report.module)) + "," +
+                   std::to_string(ruleId(report.reportMessage)) + "," +
+                   reportTypeName(report.reportType) + "," + field(report.reportMessage) + "\r\n";
+    }
+    return out;
+}
+
+}  // namespace cli

@@ -1,0 +1,130 @@
+// JSON and SARIF, both through nlohmann-json.
+
+#include <nlohmann/json.hpp>
+
+#include <map>
+
+#include "FindingsTable.h"
+#include "MachineReport.h"
+#include "host/HostText.h"
+
+namespace cli {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+constexpr const char* SARIF_SCHEMA = "https://json.schemastore.org/sarif-2.1.0.json";
+constexpr const char* TOOL_NAME = "lumtrace-validate";
+constexpr std::int32_t REPORT_TYPE_INFO = 1;
+constexpr std::int32_t REPORT_TYPE_WARNING = 2;
+constexpr std::int32_t REPORT_TYPE_ERROR = 3;
+
+std::string utf8(const std::string& text) {
+    return validationhost::narrowToUtf8(text);
+}
+
+std::string dumped(const json& value) {
+    // Text already passed through NarrowToUtf8; replace guards against anything left over.
+    return value.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+const char* sarifLevel(std::int32_t reportType) {
+    switch (reportType) {
+        case REPORT_TYPE_ERROR:
+            return "error";
+        case REPORT_TYPE_WARNING:
+            return "warning";
+        case REPORT_TYPE_INFO:
+            return "note";
+        default:
+            return "none";
+    }
+}
+
+// file:// URI of an absolute path, with everything but unreserved characters and "/" escaped.
+std::string fileUri(const std::string& path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    return uri;
+}
+
+json location(const ReportEntry& entry) {
+    return json::array(
+        {{{"physicalLocation", {{"artifactLocation", {{"uri", fileUri(entry.fullPath)}}}}}}});
+}
+
+}  // namespace
+
+std::string formatJson(const std::vector<ReportEntry>& entries) {
+    json all = json::array();
+    for (const ReportEntry& entry : entries) {
+        const FileResult& result = *entry.result;
+        const FindingCounts counts = countFindings(result.reports);
+        json item = {{"path", utf8(entry.path)}, {"validated", result.validated}};
+        if (!result.validated) item["reason"] = utf8(result.reason);
+        item["counts"] = {{"error", counts.errors},
+                          {"warning", counts.warnings},
+                          {"info", counts.infos},
+                          {"other", counts.others}};
+        json findings = json::array();
+        for (const CustomReport& report : result.reports)
+            findings.push_back({{"module", moduleDisplayName(report.module)},
+                                {"id", ruleId(report.reportMessage)},
+                                {"type", reportTypeName(report.reportType)},
+                                {"message", report.reportMessage}});
+        item["findings"] = std::move(findings);
+        all.push_back(std::move(item));
+    }
+    return dumped(all);
+}
+
+std::string formatSarif(const std::vector<ReportEntry>& entries) {
+    std::map<int, std::size_t> ruleIndex;
+    for (const ReportEntry& entry : entries)
+        for (const CustomReport& report : entry.result->reports)
+            ruleIndex.emplace(ruleId(report.reportMessage), 0);
+    json rules = json::array();
+    for (auto& [id, index] : ruleIndex) {
+        index = rules.size();
+        rules.push_back({{"id", std::to_string(id)}});
+    }
+    json results = json::array(), notifications = json::array();
+    for (const ReportEntry& entry : entries) {
+        if (!entry.result->validated) {
+            notifications.push_back(
+                {{"level", "error"},
+                 {"message", {{"text", "not validated: " + utf8(entry.result->reason)}}},
+                 {"locations", location(entry)}});
+        }
+        for (const CustomReport& report : entry.result->reports) {
+            const int id = ruleId(report.reportMessage);
+            results.push_back({{"ruleId", std::to_string(id)},
+                               {"ruleIndex", ruleIndex[id]},
+                               {"level", sarifLevel(report.reportType)},
+                               {"message", {{"text", report.reportMessage}}},
+                               {"locations", location(entry)}});
+        }
+    }
+    json run = {
+        {"tool",
+         {{"driver",
+           {{"name", TOOL_NAME},
+            {"version", LUMTRACE_VERSION_TEXT},
+            {"rules", std::move(rules)}}}}},
+        {"invocations", json::array({{{"executionSuccessful", notifications.empty()},
+                                      {"toolExecutionNotifications", std::move(notifications)}}})},
+        {"results", std::move(results)}};
+    return dumped(
+        {{"$schema", SARIF_SCHEMA}, {"version", "2.1.0"}, {"runs", json::array({std::move(run)})}});
+}
+
+}  // namespace cli

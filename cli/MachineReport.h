@@ -1,0 +1,32 @@
+#pragma once
+// The machine-readable report formats: JSON, JUnit XML, SARIF 2.1.0 and CSV.
+
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+#include "FileResult.h"
+
+namespace cli {
+
+struct ReportEntry {
+    std::string path;      // as given
+    std::string fullPath;  // as the plug-in got it
+    const FileResult* result = nullptr;
+};
+
+// Rule of a finding: the number in square brackets that starts its message ("[425] ..."),
+// 0 when there is none.
+int ruleId(const std::string& message);
+
+// Entries in input order. Rules lists the rules switched on, so that JUnit can show the ones
+// that passed; rules that fired are added to it.
+std::string formatReport(OutputFormat format, const std::vector<ReportEntry>& entries,
+                         const std::vector<int>& rules);
+
+std::string formatJson(const std::vector<ReportEntry>& entries);
+std::string formatSarif(const std::vector<ReportEntry>& entries);
+std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules);
+std::string formatCsv(const std::vector<ReportEntry>& entries);
+
+}  // namespace cli
