@@ -43,7 +43,7 @@ int run(int argc, char* argv[]) {
 
     cli::BatchSettings settings;
     settings.programName = PROGRAM_NAME;
-    settings.pluginPath = cli::executableDirectory() + "/" + PLUGIN_FILE_NAME;
+    settings.pluginPath = cli::modulePath(PLUGIN_FILE_NAME);
     settings.showProgress = ::isatty(STDERR_FILENO) == 1;
     settings.cores = std::thread::hardware_concurrency();
     return checkedStdout(cli::runBatch(line, settings, std::cin, std::cout, std::cerr));

@@ -5,6 +5,7 @@
 #include <QTreeWidget>
 
 #include "MainWindow.h"
+#include "RecentFiles.h"
 #include "SubtitleListModel.h"
 #include "SubtitleListView.h"
 #include "platform/Guarded.h"
@@ -68,6 +69,7 @@ bool MainWindow::loadFile(const QString& fileName, int nonStandardFramesPerSecon
         m_hexView->init(m_hexText, m_hexScrollBar);
         m_hexView->openFile(path);
         m_subtitleList->viewport()->update();
+        if (m_recentFiles) m_recentFiles->add(m_fileName);
         return true;
     });
 }

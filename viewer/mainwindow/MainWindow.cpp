@@ -20,11 +20,13 @@
 #include "EncodingMenu.h"
 #include "FileDropFilter.h"
 #include "ListViewFont.h"
+#include "RecentFiles.h"
 #include "SubtitleListModel.h"
 #include "SubtitleListView.h"
 #include "WheelToKeyFilter.h"
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
+#include "platform/InstallLayout.h"
 #include "viewer/hex/HexView.h"
 
 namespace {
@@ -146,6 +148,8 @@ void MainWindow::createMenus() {
     m_openAction = file->addAction(QStringLiteral("&Open"), this, [this] { onOpenTriggered(); });
     m_openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     m_closeAction = file->addAction(QStringLiteral("&Close"), this, [this] { onCloseTriggered(); });
+    m_recentFiles = new RecentFiles(this, file, m_closeAction,
+                                    [this](const QString& name) { openNamedFile(name); });
     file->addSeparator();
     m_exitAction = file->addAction(QStringLiteral("E&xit"), this, [this] { onExitTriggered(); });
     m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -241,11 +245,18 @@ void MainWindow::findValidationModule() {
     m_validationModule.clear();
     QString dir = QCoreApplication::applicationDirPath();
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
-    const QString path = dir + QString::fromLatin1(pluginFileName);
-    // The path is kept as 8-bit text; one that does not survive the round trip is not usable.
-    const QByteArray local = QFile::encodeName(path);
-    if (QFile::decodeName(local) != path) return;
-    if (QFileInfo(path).isFile()) m_validationModule = local.toStdString();
+    // Beside the program first (a build tree), then the installed tree's plug-in folder.
+    for (const QString& folder :
+         {dir, dir + QString::fromLatin1(platform::installedModuleFolder) + QLatin1Char('/')}) {
+        const QString path = folder + QString::fromLatin1(pluginFileName);
+        // The path is kept as 8-bit text; one that does not survive the round trip is not usable.
+        const QByteArray local = QFile::encodeName(path);
+        if (QFile::decodeName(local) != path) continue;
+        if (QFileInfo(path).isFile()) {
+            m_validationModule = local.toStdString();
+            return;
+        }
+    }
 }
 
 void MainWindow::onClose() {

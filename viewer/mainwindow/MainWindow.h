@@ -25,6 +25,7 @@ class HexView;
 class SubtitleListModel;
 class SubtitleListView;
 class FileDropFilter;
+class RecentFiles;
 class WheelToKeyFilter;
 
 class MainWindow : public QMainWindow {
@@ -130,6 +131,7 @@ public:
     QAction* m_checkForUpdatesAction = nullptr;
     QAction* m_aboutAction = nullptr;
     QMenu* m_listContextMenu = nullptr;
+    RecentFiles* m_recentFiles = nullptr;
 
     // The validation plug-in, looked for beside the program.
     static constexpr const char* pluginFileName = "Sievra.zkx";

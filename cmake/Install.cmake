@@ -1,0 +1,18 @@
+# Installed layout: the programs in bin/, the plug-in in lib/lumtrace/ (where the programs look
+# when it is not beside them), everything else under share/.
+include(GNUInstallDirs)
+
+set(LUMTRACE_INSTALL_TARGETS)
+foreach(target Lumtrace lumtrace-validate lumtrace-export)
+    if(TARGET ${target})
+        list(APPEND LUMTRACE_INSTALL_TARGETS ${target})
+    endif()
+endforeach()
+install(TARGETS ${LUMTRACE_INSTALL_TARGETS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET Sievra)
+    # Fixed, not CMAKE_INSTALL_LIBDIR: the programs find it by this path relative to bin/.
+    install(TARGETS Sievra LIBRARY DESTINATION lib/lumtrace)
+endif()
+
+add_subdirectory(desktop)
+include(cmake/Packaging.cmake)

@@ -1,0 +1,51 @@
+// The manual of lumtrace-validate documents every option its --help lists, whatever options the
+// program gains.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "CliTestSupport.h"
+
+namespace {
+
+// Options named in the option column of the help: lines that start, after indentation, with a
+// dash ("  -q, --quiet    ..." or "      --version  ...").
+std::set<std::string> helpOptions(const std::string& help) {
+    std::set<std::string> options;
+    static const std::regex column(R"(^\s+(-[^ ]*(?: ?[^ ]+)*?)(?:\s{2,}|$))");
+    static const std::regex option(R"(--?[A-Za-z][A-Za-z0-9-]*)");
+    for (const auto& line : clitest::splitLines(help)) {
+        std::smatch found;
+        if (!std::regex_search(line, found, column)) continue;
+        const std::string names = found[1];
+        for (std::sregex_iterator it(names.begin(), names.end(), option), end; it != end; ++it)
+            options.insert(it->str());
+    }
+    return options;
+}
+
+// The page source as text: "\-" is a dash, font changes (\fB, \fI, \fR, \fP) are dropped.
+std::string manPageText(const std::string& path) {
+    std::string text = clitest::readFile(path);
+    text = std::regex_replace(text, std::regex(R"(\\f[BIRP])"), "");
+    return std::regex_replace(text, std::regex(R"(\\-)"), "-");
+}
+
+TEST(ManPageTest, DocumentsEveryOptionOfTheHelp) {
+    const auto help = clitest::runProcess(LUMTRACE_VALIDATE_PATH, {"--help"});
+    ASSERT_EQ(help.exitStatus, 0);
+    const std::set<std::string> options = helpOptions(help.out);
+    // The help always lists these; fewer means the help layout changed and the parse missed it.
+    ASSERT_TRUE(options.count("--help") && options.count("-h") && options.count("--version"))
+        << help.out;
+
+    const std::string page = manPageText(SOURCE_TREE "/desktop/man/lumtrace-validate.1");
+    for (const auto& name : options) {
+        const std::regex word("(^|[^A-Za-z0-9-])" + name + "($|[^A-Za-z0-9-])");
+        EXPECT_TRUE(std::regex_search(page, word)) << name << " is missing from the manual";
+    }
+}
+
+}  // namespace
