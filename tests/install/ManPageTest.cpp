@@ -15,7 +15,7 @@ namespace {
 std::set<std::string> helpOptions(const std::string& help) {
     std::set<std::string> options;
     static const std::regex column(R"(^\s+(-[^ ]*(?: ?[^ ]+)*?)(?:\s{2,}|$))");
-    static const std::regex option(R"(--?[A-Za-z][A-Za-z0-9-]*)");
+    static const std::regex option(R"(--?[A-Za-z0-9][A-Za-z0-9-]*)");
     for (const auto& line : clitest::splitLines(help)) {
         std::smatch found;
         if (!std::regex_search(line, found, column)) continue;
