@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "MenuClick.h"
@@ -292,6 +293,40 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedAndBadOnesIgnored) {
     EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
     EXPECT_EQ(form.codePage(), 28591);
     form.close();
+}
+
+TEST_F(MainWindowTest, StoredWindowSizeStaysThroughRestartsAndMaximising) {
+    const auto stored = [] {
+        auto key = platform::RegistryKey::open(settingsKey, false);
+        std::uint32_t top = 0, left = 0, height = 0, width = 0, state = 0;
+        EXPECT_TRUE(key && key->readDWord("FormTop", top) && key->readDWord("FormLeft", left) &&
+                    key->readDWord("FormHeight", height) && key->readDWord("FormWidth", width) &&
+                    key->readDWord("WindowState", state));
+        return std::vector<std::uint32_t>{top, left, height, width, state};
+    };
+    const auto run = [](bool maximise) {
+        MainWindow form;
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+        QTest::qWait(50);
+        if (maximise) {
+            form.showMaximized();
+            QTest::qWait(50);
+        }
+        form.close();
+    };
+    run(false);
+    std::vector<std::uint32_t> first = stored();
+    for (int i = 0; i < 4; ++i) {
+        run(false);
+        EXPECT_EQ(stored(), first) << "start " << i + 2;
+    }
+    // Closed maximised: the normal size and place are kept, with the state.
+    run(true);
+    std::vector<std::uint32_t> maximised = stored();
+    EXPECT_EQ(maximised.back(), 2u);
+    maximised.back() = 0;
+    EXPECT_EQ(maximised, first);
 }
 
 TEST_F(MainWindowTest, ListFontSurvivesARestart) {

@@ -212,7 +212,21 @@ void MainWindow::setVisible(bool visible) {
         onFirstShow();
     }
     QMainWindow::setVisible(visible);
-    if (visible) applyStoredOuterSize();
+    if (visible) {
+        // Some window managers tell the frame without moving the window.
+        QTimer::singleShot(250, this, [this] { noteFrame(); });
+        QTimer::singleShot(1000, this, [this] { noteFrame(); });
+    }
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    noteFrame();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    noteFrame();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 // Its operations are split by responsibility over several .cpp files of this folder.
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QPointer>
 #include <QString>
 #include <cstdint>
@@ -142,6 +143,8 @@ public:
 protected:
     void setVisible(bool visible) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void createControls();
@@ -151,8 +154,13 @@ private:
     void findValidationModule();
     // Centres the window on its screen (first run, or a stored place no screen shows).
     void centreWindow();
-    // Applies stored outer window sizes once the frame is known.
+    // Applies stored outer window sizes: before showing as if there were no frame, then once more
+    // when the window system has told the frame.
     void applyStoredOuterSize();
+    // Notes the frame of the window in its normal state, once the window system has told it.
+    void noteFrame();
+    // The outer geometry of the window in its normal state, also while maximised.
+    QRect normalOuterGeometry() const;
 
     QString m_fileName;
     std::unique_ptr<StlReader> m_stlReader;
@@ -169,6 +177,11 @@ private:
     WheelToKeyFilter* m_wheelFilter = nullptr;
     bool m_shown = false;
     bool m_closed = false;
+    // Stored outer sizes not yet applied with the frame known (0: none).
     int m_storedOuterWidth = 0;
     int m_storedOuterHeight = 0;
+    QPoint m_storedPlace;
+    bool m_hasStoredPlace = false;
+    QMargins m_normalFrame;
+    bool m_frameKnown = false;
 };

@@ -55,6 +55,8 @@ void MainWindow::loadRegistrySettings() {
         readInt(*key, "FormTop", [&](std::int32_t v) { top = v; });
         readInt(*key, "FormLeft", [&](std::int32_t v) { left = v; });
         move(left, top);
+        m_storedPlace = QPoint(left, top);
+        m_hasStoredPlace = true;
         readInt(*key, "FormHeight", [&](std::int32_t v) {
             if (v > 0) m_storedOuterHeight = v;
         });
@@ -65,6 +67,7 @@ void MainWindow::loadRegistrySettings() {
         // A place no screen shows (another machine's monitor, a damaged value) would leave a
         // window the user cannot reach.
         if (!titleBarOnScreen(frameGeometry())) {
+            m_hasStoredPlace = false;
             centreWindow();
             // A window taller than the screen still keeps its title bar on it.
             if (!titleBarOnScreen(frameGeometry()) && screen())
@@ -131,13 +134,25 @@ void MainWindow::centreWindow() {
          area.y() + (area.height() - outer.height()) / 2);
 }
 
+void MainWindow::noteFrame() {
+    if (!isVisible() || (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) return;
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    if (outer == inner) return;  // not told yet, or no frame at all
+    m_normalFrame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    m_frameKnown = true;
+    applyStoredOuterSize();
+}
+
 void MainWindow::applyStoredOuterSize() {
     if (m_storedOuterWidth <= 0 && m_storedOuterHeight <= 0) return;
     if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) return;
-    // Outer sizes include the frame, which is known only once the window is on screen.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    int w = m_storedOuterWidth > 0 ? m_storedOuterWidth - frame.width() : width();
-    int h = m_storedOuterHeight > 0 ? m_storedOuterHeight - frame.height() : height();
+    // Outer sizes include the frame, which the window system tells only after showing; until
+    // then the window takes them as if it had none.
+    const QMargins frame = m_frameKnown ? m_normalFrame : QMargins();
+    int w = m_storedOuterWidth > 0 ? m_storedOuterWidth - frame.left() - frame.right() : width();
+    int h = m_storedOuterHeight > 0 ? m_storedOuterHeight - frame.top() - frame.bottom() : height();
     // No larger than all screens together: a damaged value must not ask for a window the
     // window system cannot draw.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -145,26 +160,36 @@ void MainWindow::applyStoredOuterSize() {
         w = std::min(w, desktop.width());
         h = std::min(h, desktop.height());
     }
+    if (m_frameKnown) m_storedOuterWidth = m_storedOuterHeight = 0;
     resize(std::max(w, 1), std::max(h, 1));
-    if (isVisible()) m_storedOuterWidth = m_storedOuterHeight = 0;
+}
+
+QRect MainWindow::normalOuterGeometry() const {
+    const bool normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized));
+    QRect outer = normal || !normalGeometry().isValid()
+                      ? frameGeometry()
+                      : normalGeometry().marginsAdded(m_normalFrame);
+    // What was never applied with the frame known is written back as it was read.
+    if (!m_frameKnown && m_hasStoredPlace) outer.moveTopLeft(m_storedPlace);
+    if (m_storedOuterWidth > 0) outer.setWidth(m_storedOuterWidth);
+    if (m_storedOuterHeight > 0) outer.setHeight(m_storedOuterHeight);
+    return outer;
 }
 
 void MainWindow::saveRegistrySettings() {
     platform::guardedVoid("TForm1.SaveRegistrySettings", [&] {
         auto key = platform::RegistryKey::open(settingsKey, true);
         if (!key) return;
-        const QRect outer = frameGeometry();
-        const QRect normal = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
-                                 ? normalGeometry()
-                                 : QRect();
+        // Maximised or minimised, the size to come back to is stored, not the screen's.
+        const QRect outer = normalOuterGeometry();
         const QHeaderView* header = m_subtitleList->header();
         std::int32_t state = 0;
         if (windowState() & Qt::WindowMinimized) state = 1;
         if (windowState() & Qt::WindowMaximized) state = 2;
 
         std::vector<std::pair<std::string, platform::RegValue>> values;
-        values.emplace_back("FormTop", dword(normal.isValid() ? normal.y() : outer.y()));
-        values.emplace_back("FormLeft", dword(normal.isValid() ? normal.x() : outer.x()));
+        values.emplace_back("FormTop", dword(outer.y()));
+        values.emplace_back("FormLeft", dword(outer.x()));
         values.emplace_back("FormHeight", dword(outer.height()));
         values.emplace_back("FormWidth", dword(outer.width()));
         values.emplace_back("OffsetColWidth",
