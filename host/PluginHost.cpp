@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <thread>
+#include <algorithm>
 
 #include "HostText.h"
 #include "ValidationReportXml.h"
@@ -19,6 +19,12 @@ void ReportList::add(std::int32_t module, std::int32_t reportType, std::string_v
     m_entries.push_back(
         {m_messages.size(), static_cast<std::uint32_t>(message.size()), module, reportType});
     m_messages.append(message);
+    m_added.notify_all();
+}
+
+void ReportList::waitForMore(std::size_t seen, std::chrono::microseconds timeout) const {
+    std::unique_lock lock(m_lock);
+    m_added.wait_for(lock, timeout, [&] { return m_entries.size() > seen; });
 }
 
 void ReportList::clear() {
@@ -181,6 +187,10 @@ ValidationOutcome PluginHost::validateToEnd(std::chrono::milliseconds pollInterv
         const ValidationOutcome started = loadAndPlay();
         if (started == ValidationOutcome::PlayFailed) m_quorvexControl->UnloadFile();
         if (started != ValidationOutcome::Running) return started;
+        // A run ends soon after its last finding: look again quickly after each one.
+        constexpr std::chrono::microseconds FIRST_WAIT{20};
+        const auto longestWait = std::max<std::chrono::microseconds>(pollInterval, FIRST_WAIT);
+        std::chrono::microseconds wait = FIRST_WAIT;
         for (;;) {
             double progress = 0;
             if (FAILED(getProgress(progress))) {
@@ -188,7 +198,9 @@ ValidationOutcome PluginHost::validateToEnd(std::chrono::milliseconds pollInterv
                 return ValidationOutcome::Failed;
             }
             if (isValidationComplete(progress)) break;
-            std::this_thread::sleep_for(pollInterval);
+            const std::size_t seen = m_reports.count();
+            m_reports.waitForMore(seen, wait);
+            wait = m_reports.count() > seen ? FIRST_WAIT : std::min(wait * 2, longestWait);
         }
         // As in the window: a failing stop or unload is written down and the run still counts.
         stopValidation();

@@ -5,6 +5,7 @@
 // run on it.
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -37,6 +38,8 @@ public:
     CustomReport at(std::size_t index) const;
     std::int32_t reportTypeAt(std::size_t index) const;
     std::vector<CustomReport> snapshot() const;
+    // Sleeps until the list holds more than Seen findings or Timeout has passed.
+    void waitForMore(std::size_t seen, std::chrono::microseconds timeout) const;
 
 private:
     struct Entry {
@@ -48,6 +51,7 @@ private:
     CustomReport unlockedAt(std::size_t index) const;
 
     mutable std::mutex m_lock;
+    mutable std::condition_variable m_added;
     std::vector<Entry> m_entries;
     std::string m_messages;
 };
@@ -105,8 +109,9 @@ public:
     HRESULT getProgress(double& progress);
     // Configure; E_FAIL when nothing is bound.
     HRESULT configure(QVX_HWND parentWindow);
-    // The whole road for callers without an event loop: start, poll every PollInterval until
-    // complete, stop and unload.
+    // The whole road for callers without an event loop: start, wait until complete, stop and
+    // unload. The interface has no call that waits for the end of a run, so progress is read
+    // again after each finding and otherwise at growing intervals of at most PollInterval.
     ValidationOutcome validateToEnd(std::chrono::milliseconds pollInterval);
 
     // 100 within 0.01 counts as finished.

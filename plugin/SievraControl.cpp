@@ -146,9 +146,12 @@ HRESULT SievraControl::postAndWait(const CommandWait& wait, const std::string* f
     }
     if (FAILED(posted)) return E_FAIL;
 
-    if (posted == S_OK) {
+    // Past the time-out once the whole milliseconds elapsed exceed it; a time-out of 0 or less
+    // has passed before any answer can count.
+    const Clock::time_point deadline = start + std::chrono::milliseconds(timeout) + 1ms;
+    if (posted == S_OK && timeout > 0) {
         for (;;) {
-            std::this_thread::sleep_for(1ms);
+            worker.waitForAnswer(wait.done, wait.failure, deadline);
             const auto elapsed =
                 std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
             // Time-out before status: an answer in the same pass as the time-out is too late.

@@ -12,7 +12,7 @@ ValidationWorker::ValidationWorker() : m_thread([this] { execute(); }) {}
 ValidationWorker::~ValidationWorker() {
     platform::guardedVoid("TSTLValidationThread.Destroy", [&] {
         {
-            std::lock_guard lock(m_stopLock);
+            std::lock_guard lock(m_signalLock);
             m_stopSignalled = true;
         }
         m_stopEvent.notify_all();
@@ -23,17 +23,40 @@ ValidationWorker::~ValidationWorker() {
 
 HRESULT ValidationWorker::postCommand(std::int32_t newCommand, const std::string* fileName,
                                       Clock::time_point postDeadline) {
-    // One command at a time: wait until the worker has taken the previous one.
-    while (m_command.load(std::memory_order_acquire) != VG_COMMAND_NONE) {
-        if (Clock::now() > postDeadline) return S_FALSE;
-        std::this_thread::sleep_for(1ms);
+    {
+        std::unique_lock lock(m_signalLock);
+        // One command at a time: wait until the worker has taken the previous one.
+        auto taken = [&] { return m_command.load(std::memory_order_acquire) == VG_COMMAND_NONE; };
+        if (postDeadline == Clock::time_point::max()) {
+            m_answered.wait(lock, taken);
+        } else if (!m_answered.wait_until(lock, postDeadline, taken)) {
+            return S_FALSE;
+        }
+        if (fileName) m_fileName = *fileName;
+        // Status first: the worker's answer can only follow the command it answers.
+        m_status.store(newCommand, std::memory_order_release);
+        m_command.store(newCommand, std::memory_order_release);
     }
-    if (fileName) m_fileName = *fileName;
-    // Status first: the worker's answer can only follow the command it answers.
-    m_status.store(newCommand, std::memory_order_release);
-    m_command.store(newCommand, std::memory_order_release);
-    m_stopEvent.notify_one();  // wakes the loop early; it polls every 1 ms anyway
+    m_stopEvent.notify_one();
     return S_OK;
+}
+
+bool ValidationWorker::waitForAnswer(std::int32_t done, std::int32_t failure,
+                                     Clock::time_point deadline) {
+    std::unique_lock lock(m_signalLock);
+    return m_answered.wait_until(lock, deadline, [&] {
+        const std::int32_t status = m_status.load(std::memory_order_acquire);
+        return status == done || status == failure;
+    });
+}
+
+void ValidationWorker::answer(std::int32_t status) {
+    {
+        std::lock_guard lock(m_signalLock);
+        m_status.store(status, std::memory_order_release);
+        m_command.store(VG_COMMAND_NONE, std::memory_order_release);
+    }
+    m_answered.notify_all();
 }
 
 HRESULT ValidationWorker::loadFile(const std::string& fileName, Clock::time_point postDeadline) {
@@ -133,10 +156,12 @@ HRESULT QVX_STDCALL ValidationWorker::reportFunction(void* context, std::int32_t
 }
 
 bool ValidationWorker::waitForStop() {
-    std::unique_lock lock(m_stopLock);
-    return m_stopEvent.wait_for(lock, 1ms, [&] {
+    // Commands are posted under the same lock and notify the event, so none is missed.
+    std::unique_lock lock(m_signalLock);
+    m_stopEvent.wait(lock, [&] {
         return m_stopSignalled || m_command.load(std::memory_order_relaxed) != VG_COMMAND_NONE;
-    }) && m_stopSignalled;
+    });
+    return m_stopSignalled;
 }
 
 void ValidationWorker::execute() {
@@ -157,8 +182,7 @@ void ValidationWorker::execute() {
                     doPlay();
                     break;
                 case VG_COMMAND_STOP:
-                    m_status.store(VG_STATUS_STOPPED, std::memory_order_release);
-                    m_command.store(VG_COMMAND_NONE, std::memory_order_release);
+                    answer(VG_STATUS_STOPPED);
                     break;
                 default:
                     break;  // not a command: ignored, stays posted as the poster left it
@@ -196,20 +220,17 @@ void ValidationWorker::doLoad() {
         }
     }
     setMedia(m_stlReader ? m_stlReader->getDuration() : 0, 0.0);
-    m_status.store(loaded ? VG_STATUS_LOADED : VG_STATUS_LOAD_FAILED, std::memory_order_release);
-    m_command.store(VG_COMMAND_NONE, std::memory_order_release);
+    answer(loaded ? VG_STATUS_LOADED : VG_STATUS_LOAD_FAILED);
 }
 
 void ValidationWorker::doUnload() {
     freeFile();
     setMedia(0, 0.0);
-    m_status.store(VG_STATUS_UNLOADED, std::memory_order_release);
-    m_command.store(VG_COMMAND_NONE, std::memory_order_release);
+    answer(VG_STATUS_UNLOADED);
 }
 
 void ValidationWorker::doPlay() {
-    m_status.store(VG_STATUS_PLAYING, std::memory_order_release);
-    m_command.store(VG_COMMAND_NONE, std::memory_order_release);
+    answer(VG_STATUS_PLAYING);
     if (m_fileValidator)
         m_fileValidator->validateStl(m_stlReader.get());
     else

@@ -56,6 +56,10 @@ public:
     HRESULT play(Clock::time_point postDeadline = Clock::time_point::max());
     HRESULT stop(Clock::time_point postDeadline = Clock::time_point::max());
 
+    // Sleeps until Status is Done or Failure (true) or Deadline has passed (false); wakes as
+    // soon as the worker answers.
+    bool waitForAnswer(std::int32_t done, std::int32_t failure, Clock::time_point deadline);
+
     HRESULT getVgThreadStatus(std::int32_t* status);
     HRESULT getMediaDuration(std::int64_t* duration);
     HRESULT getMediaPosition(std::int64_t* position);
@@ -81,6 +85,8 @@ private:
                         Clock::time_point postDeadline);
     void execute();
     bool waitForStop();
+    // Status, then Command cleared, and every waiter woken.
+    void answer(std::int32_t status);
     void doLoad();
     void doUnload();
     void doPlay();
@@ -93,9 +99,12 @@ private:
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_running{true};
 
-    // The stop "event": only destruction signals it.
-    std::mutex m_stopLock;
+    // Command and Status change under this lock, so a waiter cannot miss a change. The stop
+    // "event" wakes the loop for a command or, set only by destruction, to end it; Answered
+    // wakes the posting side when Command is cleared.
+    std::mutex m_signalLock;
     std::condition_variable m_stopEvent;
+    std::condition_variable m_answered;
     bool m_stopSignalled = false;
 
     mutable std::mutex m_lock;  // guards the three values below
