@@ -4,29 +4,49 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace {
 
+// A box sizes itself to its text, so "Done" gave a box narrower than its own title. Room for the
+// title and the frame's buttons, measured in the font in use, keeps the title readable.
+void leaveRoomForTitle(QMessageBox& box) {
+    const QFontMetrics metrics(box.font());
+    const int room = metrics.horizontalAdvance(box.windowTitle()) + 8 * metrics.height();
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(room, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+QMessageBox::StandardButton ask(QMessageBox::Icon icon, QWidget* parent, const QString& text,
+                                QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
+    QMessageBox box(icon, QApplication::applicationName(), text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
+    leaveRoomForTitle(box);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 class QtUserInteraction final : public UserInteraction {
 public:
     void showMessage(QWidget* parent, const QString& text) override {
-        QMessageBox::information(parent, QApplication::applicationName(), text);
+        ask(QMessageBox::Information, parent, text, QMessageBox::Ok);
     }
     void showError(QWidget* parent, const QString& text) override {
-        QMessageBox::critical(parent, QApplication::applicationName(), text);
+        ask(QMessageBox::Critical, parent, text, QMessageBox::Ok);
     }
     bool confirm(QWidget* parent, const QString& text) override {
-        return QMessageBox::question(parent, QApplication::applicationName(), text,
-                                     QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::Yes) == QMessageBox::Yes;
+        return ask(QMessageBox::Question, parent, text, QMessageBox::Yes | QMessageBox::No,
+                   QMessageBox::Yes) == QMessageBox::Yes;
     }
     bool offer(QWidget* parent, const QString& text, const QString& action) override {
         QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
                         QMessageBox::Cancel, parent);
         QPushButton* accept = box.addButton(action, QMessageBox::AcceptRole);
         box.setDefaultButton(QMessageBox::Cancel);
+        leaveRoomForTitle(box);
         box.exec();
         return box.clickedButton() == accept;
     }

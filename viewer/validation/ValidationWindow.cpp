@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -54,9 +55,7 @@ void ValidationWindow::createControls() {
     lvReport = new QTreeView(gbReport);
     m_reportModel = new ReportListModel(reportList(), lvReport);
     lvReport->setModel(m_reportModel);
-    lvReport->setColumnWidth(ReportListModel::ModuleColumn, 160);
-    lvReport->setColumnWidth(ReportListModel::TypeColumn, 60);
-    lvReport->setColumnWidth(ReportListModel::MessageColumn, 680);
+    sizeColumnsToFont();
     lvReport->setRootIsDecorated(false);
     lvReport->setUniformRowHeights(true);
     lvReport->setItemsExpandable(false);
@@ -101,6 +100,32 @@ void ValidationWindow::createControls() {
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+void ValidationWindow::sizeColumnsToFont() {
+    // The designed widths hold the texts only in the designed font; wider fonts get wider columns.
+    const QFontMetrics metrics(lvReport->font());
+    const int margins =
+        2 * (lvReport->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvReport) + 1) +
+        metrics.averageCharWidth();
+    const auto widest = [&](int designed, const std::vector<QString>& texts) {
+        int width = designed;
+        for (const QString& text : texts)
+            width = std::max(width, metrics.horizontalAdvance(text) + margins);
+        return width;
+    };
+    std::vector<QString> modules{QStringLiteral("Module")};
+    for (std::int32_t module : {0, 1, 2, 3, 4, 5, 6, 7, 8, 99, 101})
+        modules.push_back(QString::fromLatin1(moduleDisplayName(module)));
+    std::vector<QString> types{QStringLiteral("Type")};
+    for (std::int32_t type = -1; type <= 3; ++type)
+        types.push_back(QString::fromLatin1(reportTypeName(type)));
+    lvReport->setColumnWidth(ReportListModel::NumberColumn,
+                             widest(lvReport->header()->defaultSectionSize(),
+                                    {QStringLiteral("#"), QStringLiteral("0000000")}));
+    lvReport->setColumnWidth(ReportListModel::ModuleColumn, widest(160, modules));
+    lvReport->setColumnWidth(ReportListModel::TypeColumn, widest(60, types));
+    lvReport->setColumnWidth(ReportListModel::MessageColumn, 680);
 }
 
 void ValidationWindow::setPaths(std::string plugin, const QString& fileName) {

@@ -63,6 +63,7 @@ protected:
 
 private:
     void createControls();
+    void sizeColumnsToFont();
     void setRunning(bool running);
     void saveReportAs(const QString& xmlFileName);
 
