@@ -114,9 +114,10 @@ RuleSettingsDialog::RuleSettingsDialog(QWidget* owner) : QDialog(owner) {
     connect(btnOK, &QPushButton::clicked, this, [this] { accept(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { reject(); });
 
-    // The outer frame is at least 600 by 300; this is the client area inside it.
-    setMinimumSize(584, 261);
-    resize(842, 293);
+    // The outer frame is at least 600 by 300 (584 by 261 of client area), and never so small
+    // that the fields on the right are squashed: their height follows the font in use.
+    setMinimumSize(QSize(584, 261).expandedTo(minimumSizeHint()));
+    resize(QSize(842, 293).expandedTo(minimumSize()));
     if (const QScreen* shown = screen())
         move(shown->availableGeometry().center() - rect().center());
 }
@@ -130,9 +131,13 @@ void RuleSettingsDialog::showEvent(QShowEvent* event) {
 
 void RuleSettingsDialog::onFirstShow() {
     platform::guardedVoid("TValidationSettingsForm.FormShow", [&] {
+        // Grid lines between the cells. Once the items have a style sheet of their own, the
+        // selection must be given one too, or the style paints it pale under white text.
         lvValidationSettings->setStyleSheet(
             "QTreeView::item { border-right: 1px solid palette(midlight); border-bottom: 1px solid "
-            "palette(midlight); }");
+            "palette(midlight); }"
+            "QTreeView::item:selected { background: palette(highlight); color: "
+            "palette(highlighted-text); }");
         m_selectedIndex = -1;
         if (!m_ruleSettings) throw std::logic_error("no settings list");
         lvValidationSettings->clear();
