@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "delivery/DeliveryChecks.h"
 #include "platform/Guarded.h"
 #include "stl/StlReader.h"
 #include "stl/StlUtils.h"
@@ -86,6 +87,11 @@ HRESULT FileValidator::validateStl(StlReader* reader) {
         validateGsi(gsi->bytes, announcedCount);
         validateFileSize(*reader, announcedCount);
         validateTtIs(*reader, announcedCount);
+        if (m_deliverySettings)
+            DeliveryChecks(*m_deliverySettings, [&](std::int32_t id, std::int32_t type,
+                                                    const std::string& message) {
+                report(MODULE_SIEVRA, type, message, id);
+            }).run(*reader, announcedCount);
         return S_OK;
     });
 }

@@ -11,6 +11,7 @@
 #include "stl/ReportFunction.h"
 
 class StlReader;
+class DeliverySettings;
 
 class FileValidator {
 public:
@@ -27,6 +28,8 @@ public:
     // S_OK when every check ran; E_FAIL without a reader, without a GSI block or on a failure.
     // Runs on the calling thread to its end; not interruptible.
     HRESULT validateStl(StlReader* reader);
+    // The delivery rules to run after the others; none when null. Not owned.
+    void setDeliverySettings(const DeliverySettings* settings) { m_deliverySettings = settings; }
 
 private:
     void validateGsi(const std::uint8_t* gsi, std::int32_t& announcedCount);
@@ -34,5 +37,6 @@ private:
     void validateTtIs(StlReader& reader, std::int32_t announcedCount);
 
     ReportFunction m_reportFunction;
+    const DeliverySettings* m_deliverySettings = nullptr;
     std::bitset<65536> m_subtitleNumbers;  // one flag per possible subtitle number
 };

@@ -9,6 +9,8 @@
 #include "RuleSettings.h"
 #include "SetupDialog.h"
 #include "ValidationWorker.h"
+#include "delivery/DeliveryRules.h"
+#include "delivery/ProfileAccess.h"
 #include "platform/Guarded.h"
 #include "platform/Registry.h"
 #include "stl/StlReader.h"
@@ -68,6 +70,10 @@ SievraControl::SievraControl() {
         m_ruleSettings = std::make_unique<RuleSettings>();
         addDefaultValidationSettings(*m_ruleSettings);
         m_ruleSettings->loadFromRegistry(VALIDATION_SETTINGS_KEY);
+        m_deliverySettings = std::make_unique<DeliverySettings>();
+        m_deliverySettings->loadFromRegistry(DELIVERY_SETTINGS_KEY);
+        m_profileAccess = std::make_unique<ProfileAccess>(static_cast<IQuorvexControl&>(*this),
+                                                          *m_ruleSettings, *m_deliverySettings);
         loadRegistry();
     });
 }
@@ -97,6 +103,8 @@ HRESULT QVX_STDCALL SievraControl::QueryInterface(REFIID riid, void** ppvObject)
         *ppvObject = static_cast<IQuorvexVideoControl*>(this);
     else if (riid == iidIQuorvexReportSet)
         *ppvObject = static_cast<IQuorvexReportSet*>(this);
+    else if (riid == iidIQuorvexProfile && m_profileAccess)
+        *ppvObject = static_cast<IQuorvexProfile*>(m_profileAccess.get());
     else
         return E_NOINTERFACE;
     AddRef();
@@ -185,6 +193,7 @@ HRESULT QVX_STDCALL SievraControl::LoadFile(const char* fileName) {
         if (m_quorvexReport) {
             m_worker->setQuorvexReport(m_quorvexReport.get());
             m_worker->setValidationSettingList(m_ruleSettings.get());
+            if (m_profileAccess) m_worker->setDeliverySettings(&m_profileAccess->runSettings());
         }
         return postAndWait(commandWaitFor(VG_COMMAND_LOAD), &name);
     });

@@ -15,6 +15,8 @@
 
 class ValidationWorker;
 class RuleSettings;
+class DeliverySettings;
+class ProfileAccess;
 struct CommandWait;
 
 // Time-outs below HKEY_CURRENT_USER.
@@ -82,6 +84,8 @@ private:
     std::unique_ptr<ValidationWorker> m_worker;
     InterfaceRef<IQuorvexReport> m_quorvexReport;
     std::unique_ptr<RuleSettings> m_ruleSettings;
+    std::unique_ptr<DeliverySettings> m_deliverySettings;
+    std::unique_ptr<ProfileAccess> m_profileAccess;  // IQuorvexProfile
     // What the user changed through this object's dialogs: only that goes back to the registry,
     // so values another process saved meanwhile are not overwritten with this object's copy.
     std::set<std::string> m_changedRuleValues;

@@ -216,6 +216,7 @@ void ValidationWorker::doLoad() {
         if (SUCCEEDED(m_stlReader->openFile(m_fileName, true))) {
             m_fileValidator = std::make_unique<FileValidator>();
             m_fileValidator->setReportFunction(report);
+            m_fileValidator->setDeliverySettings(m_deliverySettings);
             loaded = true;
         }
     }

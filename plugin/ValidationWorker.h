@@ -18,6 +18,7 @@
 class StlReader;
 class FileValidator;
 class RuleSettings;
+class DeliverySettings;
 
 // Command values.
 constexpr std::int32_t VG_COMMAND_NONE = 0;
@@ -68,6 +69,7 @@ public:
     // Set-up, before the load is posted.
     HRESULT setQuorvexReport(IQuorvexReport* report);
     HRESULT setValidationSettingList(RuleSettings* list);
+    void setDeliverySettings(const DeliverySettings* settings) { m_deliverySettings = settings; }
 
     // True while no command waits and none is being carried out, or when the thread has ended:
     // the settings list may then be changed without racing a finding.
@@ -115,7 +117,8 @@ private:
     // Written by the posting side only while Command is 0; read by the worker after taking load.
     std::string m_fileName;
     InterfaceRef<IQuorvexReport> m_quorvexReport;
-    RuleSettings* m_ruleSettings = nullptr;  // not owned
+    RuleSettings* m_ruleSettings = nullptr;                // not owned
+    const DeliverySettings* m_deliverySettings = nullptr;  // not owned
     // Touched by the worker thread only.
     std::unique_ptr<StlReader> m_stlReader;
     std::unique_ptr<FileValidator> m_fileValidator;

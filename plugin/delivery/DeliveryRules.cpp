@@ -1,0 +1,180 @@
+#include "DeliveryRules.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "platform/Registry.h"
+#include "stl/ReportFunction.h"
+
+namespace {
+
+constexpr const char* COLOUR_NAMES[8] = {"black", "red",     "green", "yellow",
+                                         "blue",  "magenta", "cyan",  "white"};
+
+// The rules, their defaults and what each one counts.
+std::vector<DeliveryRule> defaultRules() {
+    const std::int32_t warning = REPORT_TYPE_WARNING;
+    const std::int32_t error = REPORT_TYPE_ERROR;
+    using K = ThresholdKind;
+    return {
+        {501, "TTI - Overlapping subtitles check",
+         "Time In before the previous subtitle's Time Out (parts of one cumulative set excepted)",
+         K::None, false, error, 0},
+        {502, "TTI - Minimum gap check",
+         "Fewer frames than the threshold between a Time Out and the next Time In", K::Frames,
+         false, warning, 2},
+        {503, "TTI - Minimum duration check", "Time Out minus Time In below the threshold",
+         K::Milliseconds, false, warning, 1000},
+        {504, "TTI - Maximum duration check", "Time Out minus Time In above the threshold",
+         K::Milliseconds, false, warning, 7000},
+        {505, "TTI - Reading speed check",
+         "Visible characters of all rows (extension blocks joined) per second of duration above "
+         "the threshold; spaces between words count, colour and box codes do not",
+         K::CharsPerSecond, false, warning, 17},
+        {506, "TTI - Row count check",
+         "More non-empty rows than the threshold or than the GSI's MNR", K::Rows, false, warning,
+         2},
+        {507, "TTI - Row length check",
+         "A row with more visible characters than the threshold (leading and trailing spaces, "
+         "control codes and lone diacritics not counted)",
+         K::Characters, false, warning, 42},
+        {508, "TTI - Teletext row width check",
+         "A teletext row wider than 40 cells; every spacing attribute and space takes a cell",
+         K::None, false, error, 0},
+        {509, "TTI - Time Code Start-of-Programme check", "Time In before the GSI's TCP", K::None,
+         false, warning, 0},
+        {510, "GSI - Time Code First in-cue check", "TCF differs from the first subtitle's Time In",
+         K::None, false, warning, 0},
+        {511, "TTI - Teletext colour check", "A teletext text colour outside the allowed ones",
+         K::Colours, false, warning, COLOUR_WHITE | COLOUR_YELLOW | COLOUR_CYAN | COLOUR_GREEN},
+        {512, "TTI - Display standard codes check",
+         "Teletext codes 00h-1Fh in an open subtitle file, or 80h-85h in a teletext file", K::None,
+         false, error, 0},
+        {513, "TTI - Teletext boxing check",
+         "Teletext text outside a start box / end box pair (each row starts unboxed)", K::None,
+         false, warning, 0},
+        {514, "TTI - Teletext double height check",
+         "Teletext text in single height (each row starts single height)", K::None, false, warning,
+         0},
+        {515, "TTI - Teletext Vertical Position check",
+         "A teletext Vertical Position outside 1-23 or beyond the GSI's MNR", K::None, false, error,
+         0},
+        {516, "TTI - Extension block chain check",
+         "Extension numbers not 0, 1, 2..., the subtitle number changing inside the chain, or no "
+         "FFh block",
+         K::None, false, error, 0},
+        {517, "TTI - Cumulative set check",
+         "An intermediate or last part without a first, or a first without a last", K::None, false,
+         error, 0},
+        {518, "TTI - Unused space check", "Bytes after the first 8Fh that are not 8Fh", K::None,
+         false, error, 0},
+        {519, "TTI - Character table check",
+         "Bytes the character table leaves undefined, or (table 00) a diacritic not followed by a "
+         "letter",
+         K::None, false, error, 0},
+        {520, "GSI - TNS and counted subtitles check",
+         "TNS differs from the subtitles counted: a chain of extension blocks counts once, "
+         "comments count, user data blocks do not",
+         K::None, false, error, 0},
+    };
+}
+
+std::string valueName(std::int32_t id, const char* suffix) {
+    return std::to_string(id) + suffix;
+}
+
+}  // namespace
+
+std::string colourMaskText(std::int32_t mask) {
+    std::string text;
+    for (int bit : {7, 3, 6, 2, 1, 4, 5, 0}) {
+        if (!(mask & (1 << bit))) continue;
+        if (!text.empty()) text += ',';
+        text += COLOUR_NAMES[bit];
+    }
+    return text;
+}
+
+std::optional<std::int32_t> colourMaskFromText(std::string text) {
+    std::int32_t mask = 0;
+    std::stringstream parts(text);
+    std::string part;
+    while (std::getline(parts, part, ',')) {
+        part.erase(std::remove_if(part.begin(), part.end(), [](char c) { return c == ' '; }),
+                   part.end());
+        if (part.empty()) continue;
+        const auto* found = std::find(std::begin(COLOUR_NAMES), std::end(COLOUR_NAMES), part);
+        if (found == std::end(COLOUR_NAMES)) return std::nullopt;
+        mask |= 1 << (found - std::begin(COLOUR_NAMES));
+    }
+    return mask;
+}
+
+std::string thresholdText(const DeliveryRule& rule) {
+    const std::string n = std::to_string(rule.threshold);
+    switch (rule.kind) {
+        case ThresholdKind::None:
+            return "";
+        case ThresholdKind::Frames:
+            return n + (rule.threshold == 1 ? " frame" : " frames");
+        case ThresholdKind::Milliseconds:
+            return n + " ms";
+        case ThresholdKind::CharsPerSecond:
+            return n + " cps";
+        case ThresholdKind::Rows:
+            return n + (rule.threshold == 1 ? " row" : " rows");
+        case ThresholdKind::Characters:
+            return n + " characters";
+        case ThresholdKind::Colours:
+            return colourMaskText(rule.threshold);
+    }
+    return "";
+}
+
+DeliverySettings::DeliverySettings() : m_rules(defaultRules()) {}
+
+DeliveryRule* DeliverySettings::find(std::int32_t id) {
+    for (auto& rule : m_rules)
+        if (rule.id == id) return &rule;
+    return nullptr;
+}
+
+const DeliveryRule* DeliverySettings::find(std::int32_t id) const {
+    return const_cast<DeliverySettings*>(this)->find(id);
+}
+
+bool DeliverySettings::anyEnabled() const {
+    return std::any_of(m_rules.begin(), m_rules.end(), [](const auto& r) { return r.enabled; });
+}
+
+void DeliverySettings::loadFromRegistry(const std::string& keyPath) {
+    auto key = platform::RegistryKey::open(keyPath, false);
+    if (!key) return;
+    for (auto& rule : m_rules) {
+        std::uint32_t value = 0;
+        if (key->readDWord(valueName(rule.id, "_Enabled"), value)) rule.enabled = value != 0;
+        if (key->readDWord(valueName(rule.id, "_Type"), value))
+            rule.reportType = static_cast<std::int32_t>(value);
+        if (rule.kind != ThresholdKind::None &&
+            key->readDWord(valueName(rule.id, "_Threshold"), value))
+            rule.threshold = static_cast<std::int32_t>(value);
+    }
+}
+
+bool DeliverySettings::saveToRegistry(const std::string& keyPath) const {
+    auto key = platform::RegistryKey::open(keyPath, true);
+    if (!key) return false;
+    std::vector<std::pair<std::string, platform::RegValue>> writes;
+    for (const auto& rule : m_rules) {
+        writes.emplace_back(valueName(rule.id, "_Enabled"),
+                            platform::RegValue::fromDWord(rule.enabled ? 1u : 0u));
+        writes.emplace_back(
+            valueName(rule.id, "_Type"),
+            platform::RegValue::fromDWord(static_cast<std::uint32_t>(rule.reportType)));
+        if (rule.kind != ThresholdKind::None)
+            writes.emplace_back(
+                valueName(rule.id, "_Threshold"),
+                platform::RegValue::fromDWord(static_cast<std::uint32_t>(rule.threshold)));
+    }
+    return key->writeMany(writes);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The delivery rules (501-520): checks a broadcaster or platform asks for on top of the file
+// format rules. They keep their own list, off by default, stored below their own registry key, so
+// the format rules and a run with the defaults stay exactly as they were.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Below HKEY_CURRENT_USER.
+inline constexpr const char* DELIVERY_SETTINGS_KEY =
+    "SOFTWARE\\Vantorel\\Quorvex\\Modules\\Sievra\\DeliverySettings";
+
+enum class ThresholdKind { None, Frames, Milliseconds, CharsPerSecond, Rows, Characters, Colours };
+
+struct DeliveryRule {
+    std::int32_t id = 0;
+    const char* name = "";
+    const char* description = "";
+    ThresholdKind kind = ThresholdKind::None;
+    bool enabled = false;
+    std::int32_t reportType = 0;
+    std::int32_t threshold = 0;
+    bool operator==(const DeliveryRule& other) const {
+        return id == other.id && enabled == other.enabled && reportType == other.reportType &&
+               threshold == other.threshold;
+    }
+};
+
+// Teletext alpha colours 0x00-0x07, one bit each, for rule 511's threshold.
+enum TeletextColour : std::int32_t {
+    COLOUR_BLACK = 1 << 0,
+    COLOUR_RED = 1 << 1,
+    COLOUR_GREEN = 1 << 2,
+    COLOUR_YELLOW = 1 << 3,
+    COLOUR_BLUE = 1 << 4,
+    COLOUR_MAGENTA = 1 << 5,
+    COLOUR_CYAN = 1 << 6,
+    COLOUR_WHITE = 1 << 7,
+};
+std::string colourMaskText(std::int32_t mask);                     // "white,yellow"
+std::optional<std::int32_t> colourMaskFromText(std::string text);  // nullopt on an unknown name
+
+class DeliverySettings {
+public:
+    DeliverySettings();  // the twenty rules with their defaults
+
+    const std::vector<DeliveryRule>& rules() const { return m_rules; }
+    DeliveryRule* find(std::int32_t id);
+    const DeliveryRule* find(std::int32_t id) const;
+    bool anyEnabled() const;
+    bool operator==(const DeliverySettings& other) const { return m_rules == other.m_rules; }
+
+    // Reads the values present below KeyPath; writes nothing, so loading leaves the store as it is.
+    void loadFromRegistry(const std::string& keyPath);
+    // Writes every value of every rule.
+    bool saveToRegistry(const std::string& keyPath) const;
+
+private:
+    std::vector<DeliveryRule> m_rules;
+};
+
+// "1 frame", "37 characters", "white,yellow,cyan,green", "" for rules without a threshold.
+std::string thresholdText(const DeliveryRule& rule);
