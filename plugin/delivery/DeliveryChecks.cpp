@@ -124,6 +124,11 @@ void DeliveryChecks::takeBlock(std::int32_t index, const TextAndTimingInformatio
 
     if (m_chainOpen) {
         const bool continues = extension == LAST_EXTENSION || extension == m_nextExtension;
+        // A block that carries on the numbering belongs to the chain whatever its number says.
+        if (number != m_current.number && extension == m_nextExtension) {
+            if (on(516)) finding(516, index, "Subtitle Number changes inside an extension chain");
+            m_current.number = number;
+        }
         if (number == m_current.number) {
             if (!continues && on(516))
                 finding(516, index,
@@ -135,12 +140,7 @@ void DeliveryChecks::takeBlock(std::int32_t index, const TextAndTimingInformatio
             if (!m_chainOpen) finishSubtitle();
             return;
         }
-        if (on(516)) {
-            if (continues && extension != LAST_EXTENSION && extension != 0)
-                finding(516, index, "Subtitle Number changes inside an extension chain");
-            else
-                finding(516, m_current.firstBlock, "Extension chain without an FFh block");
-        }
+        if (on(516)) finding(516, m_current.firstBlock, "Extension chain without an FFh block");
         finishSubtitle();
     }
 
