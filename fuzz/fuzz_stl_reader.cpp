@@ -1,23 +1,22 @@
-// Opens arbitrary bytes as an STL file with both reader variants and walks every block through
-// the display chain.
+// Opens arbitrary bytes as an STL file with both reader variants and walks the blocks as the
+// subtitle list does: through the chunked cursor, each text decoded with one code page that an
+// input byte picks.
 
-#include <sys/mman.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "platform/DebugOutput.h"
+#include "FuzzInput.h"
 #include "stl/CodePage.h"
+#include "stl/FormatCheck.h"
 #include "stl/StlReader.h"
 #include "stl/StlUtils.h"
+#include "stl/TtiBlockCursor.h"
 
 namespace {
-
-constexpr std::uint16_t codePages[] = {0, 1252, 850, 932, 20269, 65001};
 
 HRESULT QVX_STDCALL consumeReport(void* context, std::int32_t module, std::int32_t reportType,
                                   const char* message, std::int32_t validationId) {
@@ -26,14 +25,22 @@ HRESULT QVX_STDCALL consumeReport(void* context, std::int32_t module, std::int32
     return validationId % 2 ? S_OK : E_FAIL;
 }
 
-std::size_t walkBlocks(StlReader& reader, std::uint64_t limit) {
+// Chunks of 1-4 blocks cross chunk seams on small inputs; 512 is what the product uses.
+std::size_t chunkFor(std::uint8_t selector) {
+    const std::size_t sizes[] = {512, 1, 2, 3, 4, 7};
+    return sizes[(selector >> 5) % std::size(sizes)];
+}
+
+std::size_t walkBlocks(StlReader& reader, std::uint16_t codePage, std::size_t chunk) {
     std::size_t sink = 0;
+    // Every block present, as the list does; two past the end check the refusal.
+    const std::uint32_t present =
+        static_cast<std::uint32_t>(std::max(0, reader.getTextAndTimingInformationTotalCount()));
+    TtiBlockCursor cursor(reader, chunk);
     PTextAndTimingInformation block = nullptr;
-    for (std::uint64_t i = 0; i < limit; ++i) {
-        if (reader.getTextAndTimingInformation(static_cast<std::uint32_t>(i), &block) != S_OK)
-            break;
-        const std::string text = textFieldDisplayBytes(*block);
-        for (std::uint16_t codePage : codePages) sink += codePageToUnicode(text, codePage).size();
+    for (std::uint32_t i = 0; i < present + 2; ++i) {
+        if (cursor.get(i, &block) != S_OK || !block) break;
+        sink += codePageToUnicode(textFieldDisplayBytes(*block), codePage).size();
         sink += formatTimeCode(timeCodeAt(*block, tti::timeCodeIn)).size();
         sink += formatTimeCode(timeCodeAt(*block, tti::timeCodeOut)).size();
         sink += subtitleNumberOf(*block);
@@ -41,7 +48,8 @@ std::size_t walkBlocks(StlReader& reader, std::uint64_t limit) {
     return sink;
 }
 
-void exercise(const std::string& path, StlVariant variant, bool checkFileSize) {
+void exercise(const std::string& path, StlVariant variant, bool checkFileSize,
+              std::uint16_t codePage, std::size_t chunk) {
     std::size_t sink = 0;
     StlReader reader(variant);
     reader.setReportFunction(ReportFunction{&sink, &consumeReport});
@@ -50,41 +58,29 @@ void exercise(const std::string& path, StlVariant variant, bool checkFileSize) {
     PGeneralSubtitleInformation gsi = nullptr;
     if (reader.getGeneralSubtitleInformation(&gsi) == S_OK)
         sink += gsiFieldToDisplayString(*gsi, gsi::publisher).size();
-
-    // Blocks past the end fail at once; stop a little after them rather than walking up to
-    // 99,999 announced blocks of a short file.
-    const std::uint64_t present = ttiBlocksPresent(reader.fileSize());
-    const std::uint64_t announced = static_cast<std::uint32_t>(
-        variant == StlVariant::Viewer ? reader.getTextAndTimingInformationTotalCount()
-                                      : reader.getTextAndTimingInformationCount());
-    sink += walkBlocks(reader, std::min(announced, present) + 2);
+    sink += walkBlocks(reader, codePage, chunk);
     sink += static_cast<std::size_t>(reader.getDuration());
     reader.closeFile();
-    walkBlocks(reader, 1);
+    PTextAndTimingInformation block = nullptr;
+    sink += reader.getTextAndTimingInformation(0, &block) == S_OK;
     if (sink == 0xFFFFFFFF) std::abort();  // keeps the work from being optimised away
 }
 
 }  // namespace
 
-extern "C" int llvmFuzzerInitialize(int*, char***) {
-    platform::setDebugSink([](const std::string&) {});
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const int fd = memfd_create("fuzz.stl", MFD_CLOEXEC);
-    if (fd < 0) std::abort();
-    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    if (ftruncate(fd, 0) != 0) std::abort();
-    if (size > 0 && pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
+    const std::string& path = fuzzinput::writeAsFile(data, size);
+    const std::uint8_t selector = fuzzinput::selectorByte(data, size);
+    const std::uint16_t codePage = fuzzinput::codePageFor(selector + size);
+    const std::size_t chunk = chunkFor(selector);
 
-    exercise(path, StlVariant::Viewer, true);
-    exercise(path, StlVariant::Plugin, true);
-    exercise(path, StlVariant::Plugin, false);
-    isStlFile(path, false, StlVariant::Plugin);
+    exercise(path, StlVariant::Viewer, true, codePage, chunk);
+    exercise(path, StlVariant::Plugin, (selector & 1) != 0, codePage, chunk);
+    const FormatCheck check = checkStlFormat(path);
+    if (check.verdict == FormatCheck::Verdict::Standard && !check.reason.empty()) std::abort();
 
     // The digits conversion on the raw bytes, as an unrestricted text.
-    const std::size_t textSize = size < 16 ? size : 16;
-    strToInt32(std::string_view(reinterpret_cast<const char*>(data), textSize));
+    strToInt32(
+        std::string_view(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 16)));
     return 0;
 }

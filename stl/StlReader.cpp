@@ -321,6 +321,14 @@ std::int64_t StlReader::getDuration() {
     });
 }
 
+std::int32_t StlReader::updateTotalCount() {
+    const std::int64_t size = fileSize();
+    if (m_variant == StlVariant::Viewer && size >= 0)
+        m_textAndTimingInformationTotalCount = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+            ttiBlocksPresent(size), std::numeric_limits<std::int32_t>::max()));
+    return getTextAndTimingInformationTotalCount();
+}
+
 std::int64_t StlReader::fileSize() const {
     struct stat status {};
     if (m_fileStream < 0 || ::fstat(m_fileStream, &status) != 0) return -1;

@@ -29,6 +29,9 @@ public:
     }
     std::int32_t getTextAndTimingInformationCount() const;
     std::int32_t getTextAndTimingInformationTotalCount() const;
+    // Viewer variant: counts the blocks present again from the file's current size, so a walk
+    // started after blocks were appended or cut off sees them; the new total.
+    std::int32_t updateTotalCount();
     // The pointer is the reader's single buffer: valid until the next block read.
     HRESULT getTextAndTimingInformation(std::uint32_t index, PTextAndTimingInformation* tti);
     // Up to Count whole blocks from First into Out in one read, within the same bound as

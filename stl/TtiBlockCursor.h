@@ -18,6 +18,7 @@ public:
 
 private:
     StlReader& m_reader;
+    std::size_t m_chunkLimit;
     std::vector<TextAndTimingInformation> m_chunk;
     std::uint32_t m_first = 0;
     std::size_t m_count = 0;

@@ -124,10 +124,10 @@ TEST_F(ContractTest, QueryInterfaceWithANullArgumentFailsAndChangesNothing) {
 }
 
 TEST_F(ContractTest, NullOutputsFailCleanlyWithAFileLoaded) {
+    ReportRecorder sink;  // outlives the object, which releases it when it goes
     auto control = module.create();
     auto video = query<IQuorvexVideoControl>(control.get(), iidIQuorvexVideoControl);
     auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
-    ReportRecorder sink;
     ASSERT_EQ(reportSet->SetQuorvexReport(&sink), S_OK);
     ASSERT_EQ(control->LoadFile(validFile().c_str()), S_OK);
     struct Case {
@@ -175,6 +175,8 @@ TEST_F(ContractTest, ModuleNameAndVideoControl) {
 }
 
 TEST_F(ContractTest, WorkerBoundCallsFailWithoutALoadedFile) {
+    // The sink outlives the object, which gives its reference back when it goes.
+    ReportRecorder sink;
     auto control = module.create();
     std::int64_t i64 = 7;
     double progress = 7;
@@ -199,7 +201,6 @@ TEST_F(ContractTest, WorkerBoundCallsFailWithoutALoadedFile) {
     check("before any load");
 
     // A file that fails the quick test creates no worker either.
-    ReportRecorder sink;
     auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
     ASSERT_EQ(reportSet->SetQuorvexReport(&sink), S_OK);
     std::ofstream(dir.file("short.stl")) << "not an stl file";
@@ -218,9 +219,9 @@ TEST_F(ContractTest, WorkerBoundCallsFailWithoutALoadedFile) {
 }
 
 TEST_F(ContractTest, SetQuorvexReportNullKeepsThePreviousSink) {
+    ReportRecorder first, second;  // declared first, so they outlive the object
     auto control = module.create();
     auto reportSet = query<IQuorvexReportSet>(control.get(), iidIQuorvexReportSet);
-    ReportRecorder first;
     ASSERT_EQ(reportSet->SetQuorvexReport(&first), S_OK);
     {
         StderrCapture err;
@@ -232,7 +233,6 @@ TEST_F(ContractTest, SetQuorvexReportNullKeepsThePreviousSink) {
     EXPECT_EQ(first.findings().front().rule(), 101);
 
     // A new sink replaces the old one, and the old one gets its references back.
-    ReportRecorder second;
     ASSERT_EQ(reportSet->SetQuorvexReport(&second), S_OK);
     EXPECT_EQ(first.refs(), 0);
     EXPECT_EQ(control->UnloadFile(), S_OK);
@@ -283,10 +283,10 @@ INSTANTIATE_TEST_SUITE_P(Contract, ReleaseOrderTest, ::testing::Bool(), [](const
 TEST_F(ContractTest, TwoObjectsKeepSeparateStateAndShareTheRegistry) {
     auto key = platform::RegistryKey::open(SIEVRA_KEY, true);
     ASSERT_TRUE(key && key->writeDWord("PLAY_TIMEOUT_MS", 0));
+    ReportRecorder sinkA, sinkB;  // declared first, so they outlive the objects
     auto a = module.create();
     auto b = module.create();
     ASSERT_NE(a.get(), b.get());
-    ReportRecorder sinkA, sinkB;
     query<IQuorvexReportSet>(a.get(), iidIQuorvexReportSet)->SetQuorvexReport(&sinkA);
     query<IQuorvexReportSet>(b.get(), iidIQuorvexReportSet)->SetQuorvexReport(&sinkB);
 

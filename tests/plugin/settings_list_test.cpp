@@ -33,8 +33,8 @@ protected:
     }
 
     testsupport::ScopedConfigHome config;
+    ReportRecorder sink;  // before the list, which releases it when it goes
     RuleSettings list;
-    ReportRecorder sink;
 };
 
 TEST_F(SettingsListTest, DefaultTableHasTheSeventyNineRulesInOrder) {

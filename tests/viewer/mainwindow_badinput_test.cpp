@@ -146,6 +146,21 @@ TEST_F(MainWindowBadInputTest, FileShrunkOrRemovedAfterLoadingKeepsTheWindowUsab
     form.close();
 }
 
+TEST_F(MainWindowBadInputTest, BlocksAppendedAfterLoadingAreListedAtTheNextWalk) {
+    const std::string path = dir.file("grows.stl");
+    numberedBlocks(2).writeTo(path);
+    MainWindow form;
+    form.show();
+    ASSERT_TRUE(form.loadFile(QString::fromStdString(path)));
+    ASSERT_EQ(form.m_listModel->rowCount(), 2);
+
+    numberedBlocks(5).writeTo(path);  // the same file, three blocks longer
+    for (QAction* item : form.m_encodingGroup->actions())
+        if (item->data().toInt() == 1252) form.onEncodingTriggered(item);
+    EXPECT_EQ(form.m_listModel->rowCount(), 5);
+    form.close();
+}
+
 TEST_F(MainWindowBadInputTest, WheelOverTheListMovesTheSelectionAndTheTreeAndHexViewFollow) {
     MainWindow form;
     form.show();

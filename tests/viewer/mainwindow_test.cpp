@@ -1,7 +1,9 @@
 // The main window driven as a user would: loading, dropping, the list, the trees, the encoding
 // commands and the settings kept between runs.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QActionGroup>
@@ -113,6 +115,26 @@ TEST_F(MainWindowTest, OpenFromMenuReportsInvalidFiles) {
     ui.shown.clear();
     form.onOpenTriggered();
     EXPECT_EQ(ui.shown, QStringList{"open: "});
+    form.close();
+}
+
+TEST_F(MainWindowTest, OpenOfANameThatNamesNoFileSaysSo) {
+    MainWindow form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // What the dialog gives for a file whose name is not UTF-8: the undecodable byte as U+FFFD.
+    const QString unreadable = QString::fromStdString(dir.file("caf")) + QChar(0xFFFD) + ".stl";
+    ::close(::open((dir.file("caf") + "\xE9.stl").c_str(), O_CREAT | O_WRONLY, 0600));
+    for (const QString& name : {unreadable, QString::fromStdString(dir.file("gone.stl"))}) {
+        ui.shown.clear();
+        ui.openAnswers.push_back(name);
+        QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+        ASSERT_EQ(ui.shown.size(), 2) << ui.shown.join(" / ").toStdString();
+        EXPECT_EQ(ui.shown.last(), "error: Cannot open \"" + name +
+                                       "\": no such file, or its name cannot be read in this "
+                                       "locale.");
+    }
+    EXPECT_EQ(form.stlReader(), nullptr);
     form.close();
 }
 

@@ -1,5 +1,6 @@
 // Opening, loading, unloading and closing files in the main window.
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
@@ -91,7 +92,16 @@ void MainWindow::onOpenTriggered() {
     platform::guardedVoid("TForm1.Open1Click", [&] {
         const QString name = userInteraction().getOpenFileName(
             this, QString(), QString(), QStringLiteral("EBU STL Files (*.stl);;All Files (*)"));
-        if (name.isEmpty() || !isExistingFile(name)) return;
+        if (name.isEmpty()) return;
+        // The file is opened by the bytes of its name; a name the dialog could only show with
+        // replacement characters (not valid in the locale's encoding) names no file.
+        if (QFile::decodeName(QFile::encodeName(name)) != name || !isExistingFile(name)) {
+            userInteraction().showError(
+                this, QStringLiteral("Cannot open \"%1\": no such file, or its name cannot be "
+                                     "read in this locale.")
+                          .arg(name));
+            return;
+        }
         WaitCursor wait;
         if (!loadFile(name)) explainRefusal(name);
     });

@@ -14,9 +14,9 @@
 
 namespace {
 
-// Every block present is listed, which may be more than the GSI announces.
+// Every block present now is listed, which may be more than the GSI announces.
 void appendRows(StlReader& reader, std::uint16_t codePage, SubtitleRows& rows) {
-    const std::int32_t present = std::max(0, reader.getTextAndTimingInformationTotalCount());
+    const std::int32_t present = std::max(0, reader.updateTotalCount());
     rows.reserve(static_cast<std::size_t>(present));
     TtiBlockCursor cursor(reader);
     PTextAndTimingInformation block = nullptr;
