@@ -150,6 +150,8 @@ void MainWindow::createMenus() {
     m_closeAction = file->addAction(QStringLiteral("&Close"), this, [this] { onCloseTriggered(); });
     m_recentFiles = new RecentFiles(this, file, m_closeAction,
                                     [this](const QString& name) { openNamedFile(name); });
+    m_exportAction =
+        file->addAction(QStringLiteral("&Export..."), this, [this] { onExportTriggered(); });
     file->addSeparator();
     m_exitAction = file->addAction(QStringLiteral("E&xit"), this, [this] { onExitTriggered(); });
     m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -79,6 +79,7 @@ public:
     void onOpenTriggered();
     void onCloseTriggered();
     void onExitTriggered();
+    void onExportTriggered();
     void dropFiles(const QStringList& fileNames);
     void onSubtitleListMousePressed();
     void onSubtitleListKeyReleased();
@@ -120,6 +121,7 @@ public:
     int m_updateTimerTag = 0;
     QAction* m_openAction = nullptr;
     QAction* m_closeAction = nullptr;
+    QAction* m_exportAction = nullptr;
     QAction* m_exitAction = nullptr;
     QAction* m_fontAction = nullptr;
     QMenu* m_encodingMenu = nullptr;

@@ -1,0 +1,75 @@
+// File → Export in the main window, chosen from the menu: no file, a cancelled dialog, and the
+// format following the extension of the chosen name.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "MenuClick.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/StlFileBuilder.h"
+#include "tests/support/TestEnvironment.h"
+#include "viewer/mainwindow/MainWindow.h"
+
+namespace {
+
+class ExportMenuTest : public ::testing::Test {
+protected:
+    QString loadedFile(MainWindow& form) {
+        testsupport::StlFileBuilder::Block block;
+        block.number = 1;
+        block.in[2] = 1;
+        block.out[2] = 2;
+        block.text = testsupport::StlFileBuilder::text("Hello\x8A\x03world");
+        const QString file = QString::fromStdString(
+            testsupport::StlFileBuilder().addBlock(block).announce(1).writeTo(dir.file("a.stl")));
+        EXPECT_TRUE(form.loadFile(file));
+        ui.shown.clear();
+        return file;
+    }
+
+    static QByteArray contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+
+    testsupport::ScopedConfigHome config;
+    testsupport::TempDir dir;
+    testsupport::ScriptedInteraction ui;
+};
+
+TEST_F(ExportMenuTest, WithoutAFileSaysSo) {
+    MainWindow form;
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_exportAction));
+    EXPECT_EQ(ui.shown, QStringList{"error: There is no file loaded."});
+}
+
+TEST_F(ExportMenuTest, CancelWritesNothing) {
+    MainWindow form;
+    loadedFile(form);
+    ui.saveAnswers = {QString()};
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_exportAction));
+    EXPECT_EQ(ui.shown, QStringList{"save: Export"});
+}
+
+TEST_F(ExportMenuTest, FormatFollowsTheExtension) {
+    MainWindow form;
+    loadedFile(form);
+    const struct {
+        const char* name;
+        QByteArray expected;
+    } cases[] = {
+        {"a.srt", "1\n00:00:01,000 --> 00:00:02,000\nHello\nworld\n"},
+        {"a.vtt", "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nHello\n<c.yellow>world</c>\n"},
+        {"a.txt", "Hello\nworld\n"},
+    };
+    for (const auto& c : cases) {
+        const QString target = QString::fromStdString(dir.file(c.name));
+        ui.saveAnswers = {target};
+        ASSERT_TRUE(viewertest::clickMenuItem(form.m_exportAction));
+        EXPECT_EQ(contents(target), c.expected) << c.name;
+    }
+    EXPECT_EQ(ui.shown, QStringList({"save: Export", "save: Export", "save: Export"}));
+}
+
+}  // namespace
