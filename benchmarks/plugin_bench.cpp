@@ -1,6 +1,7 @@
 // Validation speed of Sievra.zkx, driven as the host drives it: dlopen, the export, the vtables.
 // Prints the time from Play to progress 100 for a generated 99,999-block file, once clean and
-// once with findings in every block, and the findings per second the sink received.
+// once with findings in every block, and the findings per second the sink received; then the clean
+// file with every delivery rule switched on, and its median against the clean default run.
 // Usage: sievra_bench [RUNS [BLOCKS]] (default 5 runs of 99999 blocks). The module is taken from
 // this program's folder; the rule settings start from their defaults (own config home).
 
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,6 +20,7 @@
 
 #include "platform/DynamicLibrary.h"
 #include "plugin_api/QuorvexControlInterface.h"
+#include "plugin_api/QuorvexProfileInterface.h"
 #include "tests/support/FindingsFile.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -90,7 +93,8 @@ bool measureRun(IQuorvexControl* control, CollectingSink& sink, const std::strin
     return true;
 }
 
-void print(const char* name, std::vector<Measurement> runs) {
+// Median milliseconds.
+double print(const char* name, std::vector<Measurement> runs) {
     std::sort(runs.begin(), runs.end(), [](const Measurement& a, const Measurement& b) {
         return a.milliseconds < b.milliseconds;
     });
@@ -100,6 +104,15 @@ void print(const char* name, std::vector<Measurement> runs) {
         name, runs.front().milliseconds, median.milliseconds, median.cpuMilliseconds,
         median.findings,
         median.milliseconds > 0 ? median.findings * 1000.0 / median.milliseconds : 0.0);
+    return median.milliseconds;
+}
+
+// A profile file that switches on every delivery rule (501-520) with its default threshold.
+std::string everyRuleProfile(const std::string& path) {
+    std::ofstream out(path);
+    out << "[profile]\nname = Every rule\n";
+    for (int id = 501; id <= 520; ++id) out << "[" << id << "]\n";
+    return path;
 }
 
 }  // namespace
@@ -141,7 +154,8 @@ int main(int argc, char* argv[]) {
     std::printf("Sievra.zkx, %d blocks, %d runs each; time from Play to progress 100\n", blocks,
                 runs);
     int status = 0;
-    for (const auto& [name, file] : {std::pair{"clean", clean}, std::pair{"findings", faulty}}) {
+    double medians[3] = {0, 0, 0};
+    const auto measureAll = [&](const char* name, const std::string& file, double& median) {
         std::vector<Measurement> measured;
         for (int i = 0; i < runs; ++i) {
             Measurement m;
@@ -152,7 +166,20 @@ int main(int argc, char* argv[]) {
             }
             measured.push_back(m);
         }
-        if (!measured.empty()) print(name, measured);
+        if (!measured.empty()) median = print(name, measured);
+    };
+    measureAll("clean", clean, medians[0]);
+    measureAll("findings", faulty, medians[1]);
+    // The clean file again with every delivery rule on, for this object's runs only.
+    if (control->QueryInterface(iidIQuorvexProfile, &out) == S_OK) {
+        auto* profile = static_cast<IQuorvexProfile*>(out);
+        if (profile->SelectProfile(everyRuleProfile(dir.file("every-rule.ini")).c_str()) == S_OK)
+            measureAll("delivery", clean, medians[2]);
+        else
+            status = 1;
+        profile->Release();
+        if (medians[0] > 0 && medians[2] > 0)
+            std::printf("delivery / clean (medians): %.2f\n", medians[2] / medians[0]);
     }
     control->Release();
     return status;
