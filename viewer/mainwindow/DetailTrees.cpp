@@ -40,6 +40,7 @@ void MainWindow::fillGsiTree(const GeneralSubtitleInformation& gsi) {
 }
 
 void MainWindow::fillTtiTree(StlReader* reader, std::uint32_t index) {
+    refreshPreview(reader, static_cast<int>(index));
     platform::guardedVoid("TForm1.UpdateTreeView_TTI", [&] {
         WaitCursor wait;
         PTextAndTimingInformation block = nullptr;

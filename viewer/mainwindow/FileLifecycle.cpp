@@ -29,6 +29,7 @@ void MainWindow::clearDetails() {
         m_hexText->clear();
     m_gsiTree->clear();
     m_ttiTree->clear();
+    refreshPreview(nullptr, -1);
 }
 
 bool MainWindow::loadFile(const QString& fileName, int nonStandardFramesPerSecond) {

@@ -159,6 +159,7 @@ void MainWindow::createMenus() {
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
     m_fontAction = options->addAction(QStringLiteral("Font"), this, [this] { onFontTriggered(); });
     createEncodingMenu(options);
+    createPreviewPane(menuBar()->addMenu(QStringLiteral("View")));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     m_hexEditGsiAction =

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "stl/StlReader.h"
 
@@ -28,6 +30,11 @@ class SubtitleListView;
 class FileDropFilter;
 class RecentFiles;
 class WheelToKeyFilter;
+class SubtitlePreview;
+namespace platform {
+class RegistryKey;
+struct RegValue;
+}  // namespace platform
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -54,6 +61,8 @@ public:
     // Detail trees.
     void fillGsiTree(const GeneralSubtitleInformation& gsi);
     void fillTtiTree(StlReader* reader, std::uint32_t index);
+    // The preview pane (PreviewPane.cpp) follows the block the TTI tree shows.
+    void refreshPreview(StlReader* reader, int index);
 
     // Settings and the Encoding menu.
     void loadRegistrySettings();
@@ -135,6 +144,8 @@ public:
     QAction* m_aboutAction = nullptr;
     QMenu* m_listContextMenu = nullptr;
     RecentFiles* m_recentFiles = nullptr;
+    SubtitlePreview* m_preview = nullptr;
+    QAction* m_previewAction = nullptr;
 
     // The validation plug-in, looked for beside the program.
     static constexpr const char* pluginFileName = "Sievra.zkx";
@@ -152,6 +163,9 @@ private:
     void createControls();
     void createMenus();
     void createEncodingMenu(QMenu* options);
+    void createPreviewPane(QMenu* view);
+    void loadPreviewSettings(const platform::RegistryKey& key);
+    void addPreviewSettings(std::vector<std::pair<std::string, platform::RegValue>>& values);
     void clearDetails();
     void findValidationModule();
     // Centres the window on its screen (first run, or a stored place no screen shows).

@@ -122,6 +122,10 @@ void MainWindow::loadRegistrySettings() {
             if (!automaticStored) m_autoCodePage = false;
         });
         readInt(*key, "CheckForUpdates", [&](std::int32_t v) { m_checkForUpdates = v != 0; });
+        try {
+            loadPreviewSettings(*key);
+        } catch (...) {
+        }
     });
 }
 
@@ -209,6 +213,7 @@ void MainWindow::saveRegistrySettings() {
         values.emplace_back("AutomaticCodePage", dword(m_autoCodePage ? 1 : 0));
         values.emplace_back("CodePageNumber", dword(m_codePage));
         values.emplace_back("CheckForUpdates", dword(m_checkForUpdates ? 1 : 0));
+        addPreviewSettings(values);
         if (!key->writeMany(values)) throw std::runtime_error("settings not written");
     });
 }

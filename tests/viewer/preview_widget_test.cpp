@@ -1,0 +1,165 @@
+// The preview pane as painted and as the main window drives it: pixels at known cells, the View
+// menu item, the selection it follows and the settings it keeps.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QSplitter>
+#include <QTest>
+
+#include "MenuClick.h"
+#include "platform/Registry.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/StlFileBuilder.h"
+#include "tests/support/TestEnvironment.h"
+#include "viewer/mainwindow/MainWindow.h"
+#include "viewer/mainwindow/SubtitleListModel.h"
+#include "viewer/mainwindow/SubtitleListView.h"
+#include "viewer/preview/PreviewBlocks.h"
+#include "viewer/preview/SubtitlePreview.h"
+
+using testsupport::StlFileBuilder;
+
+namespace {
+
+constexpr const char* settingsKey = "Software\\Vantorel\\Lumtrace";
+
+class PreviewWidgetTest : public ::testing::Test {
+protected:
+    testsupport::ScopedConfigHome config;
+    testsupport::TempDir dir;
+    testsupport::ScriptedInteraction ui;
+
+    std::string write(std::string_view dsc, std::vector<StlFileBuilder::Block> blocks) {
+        StlFileBuilder builder;
+        builder.gsi(gsi::displayStandardCode, dsc);
+        for (const auto& b : blocks) builder.addBlock(b);
+        builder.announce(static_cast<int>(blocks.size()));
+        return builder.writeTo(dir.file("p.stl"));
+    }
+    // Renders block Index of a one-file fixture in a pane of a fixed size.
+    QImage render(SubtitlePreview& pane, std::string_view dsc,
+                  std::vector<StlFileBuilder::Block> blocks, std::uint32_t index = 0) {
+        StlReader reader;
+        EXPECT_EQ(reader.openFile(write(dsc, std::move(blocks)), true), S_OK);
+        pane.resize(640, 560);
+        pane.showBlock(reader, index, 20269);
+        return pane.renderImage();
+    }
+};
+
+StlFileBuilder::Block block(std::string_view text, std::uint8_t vertical = 20,
+                            std::uint8_t justification = 0, std::uint16_t number = 1) {
+    StlFileBuilder::Block b;
+    b.text = StlFileBuilder::text(text);
+    b.vertical = vertical;
+    b.justification = justification;
+    b.number = number;
+    return b;
+}
+
+// Pixels of the cell within a small distance of the colour (glyph edges are smoothed).
+int count(const QImage& image, const QRect& cell, const QColor& colour) {
+    int n = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                    std::abs(c.blue() - colour.blue()) <
+                90)
+                ++n;
+        }
+    return n;
+}
+
+TEST_F(PreviewWidgetTest, BoxedWordOnNewBackgroundAndUnboxedTextLeavesThePicture) {
+    SubtitlePreview pane;
+    // Yellow, new background, red, start box x2, WORD, end box x2, " plain".
+    const QImage image = render(pane, "1", {block("\x03\x1D\x01\x0B\x0BWORD\x0A\x0A plain")});
+    const QRect w = pane.cellRect(20, 5);
+    EXPECT_EQ(image.pixelColor(w.topLeft()), QColor(Qt::yellow));
+    EXPECT_GT(count(image, w, Qt::red), 0);
+    const int area = w.width() * w.height();
+    EXPECT_EQ(count(image, pane.cellRect(20, 3), preview::pictureColour()), area);
+    EXPECT_EQ(count(image, pane.cellRect(20, 13), preview::pictureColour()), area);
+}
+
+TEST_F(PreviewWidgetTest, DoubleHeightBoxCoversTheRowBelow) {
+    SubtitlePreview pane;
+    const QImage image = render(pane, "1",
+                                {block("\x0D\x0B\x0B"
+                                       "BIG\x0A\x0A\x8A\x8A")});
+    const QRect lower = pane.cellRect(21, 4);
+    EXPECT_EQ(image.pixelColor(lower.left(), lower.bottom()), QColor(Qt::black));
+    EXPECT_GT(count(image, lower, Qt::white), 0);  // lower half of the glyph
+    const QRect beside = pane.cellRect(21, 20);
+    EXPECT_EQ(image.pixelColor(beside.center()), preview::pictureColour());
+}
+
+TEST_F(PreviewWidgetTest, OpenSubtitleBoxIsBlackAtItsVerticalPosition) {
+    SubtitlePreview pane;
+    const QImage image = render(pane, "0",
+                                {block("\x84"
+                                       "box\x85 plain",
+                                       50, 1)});
+    const preview::PreviewGeometry g(pane.currentLayout(), pane.size(), pane.paintOptions(),
+                                     static_cast<int>(pane.currentLayout().notes.size()));
+    const int top = g.openLineTop(50, 0);
+    const QRect boxed(g.cell(0, 0).left(), top, g.cellWidth(), g.rowHeight());
+    EXPECT_EQ(image.pixelColor(boxed.topLeft()), QColor(Qt::black));
+    EXPECT_GT(count(image, boxed, Qt::white), 0);
+    const QRect plain(g.cell(0, 5).left(), top, g.cellWidth(), g.rowHeight());
+    EXPECT_EQ(image.pixelColor(plain.topLeft()), preview::pictureColour());
+    EXPECT_GT(count(image, plain, Qt::white), 0);  // open subtitles are burnt in
+}
+
+TEST_F(PreviewWidgetTest, SaveWritesThePngTheContextMenuNames) {
+    SubtitlePreview pane;
+    render(pane, "1", {block("\x0B\x0Bsaved")});
+    const QString target = QString::fromStdString(dir.file("shot"));
+    ui.saveAnswers.push_back(target);
+    pane.saveAction()->trigger();
+    QImage saved(target + ".png");
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), pane.size());
+    EXPECT_EQ(pane.contextMenu()->actions().first()->text(), "Copy Preview");
+}
+
+TEST_F(PreviewWidgetTest, FollowsTheSelectionAndKeepsItsStateInTheSettings) {
+    const QString file =
+        QString::fromStdString(write("1", {block("first", 20, 0, 1), block("second", 20, 0, 2)}));
+    {
+        MainWindow form;
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        auto* pane = form.findChild<SubtitlePreview*>("subtitlePreview");
+        ASSERT_TRUE(pane);
+        EXPECT_TRUE(pane->isVisible());  // shown for a new user
+        ASSERT_TRUE(form.loadFile(file));
+        ASSERT_EQ(pane->currentLayout().lines.size(), 1u);
+        EXPECT_EQ(pane->currentLayout().lines[0].cells[0].text, u"f");
+        form.m_subtitleList->setFocus();
+        QTest::keyClick(form.m_subtitleList, Qt::Key_Down);
+        EXPECT_EQ(pane->currentLayout().lines[0].cells[0].text, u"s");
+        QAction* item = nullptr;
+        for (QAction* a : form.findChildren<QAction*>())
+            if (a->text() == "Subtitle Preview") item = a;
+        ASSERT_TRUE(item);
+        ASSERT_TRUE(viewertest::clickMenuItem(item));
+        EXPECT_FALSE(pane->isVisible());
+        form.close();
+    }
+    auto key = platform::RegistryKey::open(settingsKey, false);
+    ASSERT_TRUE(key);
+    std::uint32_t value = 1;
+    EXPECT_TRUE(key->readDWord("PreviewVisible", value));
+    EXPECT_EQ(value, 0u);
+    EXPECT_TRUE(key->readDWord("CheckForUpdates", value));
+    MainWindow again;
+    again.show();
+    EXPECT_FALSE(again.findChild<SubtitlePreview*>("subtitlePreview")->isVisible());
+    again.close();
+}
+
+}  // namespace

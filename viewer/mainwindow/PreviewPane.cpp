@@ -1,0 +1,70 @@
+// The subtitle preview pane under the detail trees: created with the window, redrawn whenever the
+// selected block's details are, kept in the settings under values of its own.
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+
+#include "MainWindow.h"
+#include "platform/Registry.h"
+#include "viewer/preview/SubtitlePreview.h"
+
+namespace {
+
+constexpr const char* visibleValue = "PreviewVisible";
+constexpr const char* heightValue = "PreviewHeight";
+constexpr const char* rowNumbersValue = "PreviewRowNumbers";
+constexpr const char* rulerValue = "PreviewRuler";
+
+}  // namespace
+
+void MainWindow::createPreviewPane(QMenu* view) {
+    m_preview = new SubtitlePreview(m_treeSplitter);
+    m_treeSplitter->addWidget(m_preview);
+    m_treeSplitter->setSizes({224, 300, m_preview->sizeHint().height()});
+    m_previewAction = view->addAction(QStringLiteral("Subtitle Preview"));
+    m_previewAction->setCheckable(true);
+    m_previewAction->setChecked(true);  // a new user sees it
+    connect(m_previewAction, &QAction::toggled, this, [this](bool on) {
+        m_preview->setVisible(on);
+        if (on) refreshPreview(m_stlReader.get(), selectedRow());
+    });
+}
+
+void MainWindow::refreshPreview(StlReader* reader, int index) {
+    if (!m_preview) return;
+    if (!reader || index < 0) {
+        m_preview->clear();
+        return;
+    }
+    // A hidden pane costs nothing; it catches up when shown.
+    if (m_preview->isHidden()) return;
+    m_preview->showBlock(*reader, static_cast<std::uint32_t>(index), textCodePage());
+}
+
+void MainWindow::loadPreviewSettings(const platform::RegistryKey& key) {
+    std::uint32_t value = 0;
+    if (key.readDWord(visibleValue, value)) m_previewAction->setChecked(value != 0);
+    if (key.readDWord(heightValue, value) && value > 0 && value < 10000) {
+        QList<int> sizes = m_treeSplitter->sizes();
+        const int total = sizes.value(0) + sizes.value(1) + sizes.value(2);
+        const int height = std::min(static_cast<int>(value), std::max(0, total - 100));
+        const int rest = total - height;
+        m_treeSplitter->setSizes({rest * 3 / 7, rest - rest * 3 / 7, height});
+    }
+    if (key.readDWord(rowNumbersValue, value)) m_preview->setRowNumbers(value != 0);
+    if (key.readDWord(rulerValue, value)) m_preview->setRuler(value != 0);
+}
+
+void MainWindow::addPreviewSettings(
+    std::vector<std::pair<std::string, platform::RegValue>>& values) {
+    const auto dword = [](int v) {
+        return platform::RegValue::fromDWord(static_cast<std::uint32_t>(v));
+    };
+    values.emplace_back(visibleValue, dword(m_previewAction->isChecked() ? 1 : 0));
+    // A hidden pane has no height of its own: the last one shown stays stored.
+    if (!m_preview->isHidden()) values.emplace_back(heightValue, dword(m_preview->height()));
+    values.emplace_back(rowNumbersValue, dword(m_preview->paintOptions().rowNumbers ? 1 : 0));
+    values.emplace_back(rulerValue, dword(m_preview->paintOptions().ruler ? 1 : 0));
+}

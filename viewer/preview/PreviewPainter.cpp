@@ -1,0 +1,252 @@
+#include "PreviewPainter.h"
+
+#include <QFontDatabase>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+namespace preview {
+namespace {
+
+constexpr int textLine = 15;          // height of a label, note or ruler line
+constexpr int teletextGridRows = 25;  // rows 0-24; the subtitle rows are 1-23
+constexpr int lastRow = 23;
+
+const QColor markColour(255, 140, 0);
+
+bool isTeletext(const Layout& layout) {
+    return layout.mode != DisplayMode::OpenSubtitling;
+}
+
+QFont cellFont(int rowHeight, bool italic, bool underline) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(std::max(4, rowHeight * 4 / 5));
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    return font;
+}
+
+void drawMosaic(QPainter& painter, const QRect& rect, const Cell& cell, const QColor& colour) {
+    const int gap = cell.separated ? std::max(1, rect.width() / 8) : 0;
+    for (int bit = 0; bit < 6; ++bit) {
+        if (!(cell.mosaic & (1 << bit))) continue;
+        const int col = bit % 2, band = bit / 2;
+        const int x0 = rect.left() + rect.width() * col / 2;
+        const int x1 = rect.left() + rect.width() * (col + 1) / 2;
+        const int y0 = rect.top() + rect.height() * band / 3;
+        const int y1 = rect.top() + rect.height() * (band + 1) / 3;
+        painter.fillRect(QRect(x0 + gap, y0, x1 - x0 - gap, y1 - y0 - gap), colour);
+    }
+}
+
+// Text of one cell, stretched to the cell's size (double height and width scale the glyph).
+void drawGlyph(QPainter& painter, const QRect& rect, const QRect& normal, const QString& text) {
+    painter.save();
+    painter.translate(rect.topLeft());
+    painter.scale(double(rect.width()) / normal.width(), double(rect.height()) / normal.height());
+    painter.drawText(QRect(0, 0, normal.width(), normal.height()), Qt::AlignCenter, text);
+    painter.restore();
+}
+
+void drawFlashMark(QPainter& painter, const QRect& rect) {
+    const int s = std::max(3, rect.width() / 3);
+    QPainterPath path;
+    path.moveTo(rect.right() - s, rect.top());
+    path.lineTo(rect.right() + 1, rect.top());
+    path.lineTo(rect.right() + 1, rect.top() + s);
+    path.closeSubpath();
+    painter.fillPath(path, markColour);
+}
+
+void outline(QPainter& painter, const QRect& rect, Qt::PenStyle style) {
+    painter.save();
+    painter.setPen(QPen(markColour, 1, style));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.restore();
+}
+
+void paintTeletextRow(QPainter& painter, const PreviewGeometry& g, const Row& row) {
+    const QRect page(g.cell(1, 0).topLeft(), g.cell(lastRow, 39).bottomRight());
+    painter.save();
+    painter.setClipRect(page);
+    int unclosedFrom = -1, unclosedTo = -1;
+    for (std::size_t i = 0; i < row.cells.size(); ++i) {
+        const Cell& cell = row.cells[i];
+        const int column = row.column + static_cast<int>(i);
+        if (column >= 40) break;
+        if (cell.unclosedBox) {
+            if (unclosedFrom < 0) unclosedFrom = column;
+            unclosedTo = column;
+        }
+        if (cell.covered || !cell.boxed) continue;
+        const QRect normal = g.cell(row.number, column);
+        QRect rect = normal;
+        const bool tall = cell.size == CellSize::DoubleHeight || cell.size == CellSize::DoubleSize;
+        const bool wide = !cell.attribute &&
+                          (cell.size == CellSize::DoubleWidth || cell.size == CellSize::DoubleSize);
+        if (tall) rect.setHeight(2 * normal.height());
+        if (wide) rect.setWidth(2 * normal.width());
+        painter.fillRect(rect, teletextColour(cell.background));
+        QColor ink = teletextColour(cell.foreground);
+        if (cell.conceal) ink.setAlpha(100);
+        if (cell.isMosaic && !cell.attribute) {
+            drawMosaic(painter, rect, cell, ink);
+        } else if (!cell.text.empty()) {
+            painter.setPen(ink);
+            drawGlyph(painter, rect, normal,
+                      QString::fromUtf16(cell.text.data(), qsizetype(cell.text.size())));
+        }
+        if (cell.flash && !cell.attribute) drawFlashMark(painter, rect);
+    }
+    painter.restore();
+    const QRect first = g.cell(row.number, std::max(0, row.column));
+    const QRect end = g.cell(row.number, 39);
+    if (unclosedFrom >= 0)
+        outline(painter,
+                QRect(g.cell(row.number, unclosedFrom).topLeft(),
+                      g.cell(row.number, unclosedTo).bottomRight()),
+                Qt::DotLine);
+    if (row.beyondLimit) outline(painter, QRect(first.topLeft(), end.bottomRight()), Qt::DashLine);
+    if (row.tooWide)
+        painter.fillRect(QRect(end.right() + 1, end.top(), 3, end.height()), markColour);
+    if (row.lowerHalfCut)
+        painter.fillRect(QRect(page.left(), page.bottom() - 1, page.width(), 3), markColour);
+}
+
+void paintOpenRow(QPainter& painter, const PreviewGeometry& g, const Layout& layout,
+                  const Row& row) {
+    const int top = g.openLineTop(row.number / 1000, row.number % 1000);
+    const QRect picture = g.picture();
+    painter.save();
+    painter.setClipRect(picture);
+    const QRect origin = g.cell(0, 0);
+    for (std::size_t i = 0; i < row.cells.size(); ++i) {
+        const Cell& cell = row.cells[i];
+        const int column = row.column + static_cast<int>(i);
+        if (column >= layout.columns) break;
+        const QRect rect(origin.left() + column * g.cellWidth(), top, g.cellWidth(), g.rowHeight());
+        if (cell.boxed) painter.fillRect(rect, Qt::black);
+        painter.setFont(cellFont(g.rowHeight(), cell.italic, cell.underline));
+        painter.setPen(Qt::white);
+        painter.drawText(rect, Qt::AlignCenter,
+                         QString::fromUtf16(cell.text.data(), qsizetype(cell.text.size())));
+    }
+    painter.restore();
+    const QRect whole(origin.left() + std::max(0, row.column) * g.cellWidth(), top,
+                      layout.columns * g.cellWidth(), g.rowHeight());
+    if (row.beyondLimit) outline(painter, whole, Qt::DashLine);
+    if (row.tooWide)
+        painter.fillRect(
+            QRect(origin.left() + layout.columns * g.cellWidth(), top, 3, g.rowHeight()),
+            markColour);
+}
+
+void paintGuides(QPainter& painter, const PreviewGeometry& g, const Layout& layout,
+                 const PaintOptions& options) {
+    painter.setFont(QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont));
+    painter.setPen(QColor(120, 120, 120));
+    const bool teletext = isTeletext(layout);
+    if (options.ruler) {
+        const int columns = teletext ? 40 : layout.columns;
+        for (int c = 0; c < columns; ++c) {
+            const QRect cell = g.cell(teletext ? 1 : 0, c);
+            const int y = g.picture().top() - 3;
+            painter.drawLine(cell.left(), y, cell.left(), y + ((c % 5) ? 1 : 3));
+            if (c % 5 == 0)
+                painter.drawText(QRect(cell.left() - 10, y - textLine + 2, 20, textLine),
+                                 Qt::AlignCenter, QString::number(c + 1));
+        }
+    }
+    if (options.rowNumbers && teletext) {
+        for (int r = 1; r <= lastRow; ++r) {
+            const QRect cell = g.cell(r, 0);
+            painter.drawText(QRect(0, cell.top(), g.picture().left() - 3, cell.height()),
+                             Qt::AlignRight | Qt::AlignVCenter, QString::number(r));
+        }
+    }
+}
+
+}  // namespace
+
+PreviewGeometry::PreviewGeometry(const Layout& layout, const QSize& area,
+                                 const PaintOptions& options, int noteLines)
+    : m_teletext(isTeletext(layout)) {
+    m_labelHeight = layout.label.empty() ? 0 : textLine;
+    const int top = m_labelHeight + (options.ruler ? textLine : 2);
+    const int left = options.rowNumbers ? 24 : 2;
+    const int bottom = noteLines * textLine + 2;
+    const int availableWidth = std::max(40, area.width() - left - 2);
+    const int availableHeight = std::max(30, area.height() - top - bottom);
+    // A 4:3 picture, as large as fits.
+    int width = availableWidth;
+    int height = width * 3 / 4;
+    if (height > availableHeight) {
+        height = availableHeight;
+        width = height * 4 / 3;
+    }
+    m_picture = QRect(left + (availableWidth - width) / 2, top, width, height);
+    const int columns = m_teletext ? 40 : std::max(1, layout.columns);
+    m_cellWidth = std::max(1, m_teletext ? width / 42 : width * 9 / 10 / columns);
+    m_rowHeight = std::max(1, m_teletext ? height / teletextGridRows : height / lastRow);
+    const int gridRows = m_teletext ? teletextGridRows : lastRow;
+    m_grid = QRect(m_picture.left() + (width - columns * m_cellWidth) / 2,
+                   m_picture.top() + (height - gridRows * m_rowHeight) / 2, columns * m_cellWidth,
+                   gridRows * m_rowHeight);
+    m_notesTop = m_picture.bottom() + 4;
+}
+
+QRect PreviewGeometry::cell(int row, int column) const {
+    return QRect(m_grid.left() + column * m_cellWidth, m_grid.top() + row * m_rowHeight,
+                 m_cellWidth, m_rowHeight);
+}
+
+int PreviewGeometry::openLineTop(int verticalPosition, int line) const {
+    return m_picture.top() + m_picture.height() * verticalPosition / 100 + line * m_rowHeight;
+}
+
+QColor teletextColour(Colour colour) {
+    const int c = static_cast<int>(colour);
+    return QColor((c & 1) ? 255 : 0, (c & 2) ? 255 : 0, (c & 4) ? 255 : 0);
+}
+
+QColor pictureColour() {
+    return QColor(52, 64, 80);
+}
+
+void paintPreview(QPainter& painter, const QSize& area, const Layout& layout,
+                  const PaintOptions& options) {
+    const PreviewGeometry g(layout, area, options, static_cast<int>(layout.notes.size()));
+    const QFont uiFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    painter.fillRect(QRect(QPoint(0, 0), area), QColor(32, 32, 32));
+    if (!layout.label.empty()) {
+        QFont bold = uiFont;
+        bold.setBold(true);
+        painter.setFont(bold);
+        painter.setPen(markColour);
+        painter.drawText(QRect(2, 0, area.width() - 4, textLine), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromStdString(layout.label));
+    }
+    painter.fillRect(g.picture(), pictureColour());
+    paintGuides(painter, g, layout, options);
+    if (layout.showsText) {
+        painter.setFont(cellFont(g.rowHeight(), false, false));
+        for (const Row& row : layout.lines) {
+            if (row.offPage || row.hiddenByAbove) continue;
+            if (isTeletext(layout))
+                paintTeletextRow(painter, g, row);
+            else
+                paintOpenRow(painter, g, layout, row);
+        }
+    }
+    painter.setFont(uiFont);
+    painter.setPen(QColor(200, 200, 200));
+    int y = g.notesTop();
+    for (const std::string& note : layout.notes) {
+        painter.drawText(QRect(2, y, area.width() - 4, textLine), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromStdString(note));
+        y += textLine;
+    }
+}
+
+}  // namespace preview

@@ -1,0 +1,52 @@
+#pragma once
+// Paints a laid-out subtitle: the picture, the cells on it, the marks for what the bytes get
+// wrong, and the notes under the picture.
+
+#include <QColor>
+#include <QRect>
+
+#include "TeletextLayout.h"
+
+class QPainter;
+
+namespace preview {
+
+struct PaintOptions {
+    bool rowNumbers = false;
+    bool ruler = false;
+};
+
+// Where everything goes in an area of the given size.
+class PreviewGeometry {
+public:
+    PreviewGeometry(const Layout& layout, const QSize& area, const PaintOptions& options,
+                    int noteLines);
+    QRect picture() const { return m_picture; }
+    // The cell of teletext row Row (1-23) and column Column (0-39); for open subtitling the
+    // line slot Row of a block at vertical position 0.
+    QRect cell(int row, int column) const;
+    // Top edge of an open-subtitling line.
+    int openLineTop(int verticalPosition, int line) const;
+    int cellWidth() const { return m_cellWidth; }
+    int rowHeight() const { return m_rowHeight; }
+    int notesTop() const { return m_notesTop; }
+    int labelHeight() const { return m_labelHeight; }
+
+private:
+    QRect m_picture;
+    QRect m_grid;
+    int m_cellWidth = 1;
+    int m_rowHeight = 1;
+    int m_notesTop = 0;
+    int m_labelHeight = 0;
+    bool m_teletext = true;
+};
+
+QColor teletextColour(Colour colour);
+// Where no box is: the television picture.
+QColor pictureColour();
+
+void paintPreview(QPainter& painter, const QSize& area, const Layout& layout,
+                  const PaintOptions& options);
+
+}  // namespace preview
