@@ -51,11 +51,16 @@ protected:
             auto* dialog = qobject_cast<HexEditDialog*>(QApplication::activeModalWidget());
             if (!dialog) return;
             watcher.stop();
+            // Keys go where a user's would: to the focused widget, once the dialog has focus.
+            (void)QTest::qWaitForWindowActive(dialog);
             QTableWidget* grid = dialog->grid();
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                               grid->visualItemRect(grid->item(0, 1)).center());
-            for (const QChar key : keys)
-                QTest::keyClick(QApplication::focusWidget(), key.toLatin1());
+            for (const QChar key : keys) {
+                QWidget* focused = QApplication::focusWidget();
+                QTest::keyClick(focused && dialog->isAncestorOf(focused) ? focused : grid,
+                                key.toLatin1());
+            }
             for (QPushButton* button : dialog->findChildren<QPushButton*>())
                 if (button->text() == "Save Changes") QTest::mouseClick(button, Qt::LeftButton);
         });
