@@ -206,6 +206,10 @@ std::uint16_t subtitleNumberOf(const TextAndTimingInformation& block) {
     return static_cast<std::uint16_t>(p[0] + 256 * p[1]);
 }
 
+std::uint8_t extensionBlockNumberOf(const TextAndTimingInformation& block) {
+    return block.bytes[tti::extensionBlockNumber.offset];
+}
+
 char16_t hexDisplayChar(std::uint8_t byte) {
     if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F)) return u'.';
     return static_cast<char16_t>(byte);

@@ -63,6 +63,8 @@ double timeCodeToSeconds(const TimeCode& tc, int framesPerSecond);
 
 // Byte 1 + 256 * byte 2.
 std::uint16_t subtitleNumberOf(const TextAndTimingInformation& block);
+// 0xFF ends a subtitle, 0xFE marks user data, anything else continues in the next block.
+std::uint8_t extensionBlockNumberOf(const TextAndTimingInformation& block);
 
 // Hex displays: 0x00-0x1F and 0x7F-0x9F as '.', anything else as the character with that number
 // (Latin-1), whatever code page is chosen for subtitle text.

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QSplitter>
 #include <QTest>
+#include <QWheelEvent>
+#include <functional>
 
 #include "MenuClick.h"
 #include "platform/Registry.h"
@@ -124,6 +126,62 @@ TEST_F(PreviewWidgetTest, SaveWritesThePngTheContextMenuNames) {
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(saved.size(), pane.size());
     EXPECT_EQ(pane.contextMenu()->actions().first()->text(), "Copy Preview");
+}
+
+// Key presses alone (no release), the wheel and a selection set in code: every way the list's row
+// changes redraws the pane with that row's subtitle.
+TEST_F(PreviewWidgetTest, ShowsTheSubtitleOfEveryRowTheListMovesTo) {
+    std::vector<StlFileBuilder::Block> blocks;
+    for (int i = 0; i < 60; ++i)
+        blocks.push_back(
+            block(QString("Sub %1").arg(i).toStdString(), 20, 0, static_cast<std::uint16_t>(i)));
+    const QString file = QString::fromStdString(write("1", std::move(blocks)));
+    MainWindow form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(form.loadFile(file));
+    auto* pane = form.findChild<SubtitlePreview*>("subtitlePreview");
+    ASSERT_TRUE(pane);
+    SubtitleListView* list = form.m_subtitleList;
+    list->setFocus();
+    const auto press = [list](Qt::Key key) { return [list, key] { QTest::keyPress(list, key); }; };
+    const auto wheel = [list](int delta) {
+        return [list, delta] {
+            const QPointF at(10, 10);
+            QWheelEvent event(at, list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list->viewport(), &event);
+        };
+    };
+    const struct {
+        const char* how;
+        std::function<void()> move;
+    } steps[] = {
+        {"Down", press(Qt::Key_Down)},
+        {"PageDown", press(Qt::Key_PageDown)},
+        {"End", press(Qt::Key_End)},
+        {"wheel up", wheel(120)},
+        {"wheel down", wheel(-120)},
+        {"set in code",
+         [&] { list->setCurrentIndex(form.m_listModel->index(7, SubtitleListModel::TextColumn)); }},
+        {"Home", press(Qt::Key_Home)},
+    };
+    const auto shown = [pane] {
+        std::u16string text;
+        if (!pane->currentLayout().lines.empty())
+            for (const auto& cell : pane->currentLayout().lines[0].cells) text += cell.text;
+        return QString::fromStdU16String(text);
+    };
+    int previous = list->currentIndex().row();
+    EXPECT_EQ(shown(), "Sub 0");
+    for (const auto& step : steps) {
+        step.move();
+        const int row = list->currentIndex().row();
+        EXPECT_NE(row, previous) << step.how;
+        EXPECT_EQ(shown(), QString("Sub %1").arg(row)) << step.how;
+        previous = row;
+    }
+    form.close();
 }
 
 TEST_F(PreviewWidgetTest, FollowsTheSelectionAndKeepsItsStateInTheSettings) {

@@ -2,18 +2,14 @@
 
 #include <algorithm>
 
+#include "stl/StlUtils.h"
+
 namespace preview {
 namespace {
 
 // Chains and sets longer than this are shown from the part inside the window.
 constexpr std::uint32_t windowBlocks = 256;
 
-std::uint16_t numberOf(const TextAndTimingInformation& block) {
-    return static_cast<std::uint16_t>(block.bytes[1] | (block.bytes[2] << 8));
-}
-std::uint8_t extensionOf(const TextAndTimingInformation& block) {
-    return block.bytes[tti::extensionBlockNumber.offset];
-}
 std::uint8_t cumulativeOf(const TextAndTimingInformation& block) {
     return block.bytes[tti::cumulativeStatus.offset];
 }
@@ -28,22 +24,23 @@ struct Window {
 
 // First block of the chain that holds block I.
 std::size_t chainStart(const Window& w, std::size_t i) {
-    while (i > w.first && extensionOf(w.at(i - 1)) != 0xFF &&
-           numberOf(w.at(i - 1)) == numberOf(w.at(i)))
+    while (i > w.first && extensionBlockNumberOf(w.at(i - 1)) != 0xFF &&
+           subtitleNumberOf(w.at(i - 1)) == subtitleNumberOf(w.at(i)))
         --i;
     return i;
 }
 
 std::size_t chainEnd(const Window& w, std::size_t i) {
-    while (extensionOf(w.at(i)) != 0xFF && i + 1 < w.end() &&
-           numberOf(w.at(i + 1)) == numberOf(w.at(i)))
+    while (extensionBlockNumberOf(w.at(i)) != 0xFF && i + 1 < w.end() &&
+           subtitleNumberOf(w.at(i + 1)) == subtitleNumberOf(w.at(i)))
         ++i;
     return i;
 }
 
 void appendChain(const Window& w, std::size_t from, std::size_t to, std::vector<SourceBlock>& out) {
     for (std::size_t i = from; i <= to; ++i)
-        if (extensionOf(w.at(i)) != 0xFE) out.push_back({w.at(i), static_cast<std::uint32_t>(i)});
+        if (extensionBlockNumberOf(w.at(i)) != 0xFE)
+            out.push_back({w.at(i), static_cast<std::uint32_t>(i)});
 }
 
 }  // namespace
@@ -52,7 +49,7 @@ std::vector<SourceBlock> gatherBlocks(const TextAndTimingInformation* blocks, st
                                       std::uint32_t first, std::uint32_t index) {
     const Window w{blocks, count, first};
     if (index < first || index >= w.end()) return {};
-    if (extensionOf(w.at(index)) == 0xFE) return {{w.at(index), index}};
+    if (extensionBlockNumberOf(w.at(index)) == 0xFE) return {{w.at(index), index}};
     const std::size_t start = chainStart(w, index);
     const bool comment = w.at(start).bytes[tti::commentFlag.offset] == 1;
     std::vector<std::pair<std::size_t, std::size_t>> chains{{start, chainEnd(w, index)}};
@@ -64,7 +61,8 @@ std::vector<SourceBlock> gatherBlocks(const TextAndTimingInformation* blocks, st
             const std::size_t head = chainStart(w, at - 1);
             const TextAndTimingInformation& block = w.at(head);
             at = head;
-            if (extensionOf(w.at(at)) == 0xFE || block.bytes[tti::commentFlag.offset] == 1)
+            if (extensionBlockNumberOf(w.at(at)) == 0xFE ||
+                block.bytes[tti::commentFlag.offset] == 1)
                 continue;
             const std::uint8_t earlier = cumulativeOf(block);
             if (earlier == 0 || earlier == 3) break;

@@ -15,13 +15,6 @@ namespace {
 
 constexpr int teletextRows = 23;
 
-std::uint16_t subtitleNumber(const TextAndTimingInformation& block) {
-    return static_cast<std::uint16_t>(block.bytes[1] | (block.bytes[2] << 8));
-}
-std::uint8_t extensionNumber(const TextAndTimingInformation& block) {
-    return block.bytes[tti::extensionBlockNumber.offset];
-}
-
 std::string hex(std::uint8_t byte) {
     static const char digits[] = "0123456789ABCDEF";
     return {digits[byte >> 4], digits[byte & 15]};
@@ -221,8 +214,8 @@ std::vector<Subtitle> subtitlesOf(const std::vector<SourceBlock>& blocks) {
     std::vector<Subtitle> subtitles;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const bool continues =
-            i > 0 && extensionNumber(blocks[i - 1].block) != 0xFF &&
-            subtitleNumber(blocks[i - 1].block) == subtitleNumber(blocks[i].block);
+            i > 0 && extensionBlockNumberOf(blocks[i - 1].block) != 0xFF &&
+            subtitleNumberOf(blocks[i - 1].block) == subtitleNumberOf(blocks[i].block);
         if (continues)
             subtitles.back().last = i;
         else
@@ -374,7 +367,7 @@ Layout layOut(const std::vector<SourceBlock>& blocks, const LayoutOptions& optio
     layout.columns = isTeletext(options.mode) ? 40 : options.maximumColumns;
     if (blocks.empty()) return layout;
     const TextAndTimingInformation& selected = blocks.back().block;
-    if (extensionNumber(selected) == 0xFE) {
+    if (extensionBlockNumberOf(selected) == 0xFE) {
         layout.label = "User data (extension block FE): not subtitle text.";
         layout.showsText = false;
         return layout;
@@ -387,7 +380,7 @@ Layout layOut(const std::vector<SourceBlock>& blocks, const LayoutOptions& optio
         layOutSubtitle(blocks, subtitle, builder, layout);
         if (subtitle.last > subtitle.first)
             layout.notes.push_back(
-                "Subtitle " + std::to_string(subtitleNumber(blocks[subtitle.first].block)) +
+                "Subtitle " + std::to_string(subtitleNumberOf(blocks[subtitle.first].block)) +
                 ": blocks " + std::to_string(blocks[subtitle.first].index + 1) + "-" +
                 std::to_string(blocks[subtitle.last].index + 1) + " joined.");
     }
