@@ -74,9 +74,9 @@ public:
             finish(inputOf[index], std::move(result));
         };
         if (jobs > 1) {
-            validateInProcesses(m_host, runnable, jobs, take);
+            validateInProcesses(m_host, runnable, jobs, needsFindings(), take);
         } else {
-            FileRunner runner(m_host);
+            FileRunner runner(m_host, needsFindings());
             for (std::size_t i = 0; i < runnable.size(); ++i) take(i, runner.run(runnable[i]));
         }
         finishUpTo(m_inputs.size());
@@ -101,6 +101,11 @@ private:
             m_targets.push_back({request.format, std::move(plan.paths)});
         }
         return true;
+    }
+
+    // Only the table and the reports show single findings; a summary line needs the counts.
+    bool needsFindings() const {
+        return !(m_line.format == OutputFormat::Text && m_line.quiet) || !m_targets.empty();
     }
 
     bool needsRuleList() const {
@@ -130,7 +135,7 @@ private:
         if (!m_line.quiet || m_line.verbose)
             for (const std::string& line : result.pluginLines)
                 m_err << terminalText(file) << ": " << terminalText(line) << '\n';
-        const FindingCounts counts = countFindings(result.reports);
+        const FindingCounts counts = result.counts;
         m_totals.add(result.validated, counts);
         if (!result.validated) fail(file + ": " + result.reason);
         if (m_line.format == OutputFormat::Text) printText(file, result, counts);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "FindingsTable.h"
 #include "host/PluginHost.h"
 
 namespace cli {
@@ -11,7 +12,8 @@ namespace cli {
 struct FileResult {
     bool validated = false;
     std::string reason;  // why it was not validated
-    std::vector<CustomReport> reports;
+    FindingCounts counts;
+    std::vector<CustomReport> reports;     // left empty when only the counts were asked for
     std::vector<std::string> hostLines;    // the host's diagnostics during the run
     std::vector<std::string> pluginLines;  // what the plug-in wrote on stderr during the run
 };

@@ -49,7 +49,9 @@ FileResult FileRunner::run(const std::string& file) {
     const bool capturing = m_capture.begin();
     m_host.setFileName(fullPath(file));
     const ValidationOutcome outcome = m_host.validateToEnd(POLL_INTERVAL);
-    result.reports = m_host.reports();
+    result.counts = countFindings(m_host.reportList().countByType());
+    if (m_keepFindings || outcome != ValidationOutcome::Completed)
+        result.reports = m_host.reports();
     if (capturing) result.pluginLines = m_capture.end();
     if (outcome == ValidationOutcome::Completed) {
         result.validated = true;

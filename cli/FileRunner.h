@@ -13,12 +13,16 @@ namespace cli {
 
 class FileRunner {
 public:
-    explicit FileRunner(PluginHost& host) : m_host(host) {}
+    // Without KeepFindings a validated file's result holds only the counts: copying hundreds
+    // of thousands of messages costs more than the whole validation when nothing shows them.
+    explicit FileRunner(PluginHost& host, bool keepFindings = true)
+        : m_host(host), m_keepFindings(keepFindings) {}
 
     FileResult run(const std::string& file);
 
 private:
     PluginHost& m_host;
+    bool m_keepFindings;
     StderrCapture m_capture;
 };
 

@@ -79,23 +79,31 @@ std::string formatFindingsTable(const std::vector<CustomReport>& reports) {
     return table;
 }
 
+void FindingCounts::add(std::int32_t reportType, std::size_t count) {
+    switch (reportType) {
+        case REPORT_TYPE_ERROR:
+            errors += count;
+            break;
+        case REPORT_TYPE_WARNING:
+            warnings += count;
+            break;
+        case REPORT_TYPE_INFO:
+            infos += count;
+            break;
+        default:
+            others += count;
+    }
+}
+
 FindingCounts countFindings(const std::vector<CustomReport>& reports) {
     FindingCounts counts;
-    for (const CustomReport& report : reports) {
-        switch (report.reportType) {
-            case REPORT_TYPE_ERROR:
-                ++counts.errors;
-                break;
-            case REPORT_TYPE_WARNING:
-                ++counts.warnings;
-                break;
-            case REPORT_TYPE_INFO:
-                ++counts.infos;
-                break;
-            default:
-                ++counts.others;
-        }
-    }
+    for (const CustomReport& report : reports) counts.add(report.reportType);
+    return counts;
+}
+
+FindingCounts countFindings(const std::map<std::int32_t, std::size_t>& countByType) {
+    FindingCounts counts;
+    for (const auto& [type, count] : countByType) counts.add(type, count);
     return counts;
 }
 

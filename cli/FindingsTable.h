@@ -2,6 +2,8 @@
 // What lumtrace-validate prints on standard output for one validated file.
 
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,8 +22,10 @@ struct FindingCounts {
     std::size_t infos = 0;
     std::size_t others = 0;  // None and unknown types
     std::size_t total() const { return errors + warnings + infos + others; }
+    void add(std::int32_t reportType, std::size_t count = 1);
 };
 FindingCounts countFindings(const std::vector<CustomReport>& reports);
+FindingCounts countFindings(const std::map<std::int32_t, std::size_t>& countByType);
 
 // "film.stl: 12 findings (1 error, 2 warnings, 9 info)".
 std::string formatSummary(std::string_view path, const FindingCounts& counts);

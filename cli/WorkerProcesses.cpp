@@ -78,6 +78,9 @@ bool send(int fd, const FileResult& result) {
     Writer out;
     out.number(result.validated ? 1 : 0);
     out.text(result.reason);
+    for (std::size_t count :
+         {result.counts.errors, result.counts.warnings, result.counts.infos, result.counts.others})
+        out.number(static_cast<std::int64_t>(count));
     out.number(static_cast<std::int64_t>(result.reports.size()));
     for (const CustomReport& report : result.reports) {
         out.number(report.module);
@@ -93,8 +96,14 @@ std::optional<FileResult> receive(int fd) {
     Reader in(fd);
     FileResult result;
     std::int64_t validated = 0, count = 0;
-    if (!in.number(validated) || !in.text(result.reason) || !in.number(count) || count < 0)
-        return std::nullopt;
+    if (!in.number(validated) || !in.text(result.reason)) return std::nullopt;
+    for (std::size_t* counted : {&result.counts.errors, &result.counts.warnings,
+                                 &result.counts.infos, &result.counts.others}) {
+        std::int64_t value = 0;
+        if (!in.number(value) || value < 0) return std::nullopt;
+        *counted = static_cast<std::size_t>(value);
+    }
+    if (!in.number(count) || count < 0) return std::nullopt;
     result.validated = validated != 0;
     result.reports.resize(static_cast<std::size_t>(count));
     for (CustomReport& report : result.reports) {
@@ -109,8 +118,8 @@ std::optional<FileResult> receive(int fd) {
 }
 
 [[noreturn]] void runChild(PluginHost& host, const std::vector<std::string>& files,
-                           std::size_t first, unsigned step, int out) {
-    FileRunner runner(host);
+                           std::size_t first, unsigned step, bool keepFindings, int out) {
+    FileRunner runner(host, keepFindings);
     for (std::size_t i = first; i < files.size(); i += step)
         if (!send(out, runner.run(files[i]))) break;
     // No unloading: the parent's plug-in object saves the settings once, at its own end.
@@ -120,7 +129,7 @@ std::optional<FileResult> receive(int fd) {
 }  // namespace
 
 void validateInProcesses(PluginHost& host, const std::vector<std::string>& files, unsigned jobs,
-                         const ResultSink& sink) {
+                         bool keepFindings, const ResultSink& sink) {
     std::vector<int> pipes;
     std::vector<pid_t> children;
     std::fflush(nullptr);
@@ -132,7 +141,7 @@ void validateInProcesses(PluginHost& host, const std::vector<std::string>& files
         if (child == 0) {
             ::close(ends[0]);
             for (int earlier : pipes) ::close(earlier);
-            runChild(host, files, job, jobs, ends[1]);
+            runChild(host, files, job, jobs, keepFindings, ends[1]);
         }
         ::close(ends[1]);
         if (child < 0) {
@@ -143,7 +152,7 @@ void validateInProcesses(PluginHost& host, const std::vector<std::string>& files
         children.push_back(child);
     }
     const std::size_t started = pipes.size();
-    FileRunner runner(host);  // here when no child could be started
+    FileRunner runner(host, keepFindings);  // here when no child could be started
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (started == 0 || (started < jobs && i % jobs >= started)) {
             sink(i, runner.run(files[i]));

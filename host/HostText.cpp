@@ -1,4 +1,7 @@
 #include "HostText.h"
+
+#include <algorithm>
+
 #include "platform/Utf8.h"
 
 #include "platform/CodePage.h"
@@ -6,6 +9,9 @@
 namespace validationhost {
 
 std::string narrowToUtf8(std::string_view text) {
+    // Findings are nearly always plain ASCII, which decodes to itself: skip the round trip.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(text);
     std::string out;
     out.reserve(text.size());
     forEachCodePoint(platform::narrowToWide(text), [&](char32_t c) { appendUtf8(out, c); });

@@ -5,56 +5,13 @@
 // run on it.
 
 #include <chrono>
-#include <condition_variable>
-#include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "ReportList.h"
 #include "platform/DynamicLibrary.h"
 #include "plugin_api/QuorvexControlInterface.h"
-
-// One finding as received from the plug-in.
-struct CustomReport {
-    std::int32_t module = 0;
-    std::int32_t reportType = 0;
-    std::string reportMessage;  // UTF-8
-
-    bool operator==(const CustomReport&) const = default;
-};
-
-// Findings in arrival order, packed for runs with hundreds of thousands of them: the messages end
-// to end in one buffer and a small fixed record per finding. The plug-in's worker appends while
-// the user-interface thread reads, saves or clears, so every access holds the lock.
-class ReportList {
-public:
-    void add(std::int32_t module, std::int32_t reportType, std::string_view message);
-    // Empties the list and gives its memory back.
-    void clear();
-    std::size_t count() const;
-    // The finding at Index; an empty one past the end.
-    CustomReport at(std::size_t index) const;
-    std::int32_t reportTypeAt(std::size_t index) const;
-    std::vector<CustomReport> snapshot() const;
-    // Sleeps until the list holds more than Seen findings or Timeout has passed.
-    void waitForMore(std::size_t seen, std::chrono::microseconds timeout) const;
-
-private:
-    struct Entry {
-        std::size_t messageStart;
-        std::uint32_t messageLength;
-        std::int32_t module;
-        std::int32_t reportType;
-    };
-    CustomReport unlockedAt(std::size_t index) const;
-
-    mutable std::mutex m_lock;
-    mutable std::condition_variable m_added;
-    std::vector<Entry> m_entries;
-    std::string m_messages;
-};
 
 // How a validation run to its end came out.
 enum class ValidationOutcome {
@@ -111,7 +68,8 @@ public:
     HRESULT configure(QVX_HWND parentWindow);
     // The whole road for callers without an event loop: start, wait until complete, stop and
     // unload. The interface has no call that waits for the end of a run, so progress is read
-    // again after each finding and otherwise at growing intervals of at most PollInterval.
+    // again soon (20 us) while findings arrive and otherwise at growing intervals of at most
+    // PollInterval.
     ValidationOutcome validateToEnd(std::chrono::milliseconds pollInterval);
 
     // 100 within 0.01 counts as finished.

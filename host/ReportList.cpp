@@ -1,0 +1,67 @@
+#include "ReportList.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t CHUNK_SIZE = 64 * 1024;
+
+}  // namespace
+
+void ReportList::add(std::int32_t module, std::int32_t reportType, std::string_view message) {
+    // Longer messages than a 32-bit length would take are cut; no plug-in sends anything close.
+    message = message.substr(0, UINT32_MAX);
+    std::lock_guard lock(m_lock);
+    if (m_chunks.empty() || m_chunks.back().capacity() - m_chunks.back().size() < message.size()) {
+        m_chunks.emplace_back();
+        m_chunks.back().reserve(std::max(CHUNK_SIZE, message.size()));
+    }
+    std::string& chunk = m_chunks.back();
+    m_entries.push_back({static_cast<std::uint32_t>(m_chunks.size() - 1),
+                         static_cast<std::uint32_t>(chunk.size()),
+                         static_cast<std::uint32_t>(message.size()), module, reportType});
+    chunk.append(message);
+}
+
+void ReportList::clear() {
+    std::lock_guard lock(m_lock);
+    std::deque<Entry>().swap(m_entries);
+    std::vector<std::string>().swap(m_chunks);
+}
+
+std::size_t ReportList::count() const {
+    std::lock_guard lock(m_lock);
+    return m_entries.size();
+}
+
+std::map<std::int32_t, std::size_t> ReportList::countByType() const {
+    std::lock_guard lock(m_lock);
+    std::map<std::int32_t, std::size_t> counts;
+    for (const Entry& entry : m_entries) ++counts[entry.reportType];
+    return counts;
+}
+
+CustomReport ReportList::unlockedAt(std::size_t index) const {
+    if (index >= m_entries.size()) return {};
+    const Entry& entry = m_entries[index];
+    return {entry.module, entry.reportType,
+            m_chunks[entry.chunk].substr(entry.messageStart, entry.messageLength)};
+}
+
+CustomReport ReportList::at(std::size_t index) const {
+    std::lock_guard lock(m_lock);
+    return unlockedAt(index);
+}
+
+std::int32_t ReportList::reportTypeAt(std::size_t index) const {
+    std::lock_guard lock(m_lock);
+    return index < m_entries.size() ? m_entries[index].reportType : 0;
+}
+
+std::vector<CustomReport> ReportList::snapshot() const {
+    std::lock_guard lock(m_lock);
+    std::vector<CustomReport> items;
+    items.reserve(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i) items.push_back(unlockedAt(i));
+    return items;
+}

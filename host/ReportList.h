@@ -1,0 +1,53 @@
+#pragma once
+// The findings of one validation run in arrival order, packed for runs with hundreds of thousands
+// of them: the messages end to end in fixed-size chunks and a small record per finding. The
+// plug-in's worker appends while the user-interface thread reads, saves or clears, so every
+// access holds the lock.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One finding as received from the plug-in.
+struct CustomReport {
+    std::int32_t module = 0;
+    std::int32_t reportType = 0;
+    std::string reportMessage;  // UTF-8
+
+    bool operator==(const CustomReport&) const = default;
+};
+
+class ReportList {
+public:
+    void add(std::int32_t module, std::int32_t reportType, std::string_view message);
+    // Empties the list and gives its memory back.
+    void clear();
+    std::size_t count() const;
+    // How many findings there are of each report type, without copying a message.
+    std::map<std::int32_t, std::size_t> countByType() const;
+    // The finding at Index; an empty one past the end.
+    CustomReport at(std::size_t index) const;
+    std::int32_t reportTypeAt(std::size_t index) const;
+    std::vector<CustomReport> snapshot() const;
+
+private:
+    struct Entry {
+        std::uint32_t chunk;
+        std::uint32_t messageStart;
+        std::uint32_t messageLength;
+        std::int32_t module;
+        std::int32_t reportType;
+    };
+    CustomReport unlockedAt(std::size_t index) const;
+
+    mutable std::mutex m_lock;
+    // Neither grows by copying what it holds: a long run touches each page once, and the
+    // worker never waits on a reallocation while the reader holds the lock.
+    std::deque<Entry> m_entries;
+    std::vector<std::string> m_chunks;  // each filled only up to the capacity it was given
+};
