@@ -1,5 +1,6 @@
-// Runs every validation rule over arbitrary bytes opened as an STL file, writes the findings as
-// the report file's XML and reads it back: it must parse and hold one REPORT per finding.
+// Runs every validation rule over arbitrary bytes opened as an STL file (the delivery rules too,
+// all switched on, for half the inputs), writes the findings as the report file's XML and reads
+// it back: it must parse and hold one REPORT per finding.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "host/HostText.h"
 #include "host/ValidationReportXml.h"
 #include "plugin/FileValidator.h"
+#include "plugin/delivery/DeliveryRules.h"
 #include "stl/StlReader.h"
 
 namespace {
@@ -24,6 +26,16 @@ HRESULT QVX_STDCALL collect(void* context, std::int32_t module, std::int32_t rep
     return S_OK;
 }
 
+const DeliverySettings& everyDeliveryRule() {
+    static const DeliverySettings settings = [] {
+        DeliverySettings all;
+        for (const DeliveryRule& rule : std::vector<DeliveryRule>(all.rules()))
+            all.find(rule.id)->enabled = true;
+        return all;
+    }();
+    return settings;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -33,8 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     StlReader reader(StlVariant::Plugin);
     reader.setReportFunction(sink);
-    FileValidator validator;
+    // Kept across inputs: with the numbers seen cleared it is in the state of a new one.
+    static FileValidator validator;
+    validator.clearSubtitleNumbers();
     validator.setReportFunction(sink);
+    const bool delivery = (fuzzinput::selectorByte(data, size) & 1) != 0;
+    validator.setDeliverySettings(delivery ? &everyDeliveryRule() : nullptr);
     if (reader.openFile(path, false) == S_OK) validator.validateStl(&reader);
     reader.closeFile();
 

@@ -1,7 +1,5 @@
 #include "HostText.h"
 
-#include <algorithm>
-
 #include "platform/Utf8.h"
 
 #include "platform/CodePage.h"
@@ -10,8 +8,7 @@ namespace validationhost {
 
 std::string narrowToUtf8(std::string_view text) {
     // Findings are nearly always plain ASCII, which decodes to itself: skip the round trip.
-    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
-        return std::string(text);
+    if (isAscii(text)) return std::string(text);
     std::string out;
     out.reserve(text.size());
     forEachCodePoint(platform::narrowToWide(text), [&](char32_t c) { appendUtf8(out, c); });

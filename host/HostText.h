@@ -2,8 +2,11 @@
 // Text that arrives from a plug-in (8-bit "ANSI" strings, file paths) turned into UTF-8 for
 // display and for the report file.
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+
+#include "platform/CodePage.h"
 
 namespace validationhost {
 
@@ -27,6 +30,22 @@ void forEachCodePoint(std::u16string_view text, Visit&& visit) {
             visit(unit);
         }
     }
+}
+
+inline bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The code points of a plug-in's narrow text as narrowToUtf8 reads it. Most findings are plain
+// ASCII, which needs no decoding.
+template <class Visit>
+void forEachNarrowCodePoint(std::string_view text, Visit&& visit) {
+    if (isAscii(text)) {
+        for (const char c : text) visit(static_cast<char32_t>(c));
+        return;
+    }
+    forEachCodePoint(platform::narrowToWide(text), visit);
 }
 
 }  // namespace validationhost

@@ -1,7 +1,6 @@
 #include "ValidationReportXml.h"
 
 #include "HostText.h"
-#include "platform/CodePage.h"
 #include "platform/SafeReplace.h"
 
 namespace validationhost {
@@ -18,17 +17,16 @@ void appendLine(std::string& out, int indent, std::string_view text) {
     out += "\r\n";
 }
 
+// Straight into the report: a report of many findings would otherwise build a line per field.
 void appendElement(std::string& out, int indent, std::string_view name, std::string_view value) {
-    std::string line;
-    line.reserve(name.size() * 2 + value.size() + 5);
-    line += '<';
-    line += name;
-    line += '>';
-    line += value;
-    line += "</";
-    line += name;
-    line += '>';
-    appendLine(out, indent, line);
+    out.append(static_cast<std::size_t>(indent), ' ');
+    out += '<';
+    out += name;
+    out += '>';
+    out += value;
+    out += "</";
+    out += name;
+    out += ">\r\n";
 }
 
 }  // namespace
@@ -36,7 +34,7 @@ void appendElement(std::string& out, int indent, std::string_view name, std::str
 std::string xmlText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    forEachCodePoint(platform::narrowToWide(text), [&](char32_t c) {
+    forEachNarrowCodePoint(text, [&](char32_t c) {
         switch (c) {
             case U'&':
                 out += "&amp;";
@@ -68,7 +66,9 @@ std::string buildReportXml(std::string_view fileName, const std::vector<CustomRe
     appendLine(xml, 2, "<REPORT_SECTION>");
     for (std::size_t i = 0; i < reports.size(); ++i) {
         const CustomReport& report = reports[i];
-        appendLine(xml, 2, "<REPORT INDEX=\"" + std::to_string(i) + "\">");
+        xml += "  <REPORT INDEX=\"";
+        xml += std::to_string(i);
+        xml += "\">\r\n";
         appendElement(xml, 4, "MODULE_ID", std::to_string(report.module));
         appendElement(xml, 4, "REPORT_TYPE", xmlText(reportTypeName(report.reportType)));
         appendElement(xml, 4, "REPORT_MESSAGE", xmlText(report.reportMessage));
