@@ -52,8 +52,9 @@ public:
         lastFilter = filter;
         return take(saveAnswers, QString());
     }
-    std::optional<QFont> chooseFont(QWidget*, const QFont&) override {
+    std::optional<QFont> chooseFont(QWidget*, const QFont& initial) override {
         shown << "font";
+        lastInitialFont = initial;
         return take(fontAnswers, std::optional<QFont>());
     }
     bool openUrl(const QUrl& url) override {
@@ -62,6 +63,7 @@ public:
     }
 
     QString lastFilter;
+    QFont lastInitialFont;
 
 private:
     template <class Q, class T>

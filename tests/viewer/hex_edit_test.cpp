@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFontInfo>
 #include <QTableWidget>
 #include <QTest>
 
@@ -69,6 +70,11 @@ TEST_F(HexEditTest, GSIDialogShowsSixtyFourRows) {
     EXPECT_EQ(form.grid()->rowCount(), 64);
     EXPECT_EQ(form.cell(0, 64), "0x00000000000003F0");
     EXPECT_EQ(form.cell(17, 1).left(8), QString::fromLatin1(readAll(path).left(8)));
+    // A fixed-pitch face, and the character column shows its 16 characters whole.
+    EXPECT_TRUE(QFontInfo(form.grid()->font()).fixedPitch());
+    const QFontMetrics metrics(form.grid()->font());
+    EXPECT_GT(form.grid()->columnWidth(17), metrics.horizontalAdvance(QString(16, 'W')));
+    EXPECT_GT(form.grid()->columnWidth(1), metrics.horizontalAdvance("WW"));
     form.reject();
 }
 

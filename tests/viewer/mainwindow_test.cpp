@@ -7,10 +7,14 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QFile>
+#include <QFontInfo>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include "MenuClick.h"
@@ -349,6 +353,46 @@ TEST_F(MainWindowTest, StoredWindowSizeStaysThroughRestartsAndMaximising) {
     EXPECT_EQ(maximised.back(), 2u);
     maximised.back() = 0;
     EXPECT_EQ(maximised, first);
+}
+
+TEST_F(MainWindowTest, FontsAreFixedPitchAndRowsHoldTheirDescenders) {
+    {
+        auto record = listviewfont::encodeRecord({QFont("No Such Face Here", 11), 0xFF000008});
+        auto key = platform::RegistryKey::open(settingsKey, true);
+        ASSERT_TRUE(key);
+        key->writeBinary("ListView Font", record);
+    }
+    StlFileBuilder::Block block = textBlock(StlFileBuilder::text("gjpqy"));
+    block.in[0] = 100;
+    MainWindow form;
+    form.show();
+    ASSERT_TRUE(form.loadFile(write("fonts.stl", StlFileBuilder().addBlock(block))));
+    // A stored face this machine lacks: the fixed-pitch font at the stored size.
+    const QFont list = form.m_subtitleList->font();
+    EXPECT_TRUE(QFontInfo(list).fixedPitch()) << QFontInfo(list).family().toStdString();
+    EXPECT_EQ(list.pointSize(), 11);
+    EXPECT_TRUE(QFontInfo(form.m_hexText->font()).fixedPitch());
+    EXPECT_TRUE(QFontInfo(form.m_ttiTree->font()).fixedPitch());
+    // The font dialog opens on the face the list shows.
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_fontAction));
+    EXPECT_EQ(ui.lastInitialFont.family(), QFontInfo(list).family());
+
+    // Each row holds the font's ascent and descent, with the grid line below them.
+    for (const QFont& font : {list, QFont(list.family(), 8), QFont(list.family(), 20)}) {
+        form.m_subtitleList->setFont(font);
+        const QRect row = form.m_subtitleList->visualRect(
+            form.m_listModel->index(0, SubtitleListModel::TextColumn));
+        EXPECT_GE(row.height(), QFontMetrics(font).height() + 1) << font.pointSize();
+    }
+
+    // A time code with a three-digit part is shown whole in its tool tip.
+    const QPoint at =
+        form.m_subtitleList->visualRect(form.m_listModel->index(0, SubtitleListModel::TCInColumn))
+            .center();
+    QHelpEvent help(QEvent::ToolTip, at, form.m_subtitleList->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(form.m_subtitleList->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), "100:00:00:00");
+    form.close();
 }
 
 TEST_F(MainWindowTest, ListFontSurvivesARestart) {

@@ -16,6 +16,7 @@
 #include "HexEditCells.h"
 #include "platform/Guarded.h"
 #include "stl/StlUtils.h"
+#include "viewer/FixedFont.h"
 
 using platform::guarded;
 using platform::guardedVoid;
@@ -29,9 +30,7 @@ HexEditDialog::HexEditDialog(QWidget* parent) : QDialog(parent) {
     m_grid = new QTableWidget(this);
     m_grid->setMinimumHeight(200);
     m_grid->resize(769, 569);
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    m_grid->setFont(font);
+    m_grid->setFont(fixedPitchFont(QStringLiteral("Courier New"), m_grid->font().pointSize()));
     m_grid->setColumnCount(columnCount);
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setDefaultSectionSize(24);

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QTableWidget>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -64,8 +65,14 @@ void HexEditDialog::onFirstShow() {
         m_prevCol = m_prevRow = -1;
         m_layout = HexGridLayout{m_offset, m_size};
         const int lead = m_layout.lead();
-        m_grid->setColumnWidth(offsetCol, 180);
-        m_grid->setColumnWidth(charCol, 120);
+        // Wide enough for the texts whole in the grid's font (a cell keeps a few pixels of margin).
+        const QFontMetrics metrics(m_grid->font());
+        const auto fit = [&](int designed, int characters) {
+            return std::max(designed, metrics.horizontalAdvance(QString(characters, 'W')) + 12);
+        };
+        m_grid->setColumnWidth(offsetCol, fit(180, 18));
+        for (int c = 1; c <= hexlayout::bytesPerLine; ++c) m_grid->setColumnWidth(c, fit(24, 2));
+        m_grid->setColumnWidth(charCol, fit(120, hexlayout::bytesPerLine));
         m_grid->setRowCount(m_layout.rows());
         QStringList header{QString()};
         for (int c = 0; c < hexlayout::bytesPerLine; ++c) header << hexByte(c);

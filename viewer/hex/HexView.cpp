@@ -15,6 +15,7 @@
 
 #include "platform/Guarded.h"
 #include "stl/StlUtils.h"
+#include "viewer/FixedFont.h"
 
 using platform::guarded;
 using platform::guardedVoid;
@@ -105,9 +106,7 @@ HRESULT HexView::init(QPlainTextEdit* memo, QScrollBar* scrollBar) {
         m_textView = memo;
         m_textView->setReadOnly(true);
         m_textView->setLineWrapMode(QPlainTextEdit::NoWrap);
-        QFont font(QStringLiteral("Courier New"), 10);
-        font.setStyleHint(QFont::TypeWriter);  // a fixed-pitch stand-in where that face is absent
-        m_textView->setFont(font);
+        m_textView->setFont(fixedPitchFont(QStringLiteral("Courier New"), 10));
         m_textView->installEventFilter(this);
 
         m_scrollBar = scrollBar;

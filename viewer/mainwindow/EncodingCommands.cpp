@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QFontInfo>
 
 #include "CodePageDialog.h"
 #include "EncodingMenu.h"
@@ -59,7 +60,10 @@ void MainWindow::refreshTexts() {
 
 void MainWindow::onFontTriggered() {
     platform::guardedVoid("TForm1.Font1Click", [&] {
-        if (const auto font = userInteraction().chooseFont(this, m_subtitleList->font()))
+        // The dialog opens on the face the list really shows.
+        QFont shown = m_subtitleList->font();
+        shown.setFamily(QFontInfo(shown).family());
+        if (const auto font = userInteraction().chooseFont(this, shown))
             m_subtitleList->setFont(*font);
     });
 }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "viewer/FixedFont.h"
+
 namespace listviewfont {
 namespace {
 
@@ -188,11 +190,7 @@ std::optional<ListFont> decodeRecord(const std::vector<std::uint8_t>& record) {
 }
 
 QFont designedListFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setPointSize(8);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
+    return fixedPitchFont(QStringLiteral("Courier New"), 8);
 }
 
 }  // namespace listviewfont

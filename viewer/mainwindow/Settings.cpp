@@ -15,6 +15,7 @@
 #include "SubtitleListView.h"
 #include "platform/Guarded.h"
 #include "platform/Registry.h"
+#include "viewer/FixedFont.h"
 
 namespace {
 
@@ -100,7 +101,8 @@ void MainWindow::loadRegistrySettings() {
             std::vector<std::uint8_t> record;
             if (key->readBinary("ListView Font", record)) {
                 if (const auto font = listviewfont::decodeRecord(record)) {
-                    m_subtitleList->setFont(font->font);
+                    // A face this machine lacks gives the fixed-pitch font at the stored size.
+                    m_subtitleList->setFont(fixedPitchFont(font->font));
                     m_listFontColor = font->color;
                     QPalette palette = m_subtitleList->palette();
                     palette.setColor(QPalette::Text,

@@ -71,10 +71,11 @@ QVariant SubtitleListModel::data(const QModelIndex& index, int role) const {
         case NumberColumn:
             return role == Qt::DisplayRole ? QVariant(QString::number(index.row() + 1))
                                            : QVariant();
+        // Time codes with three-digit parts may be cut too; the tool tip shows them whole.
         case TCInColumn:
-            return role == Qt::DisplayRole ? QVariant(m_rows.timeCodeIn(row)) : QVariant();
+            return m_rows.timeCodeIn(row);
         case TCOutColumn:
-            return role == Qt::DisplayRole ? QVariant(m_rows.timeCodeOut(row)) : QVariant();
+            return m_rows.timeCodeOut(row);
         case TextColumn:
             // Long texts are cut by the column; the tool tip shows them whole.
             return m_rows.text(row);
