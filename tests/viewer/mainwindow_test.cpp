@@ -9,6 +9,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QFile>
+#include <QFontDialog>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -376,6 +377,13 @@ TEST_F(MainWindowTest, FontsAreFixedPitchAndRowsHoldTheirDescenders) {
     // The font dialog opens on the face the list shows.
     ASSERT_TRUE(viewertest::clickMenuItem(form.m_fontAction));
     EXPECT_EQ(ui.lastInitialFont.family(), QFontInfo(list).family());
+    {
+        // and on its upright style, so OK without a change keeps the list as it is
+        QFontDialog dialog(ui.lastInitialFont);
+        EXPECT_FALSE(dialog.currentFont().italic())
+            << dialog.currentFont().styleName().toStdString();
+        EXPECT_EQ(dialog.currentFont().family(), QFontInfo(list).family());
+    }
 
     // Each row holds the font's ascent and descent, with the grid line below them.
     for (const QFont& font : {list, QFont(list.family(), 8), QFont(list.family(), 20)}) {
@@ -393,6 +401,15 @@ TEST_F(MainWindowTest, FontsAreFixedPitchAndRowsHoldTheirDescenders) {
     QApplication::sendEvent(form.m_subtitleList->viewport(), &help);
     EXPECT_EQ(QToolTip::text(), "100:00:00:00");
     form.close();
+
+    // The record keeps the stored face for a machine that has it; the stand-in is not saved.
+    auto key = platform::RegistryKey::open(settingsKey, false);
+    ASSERT_TRUE(key);
+    std::vector<std::uint8_t> record;
+    ASSERT_TRUE(key->readBinary("ListView Font", record));
+    const auto saved = listviewfont::decodeRecord(record);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->font.family(), "No Such Face Here");
 }
 
 TEST_F(MainWindowTest, ListFontSurvivesARestart) {

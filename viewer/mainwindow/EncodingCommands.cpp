@@ -63,8 +63,12 @@ void MainWindow::onFontTriggered() {
         // The dialog opens on the face the list really shows.
         QFont shown = m_subtitleList->font();
         shown.setFamily(QFontInfo(shown).family());
-        if (const auto font = userInteraction().chooseFont(this, shown))
+        // Without the face's own style name the dialog preselects its first style ("Oblique").
+        shown.setStyleName(QFontInfo(shown).styleName());
+        if (const auto font = userInteraction().chooseFont(this, shown)) {
+            m_listFontWanted = *font;
             m_subtitleList->setFont(*font);
+        }
     });
 }
 

@@ -189,8 +189,15 @@ std::optional<ListFont> decodeRecord(const std::vector<std::uint8_t>& record) {
     return ListFont{logFontToFont(log), static_cast<std::uint32_t>(getInt32(record.data()))};
 }
 
+QFont designedListFace() {
+    QFont font(QStringLiteral("Courier New"), 8);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
 QFont designedListFont() {
-    return fixedPitchFont(QStringLiteral("Courier New"), 8);
+    return fixedPitchFont(designedListFace());
 }
 
 }  // namespace listviewfont

@@ -40,8 +40,9 @@ std::vector<std::uint8_t> encodeRecord(const ListFont& value);
 // nullopt unless the record is exactly 96 bytes.
 std::optional<ListFont> decodeRecord(const std::vector<std::uint8_t>& record);
 
-// The list's designed font: "Courier New", 8 points, falling back to a fixed-pitch face where it
-// is not installed.
+// The list's designed face as stored: "Courier New", 8 points.
+QFont designedListFace();
+// The designed face, or a fixed-pitch stand-in at its size where it is not installed.
 QFont designedListFont();
 
 }  // namespace listviewfont

@@ -86,6 +86,7 @@ void MainWindow::createControls() {
     m_subtitleList = new SubtitleListView(m_listPanel);
     m_listModel = new SubtitleListModel(m_subtitleList);
     m_subtitleList->setModel(m_listModel);
+    m_listFontWanted = listviewfont::designedListFace();
     m_subtitleList->setFont(listviewfont::designedListFont());
     m_subtitleList->header()->resizeSection(SubtitleListModel::CaptionColumn, 0);
     m_subtitleList->header()->resizeSection(SubtitleListModel::NumberColumn, 50);

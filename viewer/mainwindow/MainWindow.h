@@ -188,6 +188,9 @@ private:
     QLabel* m_nonStandardBanner = nullptr;
     std::string m_validationModule;
     std::uint32_t m_listFontColor;  // colour value of the "ListView Font" record
+    // The face the "ListView Font" record names; the list shows it, or a fixed-pitch stand-in
+    // where it is not installed, and the record keeps it until the user chooses another.
+    QFont m_listFontWanted;
 
     FileDropFilter* m_dropFilter = nullptr;
     WheelToKeyFilter* m_wheelFilter = nullptr;

@@ -102,6 +102,7 @@ void MainWindow::loadRegistrySettings() {
             if (key->readBinary("ListView Font", record)) {
                 if (const auto font = listviewfont::decodeRecord(record)) {
                     // A face this machine lacks gives the fixed-pitch font at the stored size.
+                    m_listFontWanted = font->font;
                     m_subtitleList->setFont(fixedPitchFont(font->font));
                     m_listFontColor = font->color;
                     QPalette palette = m_subtitleList->palette();
@@ -210,8 +211,8 @@ void MainWindow::saveRegistrySettings() {
                             dword(m_mainSplitter->sizes().value(0, m_listPanel->width())));
         values.emplace_back("WindowState", dword(state));
         values.emplace_back("ListView Font",
-                            platform::RegValue::fromBinary(listviewfont::encodeRecord(
-                                {m_subtitleList->font(), m_listFontColor})));
+                            platform::RegValue::fromBinary(
+                                listviewfont::encodeRecord({m_listFontWanted, m_listFontColor})));
         values.emplace_back("AutomaticCodePage", dword(m_autoCodePage ? 1 : 0));
         values.emplace_back("CodePageNumber", dword(m_codePage));
         values.emplace_back("CheckForUpdates", dword(m_checkForUpdates ? 1 : 0));
