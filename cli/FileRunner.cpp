@@ -13,6 +13,8 @@ namespace {
 // Only GetProgress is still polled; the plug-in answers the commands themselves at once.
 constexpr std::chrono::milliseconds POLL_INTERVAL{1};
 constexpr const char* LOAD_TIMEOUT_FINDING = "[104]";
+// Without the findings, still enough of them to tell why a load was refused.
+constexpr std::size_t LOAD_FINDINGS = 16;
 
 std::string outcomeText(ValidationOutcome outcome, const std::string& file,
                         const std::vector<CustomReport>& reports) {
@@ -48,6 +50,7 @@ FileResult FileRunner::run(const std::string& file) {
         [&result](const std::string& line) { result.hostLines.push_back(line); });
     const bool capturing = m_capture.begin();
     m_host.setFileName(fullPath(file));
+    m_host.setReportStoreLimit(m_keepFindings ? SIZE_MAX : LOAD_FINDINGS);
     const ValidationOutcome outcome = m_host.validateToEnd(POLL_INTERVAL);
     result.counts = countFindings(m_host.reportList().countByType());
     if (m_keepFindings || outcome != ValidationOutcome::Completed)

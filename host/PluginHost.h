@@ -77,6 +77,8 @@ public:
 
     bool clearReports();
     std::size_t reportCount() const { return m_reports.count(); }
+    // See ReportList::setStoreLimit.
+    void setReportStoreLimit(std::size_t limit) { m_reports.setStoreLimit(limit); }
     std::vector<CustomReport> reports() const { return m_reports.snapshot(); }
     const ReportList& reportList() const { return m_reports; }
 

@@ -12,6 +12,11 @@ void ReportList::add(std::int32_t module, std::int32_t reportType, std::string_v
     // Longer messages than a 32-bit length would take are cut; no plug-in sends anything close.
     message = message.substr(0, UINT32_MAX);
     std::lock_guard lock(m_lock);
+    if (m_entries.size() >= m_storeLimit) {
+        ++m_countedOnly[reportType];
+        ++m_countedOnlyTotal;
+        return;
+    }
     if (m_chunks.empty() || m_chunks.back().capacity() - m_chunks.back().size() < message.size()) {
         m_chunks.emplace_back();
         m_chunks.back().reserve(std::max(CHUNK_SIZE, message.size()));
@@ -23,20 +28,27 @@ void ReportList::add(std::int32_t module, std::int32_t reportType, std::string_v
     chunk.append(message);
 }
 
+void ReportList::setStoreLimit(std::size_t limit) {
+    std::lock_guard lock(m_lock);
+    m_storeLimit = limit;
+}
+
 void ReportList::clear() {
     std::lock_guard lock(m_lock);
     std::deque<Entry>().swap(m_entries);
     std::vector<std::string>().swap(m_chunks);
+    m_countedOnly.clear();
+    m_countedOnlyTotal = 0;
 }
 
 std::size_t ReportList::count() const {
     std::lock_guard lock(m_lock);
-    return m_entries.size();
+    return m_entries.size() + m_countedOnlyTotal;
 }
 
 std::map<std::int32_t, std::size_t> ReportList::countByType() const {
     std::lock_guard lock(m_lock);
-    std::map<std::int32_t, std::size_t> counts;
+    std::map<std::int32_t, std::size_t> counts = m_countedOnly;
     for (const Entry& entry : m_entries) ++counts[entry.reportType];
     return counts;
 }

@@ -25,12 +25,17 @@ struct CustomReport {
 class ReportList {
 public:
     void add(std::int32_t module, std::int32_t reportType, std::string_view message);
+    // Keeps the first Limit findings whole and only counts the later ones (count, countByType),
+    // for callers that show counts alone: a long run then stores next to nothing. Stays set
+    // across Clear.
+    void setStoreLimit(std::size_t limit);
     // Empties the list and gives its memory back.
     void clear();
+    // Every finding, stored or only counted.
     std::size_t count() const;
     // How many findings there are of each report type, without copying a message.
     std::map<std::int32_t, std::size_t> countByType() const;
-    // The finding at Index; an empty one past the end.
+    // The stored finding at Index; an empty one past them.
     CustomReport at(std::size_t index) const;
     std::int32_t reportTypeAt(std::size_t index) const;
     std::vector<CustomReport> snapshot() const;
@@ -50,4 +55,7 @@ private:
     // worker never waits on a reallocation while the reader holds the lock.
     std::deque<Entry> m_entries;
     std::vector<std::string> m_chunks;  // each filled only up to the capacity it was given
+    std::size_t m_storeLimit = SIZE_MAX;
+    std::map<std::int32_t, std::size_t> m_countedOnly;  // by type, past the limit
+    std::size_t m_countedOnlyTotal = 0;
 };

@@ -91,6 +91,30 @@ TEST_F(BatchInputTest, JobsKeepTheInputOrder) {
     }
 }
 
+// --quiet counts the findings without keeping them; the counts must be those of the tables.
+TEST_F(BatchInputTest, QuietCountsMatchTheTables) {
+    testsupport::StlFileBuilder manyErrors;
+    manyErrors.addBlocks(60);
+    for (int block = 0; block < 60; block += 2)
+        manyErrors.blockBytes(block, tti::verticalPosition.offset, {120});
+    const std::vector<std::string> files = {manyErrors.writeTo(dir.file("many.stl")), cleanFile(),
+                                            notStlFile(), errorFile()};
+    std::vector<std::string> expected;
+    const ProcessResult tables = runProcess(VALIDATE, files);
+    for (const std::string& line : splitLines(tables.out))
+        if (line.rfind(dir.path(), 0) == 0 || line.rfind("4 files: ", 0) == 0)
+            expected.push_back(line);
+    ASSERT_EQ(expected.size(), 5u) << tables.out;
+    EXPECT_NE(expected[0].find("(30 errors"), std::string::npos) << expected[0];
+    for (const char* jobs : {"1", "2"}) {
+        std::vector<std::string> arguments = {"--quiet", "-j", jobs};
+        arguments.insert(arguments.end(), files.begin(), files.end());
+        const ProcessResult quiet = runProcess(VALIDATE, arguments);
+        EXPECT_EQ(quiet.exitStatus, tables.exitStatus);
+        EXPECT_EQ(splitLines(quiet.out), expected) << "-j " << jobs;
+    }
+}
+
 TEST_F(BatchInputTest, PluginLinesCarryTheirFileName) {
     const std::string first = emptyFile("first.stl"), second = emptyFile("second.stl");
     const std::string line = "vyr: Error in TSTLReader.GetDuration - no items.";

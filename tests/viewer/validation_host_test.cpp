@@ -180,5 +180,22 @@ TEST(ValidationHost, FindingsListStaysConsistentUnderConcurrentReports) {
     EXPECT_EQ(host.reportCount(), 0u);
 }
 
+// A caller that shows counts alone keeps the first findings whole and counts every one.
+TEST(ValidationHost, StoreLimitKeepsTheFirstFindingsAndCountsAll) {
+    ReportList list;
+    list.setStoreLimit(2);
+    for (int round = 0; round < 2; ++round) {
+        for (std::int32_t type : {3, 1, 3, 2, 3}) list.add(7, type, "t" + std::to_string(type));
+        EXPECT_EQ(list.count(), 5u);
+        EXPECT_EQ(list.snapshot(), (std::vector<CustomReport>{{7, 3, "t3"}, {7, 1, "t1"}}));
+        EXPECT_EQ(list.at(2), CustomReport{});
+        EXPECT_EQ(list.countByType(),
+                  (std::map<std::int32_t, std::size_t>{{1, 1}, {2, 1}, {3, 3}}));
+        list.clear();  // the limit outlives it
+        EXPECT_EQ(list.count(), 0u);
+        EXPECT_TRUE(list.countByType().empty());
+    }
+}
+
 }  // namespace
 }  // namespace validationtest
