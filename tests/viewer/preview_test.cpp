@@ -307,6 +307,44 @@ TEST_P(PreviewLayoutTest, Case) {
 INSTANTIATE_TEST_SUITE_P(Cases, PreviewLayoutTest,
                          ::testing::Range<std::size_t>(0, layoutCases().size()));
 
+// Lines padded with spaces after their colour and box codes for column 0 and then marked
+// centred: justification places the text, not the padding.
+TEST(PreviewLayout, JustificationDropsSpacesAmongTheCodesAtEitherEnd) {
+    const struct {
+        const char* dsc;
+        const char* text;
+        std::uint8_t justification;
+        int column;
+        const char* cells;
+    } cases[] = {
+        {"1",
+         "\x0D\x06     \x0B\x0B"
+         "AB\x0A\x0A",
+         2, 16, "....AB.."},
+        {"1",
+         "  \x06  \x0B\x0B"
+         "A B\x0A  \x0A  ",
+         1, 0, "...A B.."},
+        {"1",
+         "\x0B\x0B"
+         "AB  \x0A\x0A   ",
+         3, 34, "..AB.."},
+        {"1",
+         "\x06  \x0B\x0B"
+         "AB\x0A\x0A",
+         0, 0, ".  ..AB.."},
+        {"1", "\x0D   \x0A", 2, 19, ".."},
+        {"0", "\x80  it  \x81", 2, 19, "it"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Layout l = layOutFixture({c.dsc, "23", {block(c.text, 20, c.justification)}});
+        ASSERT_EQ(l.lines.size(), 1u);
+        EXPECT_EQ(l.lines[0].column, c.column);
+        EXPECT_EQ(rowText(l.lines[0]), c.cells);
+    }
+}
+
 TEST(PreviewLayout, FlashConcealAndNewBackgroundFollowTheirCodes) {
     Fixture f{"2",
               "23",

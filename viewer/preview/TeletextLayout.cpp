@@ -32,12 +32,26 @@ bool isTeletext(DisplayMode mode) {
     return mode != DisplayMode::OpenSubtitling;
 }
 
-// Spaces at the two ends go when the row is justified; JC 0 keeps the row as typed.
-std::string_view justifiedBytes(std::string_view row, int justification) {
-    if (justification < 1 || justification > 3) return row;
-    const auto first = row.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return row.substr(first, row.find_last_not_of(' ') - first + 1);
+bool isControl(std::uint8_t byte) {
+    return byte < 0x20 || (byte >= 0x80 && byte < 0xA0);
+}
+
+// When the row is justified, the spaces before its first character and after its last go, also
+// those among the colour and box codes at either end (files padded for column 0 and marked
+// centred keep their lines centred on each other); the codes stay. JC 0 keeps the row as typed.
+std::string justifiedBytes(std::string_view row, int justification) {
+    if (justification < 1 || justification > 3) return std::string(row);
+    std::size_t first = 0, last = row.size();
+    while (first < last && (row[first] == ' ' || isControl(static_cast<std::uint8_t>(row[first]))))
+        ++first;
+    while (last > first &&
+           (row[last - 1] == ' ' || isControl(static_cast<std::uint8_t>(row[last - 1]))))
+        --last;
+    std::string bytes;
+    bytes.reserve(row.size());
+    for (std::size_t i = 0; i < row.size(); ++i)
+        if (row[i] != ' ' || (i >= first && i < last)) bytes += row[i];
+    return bytes;
 }
 
 int startColumn(int justification, int width, int columns) {
@@ -267,7 +281,7 @@ void layOutSubtitle(const std::vector<SourceBlock>& blocks, const Subtitle& subt
     for (int line = 0; start <= text.size(); ++line) {
         const auto end =
             std::min(text.find(static_cast<char>(code::lineBreak), start), text.size());
-        const std::string_view bytes =
+        const std::string bytes =
             justifiedBytes(std::string_view(text).substr(start, end - start), justification);
         start = end + 1;
         Row row;
