@@ -5,9 +5,10 @@ namespace cli {
 std::string helpText(const std::string& programName) {
     return "Usage: " + programName +
            " [options] FILE...\n"
-           "Validates EBU STL subtitle files with the Sievra plug-in beside this program, using\n"
-           "the rule settings of the Lumtrace validation window, and prints the findings of\n"
-           "each file as a table (#, module, type, message).\n"
+           "Validates EBU STL subtitle files with the Sievra plug-in, using the rule settings of\n"
+           "the Lumtrace validation window, and prints the findings of each file as a table\n"
+           "(#, module, type, message). The plug-in, Sievra.zkx, is looked for beside this\n"
+           "program, then in ../lib/lumtrace/ from this program's folder.\n"
            "\n"
            "Options:\n"
            "  --xml PATH     also write each report in the validation window's XML format.\n"

@@ -44,7 +44,9 @@ TEST_F(InstallTest, LaysOutProgramsPluginAndDesktopFiles) {
         "share/icons/hicolor/256x256/apps/lumtrace.png",
         "share/man/man1/Lumtrace.1.gz",
         "share/man/man1/lumtrace-validate.1.gz",
+        "share/man/man1/lumtrace-export.1.gz",
         "share/bash-completion/completions/lumtrace-validate",
+        "share/bash-completion/completions/lumtrace-export",
     };
     if (HAS_VIEWER) expected.push_back("bin/Lumtrace");
     if (HAS_EXPORT) expected.push_back("bin/lumtrace-export");
@@ -53,8 +55,29 @@ TEST_F(InstallTest, LaysOutProgramsPluginAndDesktopFiles) {
     // Only the plug-in folder holds it: a copy in bin/ would hide a wrong lookup.
     EXPECT_FALSE(fs::exists(installed("bin/Sievra.zkx")));
     const auto executable = fs::perms::owner_exec;
-    EXPECT_NE(fs::status(installed("bin/lumtrace-validate")).permissions() & executable,
-              fs::perms::none);
+    for (const char* program : {"bin/lumtrace-validate", "bin/lumtrace-export"}) {
+        if (!fs::exists(installed(program))) continue;  // reported above
+        EXPECT_NE(fs::status(installed(program)).permissions() & executable, fs::perms::none)
+            << program;
+    }
+}
+
+TEST_F(InstallTest, InstalledProgramsRunFromTheirFolder) {
+    const auto version = clitest::runProcess(installed("bin/lumtrace-validate"), {"--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out.rfind("lumtrace-validate 2.", 0), 0u) << version.out;
+    if (!HAS_EXPORT) return;
+    const std::string file = cleanFile();
+    struct Case {
+        const char* format;
+        const char* expected;  // a line of the output
+    };
+    for (const Case& c : {Case{"srt", " --> "}, Case{"vtt", "WEBVTT"}}) {
+        const auto run =
+            clitest::runProcess(installed("bin/lumtrace-export"), {"--format", c.format, file});
+        EXPECT_EQ(run.exitStatus, 0) << c.format << "\n" << run.err;
+        EXPECT_NE(run.out.find(c.expected), std::string::npos) << c.format << "\n" << run.out;
+    }
 }
 
 TEST_F(InstallTest, InstalledValidatorLoadsThePluginFromItsFolder) {

@@ -1,5 +1,5 @@
-// The manual of lumtrace-validate documents every option its --help lists, whatever options the
-// program gains.
+// The manuals of lumtrace-validate and lumtrace-export document every option their --help lists,
+// whatever options the programs gain.
 
 #include <gtest/gtest.h>
 
@@ -33,18 +33,32 @@ std::string manPageText(const std::string& path) {
     return std::regex_replace(text, std::regex(R"(\\-)"), "-");
 }
 
-TEST(ManPageTest, DocumentsEveryOptionOfTheHelp) {
-    const auto help = clitest::runProcess(LUMTRACE_VALIDATE_PATH, {"--help"});
-    ASSERT_EQ(help.exitStatus, 0);
-    const std::set<std::string> options = helpOptions(help.out);
-    // The help always lists these; fewer means the help layout changed and the parse missed it.
-    ASSERT_TRUE(options.count("--help") && options.count("-h") && options.count("--version"))
-        << help.out;
+struct Program {
+    const char* path;
+    const char* page;
+    std::set<std::string> alwaysListed;  // fewer means the help layout changed and the parse missed
+};
 
-    const std::string page = manPageText(SOURCE_TREE "/desktop/man/lumtrace-validate.1");
-    for (const auto& name : options) {
-        const std::regex word("(^|[^A-Za-z0-9-])" + name + "($|[^A-Za-z0-9-])");
-        EXPECT_TRUE(std::regex_search(page, word)) << name << " is missing from the manual";
+TEST(ManPageTest, DocumentsEveryOptionOfTheHelp) {
+    const Program programs[] = {
+        {LUMTRACE_VALIDATE_PATH, "lumtrace-validate.1", {"--help", "-h", "--version", "--quiet"}},
+        {LUMTRACE_EXPORT_PATH, "lumtrace-export.1", {"--help", "-h", "--format", "--tcp-offset"}},
+    };
+    for (const Program& program : programs) {
+        SCOPED_TRACE(program.page);
+        if (std::string(program.path).empty()) continue;  // not built
+        const auto help = clitest::runProcess(program.path, {"--help"});
+        ASSERT_EQ(help.exitStatus, 0);
+        const std::set<std::string> options = helpOptions(help.out);
+        for (const auto& name : program.alwaysListed)
+            ASSERT_TRUE(options.count(name)) << name << " not found in\n" << help.out;
+
+        const std::string page =
+            manPageText(SOURCE_TREE "/desktop/man/" + std::string(program.page));
+        for (const auto& name : options) {
+            const std::regex word("(^|[^A-Za-z0-9-])" + name + "($|[^A-Za-z0-9-])");
+            EXPECT_TRUE(std::regex_search(page, word)) << name << " is missing from the manual";
+        }
     }
 }
 
