@@ -14,9 +14,19 @@ extern "C" const char* __lsan_default_options() {
 #endif
 
 #if defined(LUMTRACE_TSAN_DEFAULTS)
-// Qt's own worker threads synchronise through atomics inside the Qt libraries, which are not
-// built with ThreadSanitizer and so look unsynchronised to it. Only those exact Qt-internal
-// frames are named; a race in any other frame of a Qt library still fails the run.
+// Qt's raster engine and image conversions split a large fill into parts for its global thread
+// pool and wait on a semaphore. Qt is not built with ThreadSanitizer, so that hand-off is
+// invisible to it and every such fill reads as a race between a pool thread and the caller, in
+// Qt frames that carry no symbol a suppression could name. Before splitting, Qt asks whether the
+// calling thread is a pool thread; answering yes makes it fill on the calling thread, the path it
+// takes for small areas anyway. This definition replaces Qt's for the libraries that ask, so no
+// suppression is needed: every race that remains fails the run.
+bool qtPoolContainsThread(const void* pool,
+                          const void* thread) asm("_ZNK11QThreadPool8containsEPK7QThread");
+bool qtPoolContainsThread(const void*, const void*) {
+    return true;
+}
+
 extern "C" const char* __tsan_default_suppressions() {
     return "";
 }
