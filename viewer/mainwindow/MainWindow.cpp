@@ -157,34 +157,34 @@ void MainWindow::createMenus() {
     m_exitAction = file->addAction(QStringLiteral("E&xit"), this, [this] { onExitTriggered(); });
     m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
-    m_fontAction = options->addAction(QStringLiteral("Font"), this, [this] { onFontTriggered(); });
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    m_fontAction = options->addAction(QStringLiteral("&Font"), this, [this] { onFontTriggered(); });
     createEncodingMenu(options);
-    createPreviewPane(menuBar()->addMenu(QStringLiteral("View")));
+    createPreviewPane(menuBar()->addMenu(QStringLiteral("&View")));
 
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     m_hexEditGsiAction =
-        tools->addAction(QStringLiteral("Hex Edit GSI"), this, [this] { onHexEditTriggered(0); });
-    m_hexEditTtiAction = tools->addAction(QStringLiteral("Hex Edit Selected TTI"), this,
+        tools->addAction(QStringLiteral("Hex Edit &GSI"), this, [this] { onHexEditTriggered(0); });
+    m_hexEditTtiAction = tools->addAction(QStringLiteral("Hex Edit Selected &TTI"), this,
                                           [this] { onHexEditTriggered(1); });
     tools->addSeparator();
     m_validationAction =
-        tools->addAction(QStringLiteral("Validation"), this, [this] { onValidationTriggered(); });
+        tools->addAction(QStringLiteral("&Validation"), this, [this] { onValidationTriggered(); });
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    m_checkForUpdatesAction = help->addAction(QStringLiteral("Check For Updates"), this,
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    m_checkForUpdatesAction = help->addAction(QStringLiteral("Check For &Updates"), this,
                                               [this] { onCheckForUpdatesTriggered(); });
     m_checkForUpdatesAction->setCheckable(true);
     m_checkForUpdatesAction->setChecked(true);
-    m_aboutAction = help->addAction(QStringLiteral("About"), this, [this] { onAboutTriggered(); });
+    m_aboutAction = help->addAction(QStringLiteral("&About"), this, [this] { onAboutTriggered(); });
 
     m_listContextMenu = new QMenu(this);
-    m_listContextMenu->addAction(QStringLiteral("Hex Edit Selected TTI"), this,
+    m_listContextMenu->addAction(QStringLiteral("Hex Edit Selected &TTI"), this,
                                  [this] { onHexEditTriggered(1); });
 }
 
 void MainWindow::createEncodingMenu(QMenu* options) {
-    m_encodingMenu = options->addMenu(QStringLiteral("Encoding"));
+    m_encodingMenu = options->addMenu(QStringLiteral("&Encoding"));
     m_encodingGroup = new QActionGroup(this);
     m_encodingGroup->setExclusive(true);
     auto addItem = [this](const QString& caption, int tag) {

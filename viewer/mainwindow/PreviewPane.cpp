@@ -23,7 +23,7 @@ void MainWindow::createPreviewPane(QMenu* view) {
     m_preview = new SubtitlePreview(m_treeSplitter);
     m_treeSplitter->addWidget(m_preview);
     m_treeSplitter->setSizes({224, 300, m_preview->sizeHint().height()});
-    m_previewAction = view->addAction(QStringLiteral("Subtitle Preview"));
+    m_previewAction = view->addAction(QStringLiteral("Subtitle &Preview"));
     m_previewAction->setCheckable(true);
     m_previewAction->setChecked(true);  // a new user sees it
     connect(m_previewAction, &QAction::toggled, this, [this](bool on) {

@@ -27,8 +27,8 @@ using platform::guardedVoid;
 
 namespace {
 
-const QString startCaption = QStringLiteral("Start Validation");
-const QString stopCaption = QStringLiteral("Stop Validation");
+const QString startCaption = QStringLiteral("&Start Validation");
+const QString stopCaption = QStringLiteral("S&top Validation");
 
 QString fromNarrow(const std::string& text) {
     return QString::fromStdString(validationhost::narrowToUtf8(text));
@@ -68,12 +68,14 @@ void ValidationWindow::createControls() {
     btnValidation = new QPushButton(startCaption, this);
     edProgress = new QLineEdit(QStringLiteral("Progress:"), this);
     edProgress->setEnabled(false);
-    btnSettings = new QPushButton(QStringLiteral("Settings"), this);
-    btnSaveReport = new QPushButton(QStringLiteral("Save Report"), this);
-    btnClose = new QPushButton(QStringLiteral("Close"), this);
+    btnSettings = new QPushButton(QStringLiteral("Se&ttings"), this);
+    btnSaveReport = new QPushButton(QStringLiteral("Save &Report"), this);
+    btnClose = new QPushButton(QStringLiteral("&Close"), this);
     // Enter in the window must not start or stop anything by itself.
     for (QPushButton* button : {btnValidation, btnSettings, btnSaveReport, btnClose})
         button->setAutoDefault(false);
+    // Space starts the run from the keyboard as soon as the window opens.
+    btnValidation->setFocus();
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btnValidation);
