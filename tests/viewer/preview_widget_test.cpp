@@ -33,18 +33,20 @@ protected:
     testsupport::TempDir dir;
     testsupport::ScriptedInteraction ui;
 
-    std::string write(std::string_view dsc, std::vector<StlFileBuilder::Block> blocks) {
+    std::string write(std::string_view dsc, std::vector<StlFileBuilder::Block> blocks,
+                      std::string_view rows = "23") {
         StlFileBuilder builder;
-        builder.gsi(gsi::displayStandardCode, dsc);
+        builder.gsi(gsi::displayStandardCode, dsc).gsi(gsi::maximumNumberOfDisplayableRows, rows);
         for (const auto& b : blocks) builder.addBlock(b);
         builder.announce(static_cast<int>(blocks.size()));
         return builder.writeTo(dir.file("p.stl"));
     }
     // Renders block Index of a one-file fixture in a pane of a fixed size.
     QImage render(SubtitlePreview& pane, std::string_view dsc,
-                  std::vector<StlFileBuilder::Block> blocks, std::uint32_t index = 0) {
+                  std::vector<StlFileBuilder::Block> blocks, std::uint32_t index = 0,
+                  std::string_view rows = "23") {
         StlReader reader;
-        EXPECT_EQ(reader.openFile(write(dsc, std::move(blocks)), true), S_OK);
+        EXPECT_EQ(reader.openFile(write(dsc, std::move(blocks), rows), true), S_OK);
         pane.resize(640, 560);
         pane.showBlock(reader, index, 20269);
         return pane.renderImage();
@@ -114,6 +116,29 @@ TEST_F(PreviewWidgetTest, OpenSubtitleBoxIsBlackAtItsVerticalPosition) {
     const QRect plain(g.cell(0, 5).left(), top, g.cellWidth(), g.rowHeight());
     EXPECT_EQ(image.pixelColor(plain.topLeft()), preview::pictureColour());
     EXPECT_GT(count(image, plain, Qt::white), 0);  // open subtitles are burnt in
+}
+
+// A fault on a double-height row is marked over both of its halves.
+TEST_F(PreviewWidgetTest, MarksCoverTheLowerHalfOfADoubleHeightRow) {
+    const struct {
+        const char* fault;
+        std::string text;
+        const char* rows;
+    } cases[] = {
+        {"wider than 40 cells", "\x0D" + std::string(44, 'x'), "23"},
+        {"start box without end box", "\x0D\x0B\x0Bopen", "23"},
+        {"beyond the file's rows", "\x0D\x0B\x0Blate\x0A\x0A", "19"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        SubtitlePreview pane;
+        const QImage image = render(pane, "1", {block(c.text, 20)}, 0, c.rows);
+        ASSERT_EQ(pane.currentLayout().notes.empty(), false);
+        const QRect lowerHalf =
+            QRect(pane.cellRect(21, 0).topLeft(), pane.cellRect(21, 39).bottomRight())
+                .adjusted(0, 0, 4, 0);
+        EXPECT_GT(count(image, lowerHalf, preview::markColour()), 0);
+    }
 }
 
 TEST_F(PreviewWidgetTest, SaveWritesThePngTheContextMenuNames) {

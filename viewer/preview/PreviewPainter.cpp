@@ -12,8 +12,6 @@ constexpr int textLine = 15;          // height of a label, note or ruler line
 constexpr int teletextGridRows = 25;  // rows 0-24; the subtitle rows are 1-23
 constexpr int lastRow = 23;
 
-const QColor markColour(255, 140, 0);
-
 bool isTeletext(const Layout& layout) {
     return layout.mode != DisplayMode::OpenSubtitling;
 }
@@ -55,12 +53,12 @@ void drawFlashMark(QPainter& painter, const QRect& rect) {
     path.lineTo(rect.right() + 1, rect.top());
     path.lineTo(rect.right() + 1, rect.top() + s);
     path.closeSubpath();
-    painter.fillPath(path, markColour);
+    painter.fillPath(path, markColour());
 }
 
 void outline(QPainter& painter, const QRect& rect, Qt::PenStyle style) {
     painter.save();
-    painter.setPen(QPen(markColour, 1, style));
+    painter.setPen(QPen(markColour(), 1, style));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
     painter.restore();
@@ -100,18 +98,20 @@ void paintTeletextRow(QPainter& painter, const PreviewGeometry& g, const Row& ro
         if (cell.flash && !cell.attribute) drawFlashMark(painter, rect);
     }
     painter.restore();
-    const QRect first = g.cell(row.number, std::max(0, row.column));
-    const QRect end = g.cell(row.number, 39);
-    if (unclosedFrom >= 0)
-        outline(painter,
-                QRect(g.cell(row.number, unclosedFrom).topLeft(),
-                      g.cell(row.number, unclosedTo).bottomRight()),
-                Qt::DotLine);
-    if (row.beyondLimit) outline(painter, QRect(first.topLeft(), end.bottomRight()), Qt::DashLine);
-    if (row.tooWide)
-        painter.fillRect(QRect(end.right() + 1, end.top(), 3, end.height()), markColour);
+    // Marks cover both halves of a double-height row.
+    const int extra = row.doubleHeight && row.number < lastRow ? g.rowHeight() : 0;
+    const auto span = [&](int from, int to) {
+        return QRect(g.cell(row.number, from).topLeft(), g.cell(row.number, to).bottomRight())
+            .adjusted(0, 0, 0, extra);
+    };
+    if (unclosedFrom >= 0) outline(painter, span(unclosedFrom, unclosedTo), Qt::DotLine);
+    if (row.beyondLimit) outline(painter, span(std::max(0, row.column), 39), Qt::DashLine);
+    if (row.tooWide) {
+        const QRect end = span(39, 39);
+        painter.fillRect(QRect(end.right() + 1, end.top(), 3, end.height()), markColour());
+    }
     if (row.lowerHalfCut)
-        painter.fillRect(QRect(page.left(), page.bottom() - 1, page.width(), 3), markColour);
+        painter.fillRect(QRect(page.left(), page.bottom() - 1, page.width(), 3), markColour());
 }
 
 void paintOpenRow(QPainter& painter, const PreviewGeometry& g, const Layout& layout,
@@ -139,7 +139,7 @@ void paintOpenRow(QPainter& painter, const PreviewGeometry& g, const Layout& lay
     if (row.tooWide)
         painter.fillRect(
             QRect(origin.left() + layout.columns * g.cellWidth(), top, 3, g.rowHeight()),
-            markColour);
+            markColour());
 }
 
 void paintGuides(QPainter& painter, const PreviewGeometry& g, const Layout& layout,
@@ -214,6 +214,10 @@ QColor pictureColour() {
     return QColor(52, 64, 80);
 }
 
+QColor markColour() {
+    return QColor(255, 140, 0);
+}
+
 void paintPreview(QPainter& painter, const QSize& area, const Layout& layout,
                   const PaintOptions& options) {
     const PreviewGeometry g(layout, area, options, static_cast<int>(layout.notes.size()));
@@ -223,7 +227,7 @@ void paintPreview(QPainter& painter, const QSize& area, const Layout& layout,
         QFont bold = uiFont;
         bold.setBold(true);
         painter.setFont(bold);
-        painter.setPen(markColour);
+        painter.setPen(markColour());
         painter.drawText(QRect(2, 0, area.width() - 4, textLine), Qt::AlignLeft | Qt::AlignVCenter,
                          QString::fromStdString(layout.label));
     }

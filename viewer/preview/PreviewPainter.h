@@ -45,6 +45,8 @@ private:
 QColor teletextColour(Colour colour);
 // Where no box is: the television picture.
 QColor pictureColour();
+// Outlines and bars that mark what the bytes get wrong.
+QColor markColour();
 
 void paintPreview(QPainter& painter, const QSize& area, const Layout& layout,
                   const PaintOptions& options);
