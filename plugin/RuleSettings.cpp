@@ -1,5 +1,7 @@
 #include "RuleSettings.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <mutex>
 #include <optional>
@@ -25,11 +27,17 @@ std::optional<platform::RegistryKey> openSettingsKey(std::string keyPath) {
     return platform::RegistryKey::open(keyPath, true);
 }
 
-// "[402] ", "[007] ", "[-005] ": at least three digits.
-std::string validationPrefix(std::int32_t validationId) {
-    char buffer[24];
-    std::snprintf(buffer, sizeof buffer, "[%.3d] ", static_cast<int>(validationId));
-    return buffer;
+// "[402] ", "[007] ", "[-005] ": at least three digits. Built by hand: it is written for every
+// finding, and a long file has hundreds of thousands.
+void appendValidationPrefix(std::string& out, std::int32_t validationId) {
+    char digits[16];
+    const std::int64_t magnitude = validationId < 0 ? -std::int64_t{validationId} : validationId;
+    char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+    out += '[';
+    if (validationId < 0) out += '-';
+    out.append(static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, 3 - (end - digits))), '0');
+    out.append(digits, static_cast<std::size_t>(end - digits));
+    out += "] ";
 }
 
 }  // namespace
@@ -209,10 +217,13 @@ HRESULT RuleSettings::report(std::int32_t module, std::int32_t reportType,
     return platform::guarded("TValidationSettingList.Report", E_FAIL, [&] {
         std::shared_lock lock(m_sinkLock);
         if (!m_quorvexReport) return E_FAIL;
-        const std::string text = validationPrefix(validationId) + reportMessage;
         const RuleSetting* setting = getValidationSettingFromId(validationId);
-        if (!setting) return m_quorvexReport->Report(module, reportType, text.c_str());
-        if (!setting->enabled) return S_OK;
-        return m_quorvexReport->Report(module, setting->reportType, text.c_str());
+        if (setting && !setting->enabled) return S_OK;
+        std::string text;
+        text.reserve(reportMessage.size() + 16);
+        appendValidationPrefix(text, validationId);
+        text += reportMessage;
+        return m_quorvexReport->Report(module, setting ? setting->reportType : reportType,
+                                       text.c_str());
     });
 }

@@ -85,6 +85,13 @@ TEST_F(SettingsListTest, ReportGatesPrefixesAndRetypes) {
     EXPECT_EQ(f[2].type, 2);
     EXPECT_EQ(f[3].message, "[1234] ");
     for (const auto& finding : f) EXPECT_EQ(finding.module, 7);
+    // Zero and negative numbers keep three digits after the sign.
+    const std::pair<std::int32_t, std::string> prefixes[] = {
+        {0, "[000] "}, {-5, "[-005] "}, {-1234, "[-1234] "}, {INT32_MIN, "[-2147483648] "}};
+    for (const auto& [id, prefix] : prefixes) {
+        ASSERT_EQ(list.report(7, 3, "n", id), S_OK);
+        EXPECT_EQ(sink.findings().back().message, prefix + "n") << id;
+    }
 
     // The sink's answer is passed on.
     sink.setResult(E_NOTIMPL);
