@@ -86,12 +86,16 @@ HRESULT FileValidator::validateStl(StlReader* reader) {
         std::int32_t announcedCount = 0;
         validateGsi(gsi->bytes, announcedCount);
         validateFileSize(*reader, announcedCount);
-        validateTtIs(*reader, announcedCount);
-        if (m_deliverySettings)
-            DeliveryChecks(*m_deliverySettings, [&](std::int32_t id, std::int32_t type,
-                                                    const std::string& message) {
-                report(MODULE_SIEVRA, type, message, id);
-            }).run(*reader, announcedCount);
+        std::optional<DeliveryChecks> delivery;
+        if (m_deliverySettings) {
+            delivery.emplace(*m_deliverySettings,
+                             [&](std::int32_t id, std::int32_t type, const std::string& message) {
+                                 report(MODULE_SIEVRA, type, message, id);
+                             });
+            if (!delivery->begin(*reader)) delivery.reset();
+        }
+        validateTtIs(*reader, announcedCount, delivery ? &*delivery : nullptr);
+        if (delivery) delivery->finish();
         return S_OK;
     });
 }
@@ -215,7 +219,8 @@ void FileValidator::validateFileSize(StlReader& reader, std::int32_t announcedCo
                423);
 }
 
-void FileValidator::validateTtIs(StlReader& reader, std::int32_t announcedCount) {
+void FileValidator::validateTtIs(StlReader& reader, std::int32_t announcedCount,
+                                 DeliveryChecks* delivery) {
     clearSubtitleNumbers();
     std::int32_t previous = -1;
     const std::int32_t framesPerSecond = reader.framesPerSecond();
@@ -288,5 +293,6 @@ void FileValidator::validateTtIs(StlReader& reader, std::int32_t announcedCount)
             finding(439, "TTI # %d - Invalid Justification Code value = %d", i, justification);
         const std::uint8_t comment = block[tti::commentFlag.offset];
         if (comment > 3) finding(440, "TTI # %d - Invalid Comment Flag value = %d", i, comment);
+        if (delivery) delivery->takeBlock(i, *tti);
     }
 }

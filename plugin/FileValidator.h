@@ -12,6 +12,7 @@
 
 class StlReader;
 class DeliverySettings;
+class DeliveryChecks;
 
 class FileValidator {
 public:
@@ -28,13 +29,13 @@ public:
     // S_OK when every check ran; E_FAIL without a reader, without a GSI block or on a failure.
     // Runs on the calling thread to its end; not interruptible.
     HRESULT validateStl(StlReader* reader);
-    // The delivery rules to run after the others; none when null. Not owned.
+    // The delivery rules to run in the same walk as the others; none when null. Not owned.
     void setDeliverySettings(const DeliverySettings* settings) { m_deliverySettings = settings; }
 
 private:
     void validateGsi(const std::uint8_t* gsi, std::int32_t& announcedCount);
     void validateFileSize(StlReader& reader, std::int32_t announcedCount);
-    void validateTtIs(StlReader& reader, std::int32_t announcedCount);
+    void validateTtIs(StlReader& reader, std::int32_t announcedCount, DeliveryChecks* delivery);
 
     ReportFunction m_reportFunction;
     const DeliverySettings* m_deliverySettings = nullptr;

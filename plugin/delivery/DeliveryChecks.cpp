@@ -1,10 +1,9 @@
 #include "DeliveryChecks.h"
 
 #include <cstdio>
+#include <cstring>
 
-#include "stl/StlReader.h"
 #include "stl/StlUtils.h"
-#include "stl/TtiBlockCursor.h"
 
 namespace {
 
@@ -43,46 +42,36 @@ std::optional<std::int64_t> gsiTimeCode(const GeneralSubtitleInformation& gsi, c
     return toFrames({pair(0), pair(2), pair(4), pair(6)}, fps);
 }
 
-// Bytes no character code table gives a meaning; table 00 has a few holes of its own.
-bool undefinedByte(std::uint8_t byte, bool latin) {
-    if (byte == 0x7F || (byte >= 0x86 && byte <= 0x89) || (byte >= 0x8B && byte <= 0x8E) ||
-        (byte >= 0x90 && byte <= 0x9F))
-        return true;
-    if (!latin) return false;
-    return byte == 0xC0 || byte == 0xC9 || byte == 0xCC || (byte >= 0xD8 && byte <= 0xDB) ||
-           byte == 0xE5 || byte == 0xFF;
+// The length of a block's text: up to its first unused-space byte.
+std::size_t textLength(const std::uint8_t* field) {
+    const void* end = std::memchr(field, UNUSED_SPACE, TTI_TEXT_FIELD_SIZE);
+    return end ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(end) - field)
+               : TTI_TEXT_FIELD_SIZE;
 }
 
-// The block's text up to its first unused-space byte.
-void appendText(std::string& text, const TextAndTimingInformation& block) {
-    const std::uint8_t* field = block.bytes + tti::textField.offset;
-    std::size_t length = 0;
-    while (length < TTI_TEXT_FIELD_SIZE && field[length] != UNUSED_SPACE) ++length;
-    text.append(reinterpret_cast<const char*>(field), length);
-}
-
-bool isAsciiLetter(std::uint8_t byte) {
-    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
-}
+// A field's worth of unused space, to compare the rest of a text field with.
+const std::array<std::uint8_t, TTI_TEXT_FIELD_SIZE> ALL_UNUSED = [] {
+    std::array<std::uint8_t, TTI_TEXT_FIELD_SIZE> bytes{};
+    bytes.fill(UNUSED_SPACE);
+    return bytes;
+}();
 
 }  // namespace
 
 DeliveryChecks::DeliveryChecks(const DeliverySettings& settings, Report report)
-    : m_settings(settings), m_report(std::move(report)) {}
-
-bool DeliveryChecks::on(std::int32_t id) const {
-    const DeliveryRule* rule = m_settings.find(id);
-    return rule && rule->enabled;
-}
-
-std::int32_t DeliveryChecks::threshold(std::int32_t id) const {
-    return m_settings.find(id)->threshold;
+    : m_report(std::move(report)) {
+    for (const DeliveryRule& rule : settings.rules()) {
+        const std::int32_t slot = rule.id - FIRST_RULE;
+        if (slot < 0 || slot >= static_cast<std::int32_t>(RULE_COUNT)) continue;
+        m_rules[static_cast<std::size_t>(slot)] = {rule.enabled, rule.reportType, rule.threshold};
+        m_anyOn = m_anyOn || rule.enabled;
+    }
 }
 
 void DeliveryChecks::finding(std::int32_t id, std::int32_t block, const std::string& text) {
     const std::string message =
         block < 0 ? text : format("TTI # %d - ", static_cast<int>(block)) + text;
-    m_report(id, m_settings.find(id)->reportType, message);
+    m_report(id, m_rules[static_cast<std::size_t>(id - FIRST_RULE)].reportType, message);
 }
 
 void DeliveryChecks::readGsi(const GeneralSubtitleInformation& gsi) {
@@ -97,29 +86,27 @@ void DeliveryChecks::readGsi(const GeneralSubtitleInformation& gsi) {
     m_announcedSubtitles = fieldToInt32(gsi.bytes, gsi::totalNumberOfSubtitles);
 }
 
-void DeliveryChecks::run(StlReader& reader, std::int32_t blockCount) {
-    if (!m_settings.anyEnabled()) return;
+bool DeliveryChecks::begin(StlReader& reader) {
+    if (!m_anyOn) return false;
     PGeneralSubtitleInformation gsi = nullptr;
-    if (FAILED(reader.getGeneralSubtitleInformation(&gsi)) || !gsi) return;
+    if (FAILED(reader.getGeneralSubtitleInformation(&gsi)) || !gsi) return false;
     if (reader.framesPerSecond() > 0) m_fps = reader.framesPerSecond();
     readGsi(*gsi);
-    m_needFacts =
-        on(505) || on(506) || on(507) || (m_teletext && (on(508) || on(511) || on(513) || on(514)));
-
-    TtiBlockCursor blocks(reader);
-    for (std::int32_t i = 0; i < blockCount; ++i) {
-        PTextAndTimingInformation tti = nullptr;
-        if (FAILED(blocks.get(static_cast<std::uint32_t>(i), &tti)) || !tti) break;
-        takeBlock(i, *tti);
-    }
-    finishFile();
+    m_needFacts = on(505) || on(506) || on(507) || on(512) || on(519) ||
+                  (m_teletext && (on(508) || on(511) || on(513) || on(514)));
+    return true;
 }
 
 void DeliveryChecks::takeBlock(std::int32_t index, const TextAndTimingInformation& block) {
     const std::uint8_t* bytes = block.bytes;
     const std::uint8_t extension = bytes[tti::extensionBlockNumber.offset];
     if (extension == USER_DATA) return;
-    checkUnusedSpace(index, block);
+    const std::uint8_t* field = bytes + tti::textField.offset;
+    const std::size_t length = textLength(field);
+    checkUnusedSpace(index, field, length);
+    const auto appendText = [&] {
+        m_current.text.append(reinterpret_cast<const char*>(field), length);
+    };
     const std::uint16_t number = subtitleNumberOf(block);
 
     if (m_chainOpen) {
@@ -136,7 +123,7 @@ void DeliveryChecks::takeBlock(std::int32_t index, const TextAndTimingInformatio
                                extension, m_nextExtension));
             m_nextExtension = static_cast<std::uint8_t>(extension + 1);
             m_chainOpen = extension != LAST_EXTENSION;
-            appendText(m_current.text, block);
+            appendText();
             if (!m_chainOpen) finishSubtitle();
             return;
         }
@@ -152,7 +139,7 @@ void DeliveryChecks::takeBlock(std::int32_t index, const TextAndTimingInformatio
     m_current.in = toFrames(timeCodeAt(block, tti::timeCodeIn), m_fps);
     m_current.out = toFrames(timeCodeAt(block, tti::timeCodeOut), m_fps);
     m_current.text.clear();
-    appendText(m_current.text, block);
+    appendText();
     if (extension != LAST_EXTENSION && extension != 0 && on(516))
         finding(516, index,
                 format("Extension Block Number %02Xh out of order, %02Xh expected", extension, 0));
@@ -161,12 +148,12 @@ void DeliveryChecks::takeBlock(std::int32_t index, const TextAndTimingInformatio
     if (!m_chainOpen) finishSubtitle();
 }
 
-void DeliveryChecks::checkUnusedSpace(std::int32_t index, const TextAndTimingInformation& block) {
-    if (!on(518)) return;
-    const std::uint8_t* field = block.bytes + tti::textField.offset;
-    std::size_t k = 0;
-    while (k < TTI_TEXT_FIELD_SIZE && field[k] != UNUSED_SPACE) ++k;
-    for (; k < TTI_TEXT_FIELD_SIZE; ++k) {
+void DeliveryChecks::checkUnusedSpace(std::int32_t index, const std::uint8_t* field,
+                                      std::size_t length) {
+    if (!on(518) ||
+        std::memcmp(field + length, ALL_UNUSED.data(), TTI_TEXT_FIELD_SIZE - length) == 0)
+        return;
+    for (std::size_t k = length; k < TTI_TEXT_FIELD_SIZE; ++k) {
         if (field[k] == UNUSED_SPACE) continue;
         finding(518, index,
                 format("Byte %02Xh at text offset %d after the unused space", field[k],
@@ -290,38 +277,27 @@ void DeliveryChecks::checkText(const Subtitle& s) {
 }
 
 void DeliveryChecks::checkCodes(const Subtitle& s) {
-    const bool codes = on(512) && (m_teletext || m_open);
-    if (!codes && !on(519)) return;
-    bool codeFound = false, undefinedFound = false;
-    for (std::size_t k = 0; k < s.text.size(); ++k) {
-        const auto byte = static_cast<std::uint8_t>(s.text[k]);
-        if (codes && !codeFound) {
-            if (m_open && byte < 0x20) {
-                finding(512, s.firstBlock,
-                        format("Teletext control code %02Xh in an open subtitle file", byte));
-                codeFound = true;
-            } else if (m_teletext && byte >= 0x80 && byte <= 0x85) {
-                finding(512, s.firstBlock,
-                        format("Open subtitle control code %02Xh in a teletext file", byte));
-                codeFound = true;
-            }
-        }
-        if (!on(519) || undefinedFound) continue;
-        if (undefinedByte(byte, m_latin)) {
-            finding(519, s.firstBlock,
-                    format("Byte %02Xh is not defined by character code table %s", byte,
-                           m_tableText.c_str()));
-            undefinedFound = true;
-        } else if (m_latin && isLatinDiacritic(byte) &&
-                   (k + 1 >= s.text.size() ||
-                    !isAsciiLetter(static_cast<std::uint8_t>(s.text[k + 1])))) {
-            finding(519, s.firstBlock, format("Diacritic %02Xh not followed by a letter", byte));
-            undefinedFound = true;
-        }
+    if (on(512)) {
+        if (m_open && m_facts.firstTeletextCode >= 0)
+            finding(512, s.firstBlock,
+                    format("Teletext control code %02Xh in an open subtitle file",
+                           m_facts.firstTeletextCode));
+        else if (m_teletext && m_facts.firstOpenCode >= 0)
+            finding(512, s.firstBlock,
+                    format("Open subtitle control code %02Xh in a teletext file",
+                           m_facts.firstOpenCode));
     }
+    if (!on(519) || m_facts.firstUndefined < 0) return;
+    if (m_facts.undefinedIsLoneDiacritic)
+        finding(519, s.firstBlock,
+                format("Diacritic %02Xh not followed by a letter", m_facts.firstUndefined));
+    else
+        finding(519, s.firstBlock,
+                format("Byte %02Xh is not defined by character code table %s",
+                       m_facts.firstUndefined, m_tableText.c_str()));
 }
 
-void DeliveryChecks::finishFile() {
+void DeliveryChecks::finish() {
     if (m_chainOpen) {
         if (on(516)) finding(516, m_current.firstBlock, "Extension chain without an FFh block");
         finishSubtitle();

@@ -1,7 +1,9 @@
 #pragma once
-// Runs the switched-on delivery rules (501-520) over an open file in one pass. Each finding is
-// handed on with the rule's own report type; the block number in a message is 0-based.
+// Runs the switched-on delivery rules (501-520) over an open file's blocks as the file validator
+// walks them, so the file is read once. Each finding is handed on with the rule's own report type;
+// the block number in a message is 0-based.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -9,9 +11,7 @@
 
 #include "DeliveryRules.h"
 #include "SubtitleRows.h"
-#include "stl/StlTypes.h"
-
-class StlReader;
+#include "stl/StlReader.h"
 
 class DeliveryChecks {
 public:
@@ -19,8 +19,11 @@ public:
         std::function<void(std::int32_t id, std::int32_t reportType, const std::string&)>;
 
     DeliveryChecks(const DeliverySettings& settings, Report report);
-    // Blocks 0..BlockCount-1; a block the reader cannot deliver ends the walk (rule 424 names it).
-    void run(StlReader& reader, std::int32_t blockCount);
+    // False when no rule is on or the file has no GSI block: then no block need be handed in.
+    bool begin(StlReader& reader);
+    // Blocks in order from 0; a block the reader cannot deliver ends the walk (rule 424 names it).
+    void takeBlock(std::int32_t index, const TextAndTimingInformation& block);
+    void finish();
 
 private:
     struct Subtitle {
@@ -33,21 +36,31 @@ private:
         std::string text;
     };
 
-    bool on(std::int32_t id) const;
-    std::int32_t threshold(std::int32_t id) const;
+    // The settings of the rules, looked up by number once rather than in every block.
+    struct RuleState {
+        bool on = false;
+        std::int32_t reportType = 0;
+        std::int32_t threshold = 0;
+    };
+    static constexpr std::int32_t FIRST_RULE = 501;
+    static constexpr std::size_t RULE_COUNT = 20;
+
+    bool on(std::int32_t id) const { return m_rules[static_cast<std::size_t>(id - FIRST_RULE)].on; }
+    std::int32_t threshold(std::int32_t id) const {
+        return m_rules[static_cast<std::size_t>(id - FIRST_RULE)].threshold;
+    }
     void finding(std::int32_t id, std::int32_t block, const std::string& text);
 
     void readGsi(const GeneralSubtitleInformation& gsi);
-    void takeBlock(std::int32_t index, const TextAndTimingInformation& block);
-    void checkUnusedSpace(std::int32_t index, const TextAndTimingInformation& block);
+    void checkUnusedSpace(std::int32_t index, const std::uint8_t* field, std::size_t length);
     void finishSubtitle();
     void checkCumulative(const Subtitle& subtitle);
     void checkTiming(const Subtitle& subtitle);
     void checkText(const Subtitle& subtitle);
     void checkCodes(const Subtitle& subtitle);
-    void finishFile();
 
-    const DeliverySettings& m_settings;
+    std::array<RuleState, RULE_COUNT> m_rules{};
+    bool m_anyOn = false;
     Report m_report;
 
     int m_fps = 25;

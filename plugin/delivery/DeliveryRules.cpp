@@ -39,7 +39,8 @@ std::vector<DeliveryRule> defaultRules() {
          "control codes and lone diacritics not counted)",
          K::Characters, false, warning, 42},
         {508, "TTI - Teletext row width check",
-         "A teletext row wider than 40 cells; every spacing attribute and space takes a cell",
+         "A teletext row wider than 40 cells up to its last character; every spacing attribute "
+         "and space before it takes a cell",
          K::None, false, error, 0},
         {509, "TTI - Time Code Start-of-Programme check", "Time In before the GSI's TCP", K::None,
          false, warning, 0},

@@ -200,6 +200,15 @@ const Case LAYOUT[] = {
              "ABCDEFGHIJKLMNOPQRSTUVWXYZ 12345678901");
      },
      {{508, E, "TTI # 0 - Row 0 is 41 cells wide, more than 40"}}},
+    // End box codes after the last character need no room: 37 boxed characters fit.
+    {"EndBoxAfterTheFortiethCell",
+     {{508}},
+     [] {
+         return one(
+             "\x0d\x0b\x0b"
+             "ABCDEFGHIJKLMNOPQRSTUVWXYZ 1234567890\x0a\x0a  ");
+     },
+     {}},
     {"AllowedColour",
      {{511}},
      [] {
