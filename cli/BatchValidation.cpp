@@ -10,6 +10,7 @@
 #include "InputList.h"
 #include "MachineReport.h"
 #include "ReportPaths.h"
+#include "RuleListing.h"
 #include "WorkerProcesses.h"
 #include "host/PluginHost.h"
 #include "host/ValidationReportXml.h"
@@ -47,18 +48,20 @@ public:
         : m_line(line), m_settings(settings), m_names(names), m_out(out), m_err(err) {}
 
     int run() {
+        if (m_line.listRules) return listRules();
         m_inputs = expandInputs(m_line.files, m_line.recursive, m_line.nulSeparated, m_names);
         if (m_inputs.empty()) {
             fail("no file given");
             return ExitNotValidated;
         }
-        m_host.setPlugin(m_settings.pluginPath);
-        if (!m_host.loadPlugin()) {
-            fail("cannot load the plug-in '" + m_settings.pluginPath + "': " + m_host.loadError());
-            return ExitNotValidated;
-        }
+        if (!bindPlugin()) return ExitNotValidated;
         if (!planReports()) return ExitNotValidated;
-        if (needsRuleList()) m_rules = enabledRules();
+        if (needsRuleList()) {
+            m_rules = enabledRules();
+            std::string listing;
+            if (SUCCEEDED(m_host.ruleListing(listing)))
+                for (int rule : deliveryRulesOn(listing)) m_rules.push_back(rule);
+        }
 
         std::vector<std::string> runnable;
         std::vector<std::size_t> inputOf;
@@ -85,6 +88,37 @@ public:
     }
 
 private:
+    // Worker processes start from the bound plug-in as it is here, profile included.
+    bool bindPlugin() {
+        m_host.setPlugin(m_settings.pluginPath);
+        if (!m_host.loadPlugin()) {
+            fail("cannot load the plug-in '" + m_settings.pluginPath + "': " + m_host.loadError());
+            return false;
+        }
+        if (!m_line.profile) return true;
+        const HRESULT selected = m_host.selectProfile(*m_line.profile);
+        if (selected == E_NOINTERFACE) {
+            fail("the plug-in '" + m_settings.pluginPath + "' takes no delivery profile");
+            return false;
+        }
+        if (FAILED(selected)) {
+            fail("cannot use the delivery profile '" + *m_line.profile + "'");
+            return false;
+        }
+        return true;
+    }
+
+    int listRules() {
+        if (!bindPlugin()) return m_status;
+        std::string listing;
+        if (FAILED(m_host.ruleListing(listing))) {
+            fail("the plug-in '" + m_settings.pluginPath + "' cannot list its rules");
+            return m_status;
+        }
+        m_out << formatRuleListing(listing);
+        return m_status;
+    }
+
     bool planReports() {
         std::vector<std::string> paths;
         for (const Input& input : m_inputs) paths.push_back(input.path);

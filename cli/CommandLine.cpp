@@ -18,16 +18,17 @@ constexpr std::array<std::pair<OutputFormat, const char*>, 6> FORMAT_NAMES{{
     {OutputFormat::Xml, "xml"},
 }};
 
-constexpr std::array<const char*, 6> FLAGS{"--help",    "--version",   "--quiet",
-                                           "--verbose", "--recursive", "--null"};
+constexpr std::array<const char*, 7> FLAGS{"--help",      "--version", "--quiet",     "--verbose",
+                                           "--recursive", "--null",    "--list-rules"};
 
 // What each option with a value wants, for the message when it is missing.
-constexpr std::array<std::pair<const char*, const char*>, 5> VALUE_OPTIONS{{
+constexpr std::array<std::pair<const char*, const char*>, 6> VALUE_OPTIONS{{
     {"--xml", "a path"},
     {"--format", "a format"},
     {"--report", "FORMAT:PATH"},
     {"--fail-on", "error, warning or never"},
     {"--jobs", "a number"},
+    {"--profile", "a profile name or file"},
 }};
 
 std::optional<OutputFormat> formatNamed(const std::string& name) {
@@ -79,11 +80,13 @@ public:
         app.add_flag("-v,--verbose", m_line.verbose);
         app.add_flag("-r,--recursive", m_line.recursive);
         app.add_flag("-0,--null", m_line.nulSeparated);
+        app.add_flag("--list-rules", m_line.listRules);
         app.add_option("--xml", m_xml)->allow_extra_args(false);
         app.add_option("--format", m_format)->allow_extra_args(false);
         app.add_option("--report", m_reports)->allow_extra_args(false);
         app.add_option("--fail-on", m_failOn)->allow_extra_args(false);
         app.add_option("-j,--jobs", m_jobs)->allow_extra_args(false);
+        app.add_option("--profile", m_profile)->allow_extra_args(false);
         app.add_option("files", m_line.files);
         std::vector<std::string> reversed(std::make_reverse_iterator(marker), arguments.rend());
         try {
@@ -96,7 +99,8 @@ public:
         if (marker != arguments.end())
             m_line.files.insert(m_line.files.end(), marker + 1, arguments.end());
         takeValues();
-        if (m_result.error.empty() && !m_line.help && !m_line.version && m_line.files.empty())
+        if (m_result.error.empty() && !m_line.help && !m_line.version && !m_line.listRules &&
+            m_line.files.empty())
             fail("no file given");
     }
 
@@ -139,6 +143,11 @@ private:
                 return fail("option --fail-on needs error, warning or never, not '" + value + "'");
             }
         }
+        if (m_profile.size() > 1) return fail("option --profile given more than once");
+        if (m_profile.size() == 1) {
+            if (m_profile[0].empty()) return fail("option --profile needs a profile name or file");
+            m_line.profile = m_profile[0];
+        }
         if (!m_jobs.empty()) {
             const std::string& value = m_jobs.back();
             const bool digits = !value.empty() && value.size() < 5 &&
@@ -156,7 +165,7 @@ private:
 
     ParseResult& m_result;
     CommandLine& m_line;
-    std::vector<std::string> m_xml, m_format, m_reports, m_failOn, m_jobs;
+    std::vector<std::string> m_xml, m_format, m_reports, m_failOn, m_jobs, m_profile;
 };
 
 }  // namespace

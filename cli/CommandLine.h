@@ -27,7 +27,9 @@ struct CommandLine {
     FailOn failOn = FailOn::Error;
     unsigned jobs = 0;  // -j; 0: one per core
     bool recursive = false;
-    bool nulSeparated = false;  // -0: names on stdin end with NUL instead of a line end
+    bool nulSeparated = false;           // -0: names on stdin end with NUL instead of a line end
+    std::optional<std::string> profile;  // --profile: a delivery profile for this run only
+    bool listRules = false;              // --list-rules: print the rules instead of validating
     std::vector<std::string> files;
 };
 
@@ -37,7 +39,7 @@ struct ParseResult {
 };
 
 // Arguments after the program name. "--" ends the options; "--xml PATH" and "--xml=PATH" are
-// both accepted. Without --help or --version at least one file is required.
+// both accepted. Without --help, --version or --list-rules at least one file is required.
 ParseResult parseCommandLine(const std::vector<std::string>& arguments);
 
 // "json" for Json and so on.

@@ -30,6 +30,11 @@ std::string helpText(const std::string& programName) {
            "  -j, --jobs N          validate N files at once (default: one per core)\n"
            "  -r, --recursive       walk the subfolders of a folder argument too\n"
            "  -0, --null            file names read from stdin end with NUL, not a line end\n"
+           "  --profile NAME|FILE   check with a delivery profile (teletext,\n"
+           "                        teletext-children, streaming, or a profile file) for this\n"
+           "                        run only; the saved settings stay as they are\n"
+           "  --list-rules          print every rule with its switch, type and threshold as\n"
+           "                        the run would use them, and exit\n"
            "\n"
            "A folder argument stands for its .stl files (any case); '-' reads file names from\n"
            "stdin, one per line (find ... -print0 | " +

@@ -8,6 +8,7 @@
 #include "HostText.h"
 #include "ValidationReportXml.h"
 #include "platform/Guarded.h"
+#include "plugin_api/QuorvexProfileInterface.h"
 
 using platform::guarded;
 using platform::reportError;
@@ -66,6 +67,37 @@ bool PluginHost::loadPlugin() {
             m_quorvexReportSet->SetQuorvexReport(this);
         }
         return true;
+    });
+}
+
+namespace {
+
+// The profile interface for one call; the reference goes again at the end of the call.
+template <typename Call>
+HRESULT withProfileInterface(IQuorvexControl* control, Call call) {
+    if (!control) return E_FAIL;
+    void* found = nullptr;
+    if (FAILED(control->QueryInterface(iidIQuorvexProfile, &found)) || !found) return E_NOINTERFACE;
+    auto* profile = static_cast<IQuorvexProfile*>(found);
+    const HRESULT hr = call(*profile);
+    profile->Release();
+    return hr;
+}
+
+}  // namespace
+
+HRESULT PluginHost::selectProfile(const std::string& nameOrFile) {
+    return withProfileInterface(m_quorvexControl, [&](IQuorvexProfile& profile) {
+        return profile.SelectProfile(nameOrFile.c_str());
+    });
+}
+
+HRESULT PluginHost::ruleListing(std::string& listing) {
+    return withProfileInterface(m_quorvexControl, [&](IQuorvexProfile& profile) {
+        const char* text = nullptr;
+        const HRESULT hr = profile.GetRuleListing(&text);
+        if (SUCCEEDED(hr)) listing = text ? text : "";
+        return hr;
     });
 }
 

@@ -72,6 +72,12 @@ public:
     // PollInterval.
     ValidationOutcome validateToEnd(std::chrono::milliseconds pollInterval);
 
+    // Through the plug-in's optional profile interface: a delivery profile (short name or file)
+    // for this host's runs only, and every rule as a run would use it. E_NOINTERFACE from a
+    // plug-in without that interface, E_FAIL when nothing is bound.
+    HRESULT selectProfile(const std::string& nameOrFile);
+    HRESULT ruleListing(std::string& listing);
+
     // 100 within 0.01 counts as finished.
     static bool isValidationComplete(double progress);
 

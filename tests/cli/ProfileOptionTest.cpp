@@ -1,0 +1,193 @@
+// --profile and --list-rules: a delivery profile for one run, in every worker process, with the
+// settings store left as it was.
+
+#include <functional>
+#include <regex>
+
+#include "CliTestSupport.h"
+
+namespace clitest {
+namespace {
+
+using testsupport::StlFileBuilder;
+
+class ProfileOptionTest : public CliTest {
+protected:
+    std::string storePath() const { return config.path() + "/vantorel/registry.reg"; }
+
+    // Teletext that meets every rule of the three profiles: boxed, double height, 4 s on screen
+    // with 1 s gaps, under 11 characters a second, the first at the GSI's first in-cue. Change
+    // puts one fault into the second subtitle.
+    std::string teletextFile(const std::string& name,
+                             const std::function<void(StlFileBuilder::Block&)>& change = {}) {
+        const auto subtitle = [](std::uint16_t number, std::uint8_t second, std::string text) {
+            StlFileBuilder::Block block;
+            block.number = number;
+            block.in[0] = block.out[0] = 10;
+            block.in[2] = second;
+            block.out[2] = static_cast<std::uint8_t>(second + 4);
+            block.text = StlFileBuilder::text("\x0D\x0B\x0B" + text + "\x0A\x0A");
+            return block;
+        };
+        StlFileBuilder::Block second = subtitle(2, 5, "Good night.");
+        if (change) change(second);
+        return StlFileBuilder()
+            .gsi(gsi::totalNumberOfSubtitles, "00002")
+            .addBlock(subtitle(1, 0, "Good evening."))
+            .addBlock(second)
+            .announce(2)
+            .writeTo(dir.file(name));
+    }
+    // A second subtitle with one row of Length characters.
+    std::string wideFile(const std::string& name, int length) {
+        return teletextFile(name, [&](StlFileBuilder::Block& block) {
+            block.text = StlFileBuilder::text("\x0D\x0B\x0B" +
+                                              std::string(static_cast<std::size_t>(length), 'x'));
+        });
+    }
+
+    static std::vector<std::string> deliveryFindings(const std::string& out) {
+        std::vector<std::string> found;
+        static const std::regex delivery(R"(.*(\[5\d\d\].*))");
+        for (const std::string& line : splitLines(out)) {
+            std::smatch match;
+            if (std::regex_match(line, match, delivery)) found.push_back(match[1]);
+        }
+        return found;
+    }
+};
+
+TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
+    using Block = StlFileBuilder::Block;
+    struct Case {
+        const char* profile;
+        std::function<void(Block&)> fault;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"teletext", {}, {}},
+        {"teletext-children", {}, {}},
+        {"streaming", {}, {}},
+        // 4 s after the first: no gap at all.
+        {"teletext",
+         [](Block& b) { b.in[2] = 4; },
+         {"[502] TTI # 1 - Gap of 0 frames, less than 1"}},
+        {"streaming",
+         [](Block& b) {
+             b.in[2] = 4;
+             b.in[3] = 1;
+         },
+         {"[502] TTI # 1 - Gap of 1 frames, less than 2"}},
+        // 16 visible characters for 1 s.
+        {"teletext",
+         [](Block& b) {
+             b.out[2] = 6;
+             b.text = StlFileBuilder::text(
+                 "\x0D\x0B\x0B"
+                 "Sixteen letters.");
+         },
+         {"[505] TTI # 1 - Reading speed of 16.0 characters per second, more than 15"}},
+        {"teletext-children",
+         [](Block& b) {
+             b.out[2] = 6;
+             b.text = StlFileBuilder::text(
+                 "\x0D\x0B\x0B"
+                 "Good nights.");
+         },
+         {"[505] TTI # 1 - Reading speed of 12.0 characters per second, more than 11"}},
+        {"teletext",
+         [](Block& b) { b.text = StlFileBuilder::text("\x0D\x0B\x0B\x05Magenta"); },
+         {"[511] TTI # 1 - Colour magenta is not allowed"}},
+        {"streaming",
+         [](Block& b) { b.out[2] = 14; },
+         {"[504] TTI # 1 - Duration of 9000 ms, more than 7000 ms"}},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(std::string(c.profile) + " case " + std::to_string(i));
+        const std::string file = teletextFile(std::to_string(i) + ".stl", c.fault);
+        EXPECT_EQ(deliveryFindings(runProcess(VALIDATE, {"--profile", c.profile, file}).out),
+                  c.expected);
+        // Without a profile the stored settings apply: every delivery rule off.
+        if (c.fault)
+            EXPECT_EQ(deliveryFindings(runProcess(VALIDATE, {file}).out),
+                      std::vector<std::string>{});
+    }
+}
+
+TEST_F(ProfileOptionTest, EveryWorkerProcessUsesTheProfile) {
+    std::vector<std::string> arguments = {"-j",  "2",         "--quiet", "--format",
+                                          "csv", "--profile", "teletext"};
+    for (int i = 0; i < 4; ++i) arguments.push_back(wideFile(std::to_string(i) + ".stl", 38));
+    const ProcessResult run = runProcess(VALIDATE, arguments);
+    ASSERT_EQ(run.exitStatus, 1) << run.err;  // 508 is an Error
+    int wide = 0;
+    for (const std::string& line : splitLines(run.out))
+        wide += line.find("[507] TTI # 1 - Row 0 has 38 characters") != std::string::npos;
+    EXPECT_EQ(wide, 4) << run.out;
+}
+
+TEST_F(ProfileOptionTest, AProfileFileAndAnUnknownName) {
+    const std::string file = wideFile("wide.stl", 38);
+    {
+        std::ofstream profile(dir.file("mine.ini"));
+        profile << "[profile]\nname = Mine\n[507]\nthreshold = 30\ntype = error\n";
+    }
+    const ProcessResult own = runProcess(VALIDATE, {"--profile", dir.file("mine.ini"), file});
+    EXPECT_EQ(own.exitStatus, 1);
+    EXPECT_EQ(deliveryFindings(own.out),
+              std::vector<std::string>{"[507] TTI # 1 - Row 0 has 38 characters, more than 30"});
+
+    for (const std::string& wrong : {std::string("nosuch"), dir.file("missing.ini")}) {
+        const ProcessResult run = runProcess(VALIDATE, {"--profile", wrong, file});
+        EXPECT_EQ(run.exitStatus, 2);
+        EXPECT_EQ(run.out, "");
+        // The plug-in's own line says why.
+        EXPECT_TRUE(std::regex_match(run.err, std::regex("vyr: Error in TSievra.SelectProfile - "
+                                                         "(no profile named|cannot read) .*\\.\n"
+                                                         "lumtrace-validate: cannot use the "
+                                                         "delivery profile '.*'\n")))
+            << run.err;
+    }
+}
+
+TEST_F(ProfileOptionTest, ListRulesShowsWhatTheRunWouldUse) {
+    const ProcessResult stored = runProcess(VALIDATE, {"--list-rules"});
+    ASSERT_EQ(stored.exitStatus, 0) << stored.err;
+    const auto lines = splitLines(stored.out);
+    ASSERT_EQ(lines.size(), 1u + 79 + 20);
+    EXPECT_EQ(lines[0].substr(0, 2), "ID");
+    EXPECT_TRUE(
+        std::regex_match(lines[1], std::regex(R"(101 +off +Info +Start validation information)")))
+        << lines[1];
+    EXPECT_TRUE(std::regex_match(lines.back(), std::regex(R"(520 +off +Error +GSI - TNS.*)")));
+
+    const ProcessResult streaming =
+        runProcess(VALIDATE, {"--list-rules", "--profile", "streaming"});
+    ASSERT_EQ(streaming.exitStatus, 0) << streaming.err;
+    const std::string out = streaming.out;
+    for (const char* expected :
+         {R"(\n502 +on +Warning +2 frames +TTI - Minimum gap check\n)",
+          R"(\n503 +on +Warning +833 ms +)", R"(\n504 +on +Warning +7000 ms +)",
+          R"(\n505 +on +Warning +17 cps +)", R"(\n507 +on +Warning +42 characters +)",
+          R"(\n508 +off +Error +TTI - Teletext row width)", R"(\n511 +off +Warning +white,)"})
+        EXPECT_TRUE(std::regex_search(out, std::regex(expected))) << expected << "\n" << out;
+}
+
+TEST_F(ProfileOptionTest, TheSettingsStoreStaysByteIdentical) {
+    const std::string file = wideFile("wide.stl", 38);
+    // A first plain run lets the plug-in store what it stores on its first start.
+    ASSERT_EQ(runProcess(VALIDATE, {file}).exitStatus, 0);
+    const std::string before = readFile(storePath());
+    ASSERT_FALSE(before.empty());
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--profile", "teletext", file},
+          {"-j", "2", "--profile", "streaming", file, file},
+          {"--list-rules", "--profile", "teletext-children"},
+          {"--profile", "nosuch", file}})
+        runProcess(VALIDATE, arguments);
+    EXPECT_EQ(readFile(storePath()), before);
+}
+
+}  // namespace
+}  // namespace clitest
