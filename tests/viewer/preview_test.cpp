@@ -272,6 +272,12 @@ const std::vector<LayoutCase>& layoutCases() {
              EXPECT_EQ(rowAt(l, 20)->column, 0);
              EXPECT_TRUE(hasNote(l, "45 cells"));
          }},
+        {"end box codes after the last character need no room",
+         {"1", "23", {block("\x0D\x0B\x0B" + std::string(37, 'x') + "\x0A\x0A  ", 20, 0)}},
+         [](const Layout& l) {
+             EXPECT_FALSE(rowAt(l, 20)->tooWide);
+             EXPECT_FALSE(hasNote(l, "cells, more than 40"));
+         }},
         {"double height on row 23",
          {"1",
           "23",

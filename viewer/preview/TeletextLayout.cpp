@@ -262,7 +262,12 @@ void finishRow(Row& row, const Layout& layout, int justification) {
         while (row.column + static_cast<int>(row.cells.size()) < layout.columns)
             row.cells.push_back(pad);
     }
-    row.tooWide = row.column + width > layout.columns;
+    for (int i = 0; i < width; ++i) {
+        const Cell& cell = row.cells[static_cast<std::size_t>(i)];
+        if ((!cell.text.empty() && cell.text != u" ") || (cell.isMosaic && cell.mosaic != 0))
+            row.width = i + 1;
+    }
+    row.tooWide = row.column + row.width > layout.columns;
     for (const Cell& cell : row.cells)
         if (!cell.attribute && cell.size != CellSize::Normal && cell.size != CellSize::DoubleWidth)
             row.doubleHeight = true;
@@ -341,7 +346,7 @@ void markRows(Layout& layout) {
             layout.notes.push_back(name + ": beyond the file's maximum of " +
                                    std::to_string(layout.maximumRows) + " rows.");
         if (row.tooWide)
-            layout.notes.push_back(name + ": " + std::to_string(row.column + row.cells.size()) +
+            layout.notes.push_back(name + ": " + std::to_string(row.column + row.width) +
                                    " cells, more than " + std::to_string(layout.columns) +
                                    "; the rest is cut.");
         if (teletext && row.doubleHeight && row.number == teletextRows) {

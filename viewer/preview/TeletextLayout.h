@@ -44,7 +44,8 @@ struct Row {
     bool doubleHeight = false;   // some cell takes the row below as well
     bool beyondLimit = false;    // below the file's maximum number of rows
     bool offPage = false;        // below the last row a decoder shows: not drawn
-    bool tooWide = false;        // cells beyond the last column
+    int width = 0;               // cells up to the last character: codes after it need no room
+    bool tooWide = false;        // a character beyond the last column
     bool hiddenByAbove = false;  // text under the lower half of a double-height row: not drawn
     bool lowerHalfCut = false;   // double height on the last row: lower half off the page
 };
