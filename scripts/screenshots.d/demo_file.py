@@ -38,7 +38,9 @@ def main(path):
         block[5:9] = tc(start)
         block[9:13] = tc(end)
         block[13:16] = bytes([20, 2, 0])
-        text = b"\x0d" + line.encode("latin-1") + b"\x0a\x0a"
+        # Double height, boxed, the odd ones in yellow: what a teletext subtitle usually is.
+        colour = b"\x03" if number % 2 else b""
+        text = b"\x0d" + colour + b"\x0b\x0b" + line.encode("latin-1") + b"\x0a\x0a"
         block[16:16 + len(text)] = text
         blocks += block
     with open(path, "wb") as out:

@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontInfo>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 
@@ -76,6 +79,22 @@ TEST_F(HexEditTest, GSIDialogShowsSixtyFourRows) {
     EXPECT_GT(form.grid()->columnWidth(17), metrics.horizontalAdvance(QString(16, 'W')));
     EXPECT_GT(form.grid()->columnWidth(1), metrics.horizontalAdvance("WW"));
     form.reject();
+}
+
+TEST_F(HexEditTest, ALargerFontWidensTheDialogSoEveryColumnShowsWhole) {
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(18);
+    QApplication::setFont(large);
+    HexEditDialog form;
+    showFor(form, 1024, 128);
+    QApplication::processEvents();
+    // Every column whole, or as wide as the screen allows.
+    const int screenWidth = form.screen()->availableGeometry().width();
+    EXPECT_TRUE(form.grid()->horizontalScrollBar()->maximum() == 0 || form.width() >= screenWidth)
+        << form.width() << " of " << screenWidth;
+    form.reject();
+    QApplication::setFont(before);
 }
 
 TEST_F(HexEditTest, EditTextRulesAndChangedCells) {

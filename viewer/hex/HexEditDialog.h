@@ -67,6 +67,7 @@ public:
     // Grid coordinates as the grid shows them: column 0 offsets, 1..16 bytes, 17 characters;
     // row 0 is the header, byte rows count from 1.
     void onFirstShow();
+    void fitWidthToColumns();
     void onClose();
     QString editMask(int column, int row) const;
     void onGridTextEdited(int column, int row, const QString& value);

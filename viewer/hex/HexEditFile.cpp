@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QHeaderView>
+#include <QLayout>
+#include <QScreen>
 #include <QTableWidget>
 #include <algorithm>
 #include <cerrno>
@@ -73,6 +76,7 @@ void HexEditDialog::onFirstShow() {
         m_grid->setColumnWidth(offsetCol, fit(180, 18));
         for (int c = 1; c <= hexlayout::bytesPerLine; ++c) m_grid->setColumnWidth(c, fit(24, 2));
         m_grid->setColumnWidth(charCol, fit(120, hexlayout::bytesPerLine));
+        fitWidthToColumns();
         m_grid->setRowCount(m_layout.rows());
         QStringList header{QString()};
         for (int c = 0; c < hexlayout::bytesPerLine; ++c) header << hexByte(c);
@@ -219,4 +223,13 @@ bool editFile(const std::string& fileName, const std::string& additionalCaption,
         // "Save Changes" also closes the dialog when nothing was written.
         return form.exec() == QDialog::Accepted && form.saved();
     });
+}
+
+// A larger font (a desktop setting, 200 % scaling) widens the columns: the dialog grows so that
+// every column shows whole, as far as the screen allows. It never shrinks below its designed size.
+void HexEditDialog::fitWidthToColumns() {
+    layout()->activate();
+    const int missing = m_grid->horizontalHeader()->length() - m_grid->viewport()->width();
+    const int room = screen() ? screen()->availableGeometry().width() : width() + missing;
+    if (missing > 0) resize(std::min(width() + missing, room), height());
 }
