@@ -105,8 +105,9 @@ Key& Store::obtain(const std::vector<std::string>& names) {
     if (Key* key = find(id)) return *key;
     Key key;
     key.names = names;
-    // Parents that exist keep their spelling.
-    for (std::size_t length = 1; length < names.size(); ++length) {
+    // Parents that exist keep their spelling, and so does the key's own name when keys below it
+    // came first: every path through a key spells it one way, so the file reads back the same.
+    for (std::size_t length = 1; length <= names.size(); ++length) {
         const KeyId prefix(id.begin(), id.begin() + static_cast<std::ptrdiff_t>(length));
         auto it = keys.lower_bound(prefix);
         if (it == keys.end() || !hasPrefix(it->first, prefix)) break;
