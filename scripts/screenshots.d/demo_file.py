@@ -5,10 +5,10 @@ import sys
 LINES = [
     "Good evening, and welcome.",
     "Tonight: the river in winter.",
-    "The first frost came early this year.",
-    "By December the ferries had stopped.",
-    "Only the post boat still crossed.",
-    "Its captain has made the trip for thirty years.",
+    "The first frost came early.",
+    "By December the ferries stopped.",
+    "Only the post boat crossed.",
+    "Its captain has made the trip",
 ]
 
 
