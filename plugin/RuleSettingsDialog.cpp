@@ -12,9 +12,11 @@
 #include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <optional>
 #include <stdexcept>
 
 #include "RuleSettings.h"
+#include "delivery/DeliveryRules.h"
 #include "platform/Guarded.h"
 #include "plugin_api/QuorvexControlInterface.h"
 
@@ -77,6 +79,9 @@ RuleSettingsDialog::RuleSettingsDialog(QWidget* owner) : QDialog(owner) {
     lbEnabled = new QLabel("Enabled", m_ruleGroup);
     cbEnabled = new QComboBox(m_ruleGroup);
     cbEnabled->addItems({"Yes", "No"});
+    lbThreshold = new QLabel("Threshold", m_ruleGroup);
+    edThreshold = new QLineEdit(m_ruleGroup);
+    lbThreshold->setBuddy(edThreshold);
     lbDescription = new QLabel("Description", m_ruleGroup);
     edDescription = readOnlyField(m_ruleGroup);
     m_reportTypeLabel->setBuddy(cbReportType);
@@ -88,7 +93,10 @@ RuleSettingsDialog::RuleSettingsDialog(QWidget* owner) : QDialog(owner) {
     fields->addRow(lbName, edName);
     fields->addRow(m_reportTypeLabel, cbReportType);
     fields->addRow(lbEnabled, cbEnabled);
+    fields->addRow(lbThreshold, edThreshold);
     fields->addRow(lbDescription, edDescription);
+    lbThreshold->hide();
+    edThreshold->hide();
 
     btnOK = new QPushButton("OK", this);
     btnCancel = new QPushButton("Cancel", this);
@@ -111,7 +119,11 @@ RuleSettingsDialog::RuleSettingsDialog(QWidget* owner) : QDialog(owner) {
             [this] { cbReportTypePropertiesChange(); });
     connect(cbEnabled, &QComboBox::currentIndexChanged, this,
             [this] { cbEnabledPropertiesChange(); });
-    connect(btnOK, &QPushButton::clicked, this, [this] { accept(); });
+    connect(edThreshold, &QLineEdit::editingFinished, this, [this] { edThresholdChange(); });
+    connect(btnOK, &QPushButton::clicked, this, [this] {
+        edThresholdChange();  // a threshold still being typed counts
+        accept();
+    });
     connect(btnCancel, &QPushButton::clicked, this, [this] { reject(); });
 
     // The outer frame is at least 600 by 300 (584 by 261 of client area), and never so small
@@ -149,6 +161,12 @@ void RuleSettingsDialog::onFirstShow() {
                 QString::fromLatin1(reportTypeName(setting->reportType)),
                 enabledText(setting->enabled), QString::fromStdString(setting->description)}));
         }
+        if (m_workingDeliverySettings)
+            for (const DeliveryRule& rule : m_workingDeliverySettings->rules())
+                rows.push_back(new QTreeWidgetItem(
+                    QStringList{QString::number(rule.id), QString::fromUtf8(rule.name),
+                                QString::fromLatin1(reportTypeName(rule.reportType)),
+                                enabledText(rule.enabled), QString::fromUtf8(rule.description)}));
         lvValidationSettings->addTopLevelItems(rows);
         if (!rows.isEmpty()) lvValidationSettings->setCurrentItem(rows.front());
     });
@@ -159,6 +177,7 @@ void RuleSettingsDialog::lvValidationSettingsChange() {
     const int index =
         selected.isEmpty() ? -1 : lvValidationSettings->indexOfTopLevelItem(selected.front());
     if (index < 0 || index == m_selectedIndex) return;
+    edThresholdChange();  // the threshold typed for the row left behind counts
     m_selectedIndex = index;
     updateSelected(index);
 }
@@ -166,6 +185,9 @@ void RuleSettingsDialog::lvValidationSettingsChange() {
 void RuleSettingsDialog::updateSelected(int index) {
     platform::guardedVoid("TValidationSettingsForm.UpdateSelected", [&] {
         if (!m_workingRuleSettings) throw std::logic_error("no working copy");
+        if (const DeliveryRule* rule = deliveryRuleAt(index)) return showDeliveryRule(*rule);
+        lbThreshold->hide();
+        edThreshold->hide();
         const RuleSetting* setting = m_workingRuleSettings->getValidationSetting(index);
         if (!setting) return;
         edID->setText(QString::number(setting->id));
@@ -187,6 +209,12 @@ void RuleSettingsDialog::cbReportTypePropertiesChange() {
     platform::guardedVoid("TValidationSettingsForm.cbReportTypePropertiesChange", [&] {
         if (m_selectedIndex < 0 || !m_workingRuleSettings || cbReportType->currentIndex() < 0)
             return;
+        if (DeliveryRule* rule = deliveryRuleAt(m_selectedIndex)) {
+            rule->reportType = cbReportType->currentIndex() + REPORT_TYPE_ITEM_OFFSET;
+            if (QTreeWidgetItem* row = lvValidationSettings->topLevelItem(m_selectedIndex))
+                row->setText(COLUMN_TYPE, QString::fromLatin1(reportTypeName(rule->reportType)));
+            return;
+        }
         RuleSetting* setting = m_workingRuleSettings->getValidationSetting(m_selectedIndex);
         if (!setting) return;
         setting->reportType = cbReportType->currentIndex() + REPORT_TYPE_ITEM_OFFSET;
@@ -198,6 +226,12 @@ void RuleSettingsDialog::cbReportTypePropertiesChange() {
 void RuleSettingsDialog::cbEnabledPropertiesChange() {
     platform::guardedVoid("TValidationSettingsForm.cbEnabledPropertiesChange", [&] {
         if (m_selectedIndex < 0 || !m_workingRuleSettings || cbEnabled->currentIndex() < 0) return;
+        if (DeliveryRule* rule = deliveryRuleAt(m_selectedIndex)) {
+            rule->enabled = cbEnabled->currentIndex() == 0;
+            if (QTreeWidgetItem* row = lvValidationSettings->topLevelItem(m_selectedIndex))
+                row->setText(COLUMN_ENABLED, enabledText(rule->enabled));
+            return;
+        }
         RuleSetting* setting = m_workingRuleSettings->getValidationSetting(m_selectedIndex);
         if (!setting) return;
         setting->enabled = cbEnabled->currentIndex() == 0;
@@ -206,16 +240,55 @@ void RuleSettingsDialog::cbEnabledPropertiesChange() {
     });
 }
 
-bool editValidationSettings(RuleSettings& list, QWidget* owner) {
+void RuleSettingsDialog::edThresholdChange() {
+    platform::guardedVoid("TValidationSettingsForm.edThresholdChange", [&] {
+        DeliveryRule* rule = deliveryRuleAt(m_selectedIndex);
+        if (!rule || rule->kind == ThresholdKind::None) return;
+        // Text that is no threshold gives way to the threshold in force.
+        if (const auto value = thresholdFromText(*rule, edThreshold->text().toStdString()))
+            rule->threshold = *value;
+        edThreshold->setText(QString::fromStdString(editableThresholdText(*rule)));
+    });
+}
+
+DeliveryRule* RuleSettingsDialog::deliveryRuleAt(int index) const {
+    if (!m_workingDeliverySettings || !m_workingRuleSettings) return nullptr;
+    const int described = m_workingRuleSettings->count();
+    const auto& rules = m_workingDeliverySettings->rules();
+    if (index < described || index - described >= static_cast<int>(rules.size())) return nullptr;
+    return m_workingDeliverySettings->find(rules[static_cast<std::size_t>(index - described)].id);
+}
+
+void RuleSettingsDialog::showDeliveryRule(const DeliveryRule& rule) {
+    edID->setText(QString::number(rule.id));
+    edName->setText(QString::fromUtf8(rule.name));
+    edDescription->setText(QString::fromUtf8(rule.description));
+    const QSignalBlocker blockType(cbReportType);
+    const QSignalBlocker blockEnabled(cbEnabled);
+    if (rule.reportType >= REPORT_TYPE_INFO && rule.reportType <= REPORT_TYPE_ERROR)
+        cbReportType->setCurrentIndex(rule.reportType - REPORT_TYPE_ITEM_OFFSET);
+    cbReportType->setEnabled(true);
+    cbEnabled->setCurrentIndex(rule.enabled ? 0 : 1);
+    cbEnabled->setEnabled(true);
+    const bool threshold = rule.kind != ThresholdKind::None;
+    lbThreshold->setVisible(threshold);
+    edThreshold->setVisible(threshold);
+    edThreshold->setText(QString::fromStdString(editableThresholdText(rule)));
+}
+
+bool editValidationSettings(RuleSettings& list, QWidget* owner, DeliverySettings* delivery) {
     return platform::guarded("EditValidationSettings", false, [&] {
         RuleSettingsDialog form(owner);
         form.m_ruleSettings = &list;
         RuleSettings working;
         if (!working.assignValidationSettingList(list)) throw std::runtime_error("copy failed");
         form.m_workingRuleSettings = &working;
+        std::optional<DeliverySettings> workingDelivery;
+        if (delivery) form.m_workingDeliverySettings = &workingDelivery.emplace(*delivery);
         if (form.exec() != QDialog::Accepted) return false;
         if (!list.assignValidationSettingList(working))
             throw std::runtime_error("write-back failed");
+        if (delivery) *delivery = *workingDelivery;
         return true;
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The rule dialog: every rule with its report type and on/off switch. Edits go to a working copy
-// that replaces the caller's list only when the user confirms.
+// The rule dialog: every rule with its report type and on/off switch, then the delivery rules with
+// their thresholds. Edits go to working copies that replace the caller's only when the user
+// confirms.
 
 #include <QDialog>
 #include <memory>
@@ -12,14 +13,17 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class RuleSettings;
+class DeliverySettings;
+struct DeliveryRule;
 
 class RuleSettingsDialog : public QDialog {
 public:
     explicit RuleSettingsDialog(QWidget* owner = nullptr);
     ~RuleSettingsDialog() override;
 
-    RuleSettings* m_ruleSettings = nullptr;         // the caller's, not owned
-    RuleSettings* m_workingRuleSettings = nullptr;  // owned by EditValidationSettings
+    RuleSettings* m_ruleSettings = nullptr;                 // the caller's, not owned
+    RuleSettings* m_workingRuleSettings = nullptr;          // owned by EditValidationSettings
+    DeliverySettings* m_workingDeliverySettings = nullptr;  // optional; listed after the others
     int m_selectedIndex = -1;
 
     // Handlers, public so tests can drive them without a running dialog.
@@ -28,6 +32,7 @@ public:
     void updateSelected(int index);
     void cbReportTypePropertiesChange();
     void cbEnabledPropertiesChange();
+    void edThresholdChange();
 
     QTreeWidget* lvValidationSettings;
     QGroupBox* m_ruleGroup;
@@ -39,6 +44,8 @@ public:
     QComboBox* cbReportType;
     QLabel* lbEnabled;
     QComboBox* cbEnabled;
+    QLabel* lbThreshold;
+    QLineEdit* edThreshold;  // shown for a delivery rule with a threshold
     QLabel* lbDescription;
     QLineEdit* edDescription;
     QPushButton* btnOK;
@@ -46,8 +53,15 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    // The delivery rule of a row, null for the rows of the other rules.
+    DeliveryRule* deliveryRuleAt(int index) const;
+    void showDeliveryRule(const DeliveryRule& rule);
 };
 
-// Shows the rule dialog modally on a working copy of List; on "OK" List takes the edited settings
-// (true), otherwise List is untouched (false). Needs a QApplication.
-bool editValidationSettings(RuleSettings& list, QWidget* owner = nullptr);
+// Shows the rule dialog modally on a working copy of List (and of Delivery, when given); on "OK"
+// they take the edited settings (true), otherwise they are untouched (false). Needs a
+// QApplication.
+bool editValidationSettings(RuleSettings& list, QWidget* owner = nullptr,
+                            DeliverySettings* delivery = nullptr);

@@ -1,6 +1,7 @@
 #include "SetupDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,6 +65,13 @@ SetupDialog::SetupDialog(QWidget* owner) : QDialog(owner) {
     lbUnloadTimeout = new QLabel("Unload Timeout", this);
     seUnloadTimeout = new TimeoutSpinBox(this);
     lbSec2 = new QLabel("ms", this);
+    lbProfile = new QLabel("Delivery Profile", this);
+    cbProfile = new QComboBox(this);
+    // The frame is fixed before the profiles are read: room for the longest shipped name.
+    cbProfile->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cbProfile->setMinimumContentsLength(32);
+    lbProfileMatch = new QLabel("Matches no profile", this);
+    lbProfile->setBuddy(cbProfile);
     btnAdvanced = new QPushButton("Advanced", this);
     btnOK = new QPushButton("OK", this);
     btnCancel = new QPushButton("Cancel", this);
@@ -78,6 +86,9 @@ SetupDialog::SetupDialog(QWidget* owner) : QDialog(owner) {
     fields->addWidget(lbUnloadTimeout, 1, 0);
     fields->addWidget(seUnloadTimeout, 1, 1);
     fields->addWidget(lbSec2, 1, 2);
+    fields->addWidget(lbProfile, 2, 0);
+    fields->addWidget(cbProfile, 2, 1, 1, 2);
+    fields->addWidget(lbProfileMatch, 3, 1, 1, 2);
     fields->setColumnStretch(1, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -94,6 +105,7 @@ SetupDialog::SetupDialog(QWidget* owner) : QDialog(owner) {
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { reject(); });
     connect(btnAdvanced, &QPushButton::clicked, this, [this] { btnAdvancedClick(); });
+    connect(cbProfile, &QComboBox::activated, this, [this] { cbProfileChange(); });
 
     // A fixed frame; the client area grows only where the platform's font needs more room.
     setFixedSize(sizeHint().expandedTo(QSize(290, 142)));
@@ -109,7 +121,31 @@ void SetupDialog::onFirstShow() {
     platform::guardedVoid("TSetupFrm.FormShow", [&] {
         seLoadTimeout->setValue(m_loadTimeout);  // the spin field pulls it into its range
         seUnloadTimeout->setValue(m_unloadTimeout);
+        m_profiles = availableProfiles();
+        const QSignalBlocker quiet(cbProfile);
+        cbProfile->clear();
+        cbProfile->addItem("(as set)");
+        for (const DeliveryProfile& profile : m_profiles)
+            cbProfile->addItem(QString::fromStdString(profile.name));
+        showProfileMatch();
     });
+}
+
+void SetupDialog::cbProfileChange() {
+    platform::guardedVoid("TSetupFrm.cbProfileChange", [&] {
+        const int index = cbProfile->currentIndex() - 1;
+        if (index >= 0 && index < static_cast<int>(m_profiles.size()))
+            applyProfile(m_profiles[static_cast<std::size_t>(index)], m_deliverySettings);
+        showProfileMatch();
+    });
+}
+
+void SetupDialog::showProfileMatch() {
+    const DeliveryProfile* match = matchingProfile(m_deliverySettings, m_profiles);
+    lbProfileMatch->setText(match ? "Matches " + QString::fromStdString(match->name)
+                                  : QStringLiteral("Matches no profile"));
+    const QSignalBlocker quiet(cbProfile);
+    cbProfile->setCurrentIndex(match ? static_cast<int>(match - m_profiles.data()) + 1 : 0);
 }
 
 void SetupDialog::btnOKClick() {
@@ -124,12 +160,14 @@ void SetupDialog::btnOKClick() {
 void SetupDialog::btnAdvancedClick() {
     platform::guardedVoid("TSetupFrm.btnAdvancedClick", [&] {
         if (!ruleSettings) throw std::logic_error("no settings list");
-        editValidationSettings(*ruleSettings, this);
+        editValidationSettings(*ruleSettings, this, &m_deliverySettings);
+        showProfileMatch();
     });
 }
 
 bool showSetupDialog(QVX_HWND owner, std::int32_t& loadTimeout, std::int32_t& unloadTimeout,
-                     std::int32_t& playTimeout, std::int32_t& stopTimeout, RuleSettings& list) {
+                     std::int32_t& playTimeout, std::int32_t& stopTimeout, RuleSettings& list,
+                     DeliverySettings* delivery) {
     return platform::guarded("ShowSetupForm", false, [&] {
         // A host without Qt Widgets gets a QApplication for the time the dialog is open.
         std::unique_ptr<QApplication> temporaryApplication;
@@ -149,7 +187,9 @@ bool showSetupDialog(QVX_HWND owner, std::int32_t& loadTimeout, std::int32_t& un
         form.m_playTimeout = playTimeout;
         form.m_stopTimeout = stopTimeout;
         form.ruleSettings = &list;
+        if (delivery) form.m_deliverySettings = *delivery;
         if (form.exec() != QDialog::Accepted) return false;
+        if (delivery) *delivery = form.m_deliverySettings;
         loadTimeout = form.m_loadTimeout;
         unloadTimeout = form.m_unloadTimeout;
         playTimeout = form.m_playTimeout;

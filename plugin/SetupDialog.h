@@ -1,11 +1,16 @@
 #pragma once
-// The plug-in's setup dialog: load and unload time-outs, and "Advanced" for the rule settings.
+// The plug-in's setup dialog: load and unload time-outs, the delivery profile, and "Advanced" for
+// the rule settings.
 
 #include <QDialog>
 #include <cstdint>
+#include <vector>
+
+#include "delivery/DeliveryProfiles.h"
 
 #include "plugin_api/QuorvexControlInterface.h"
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -22,11 +27,15 @@ public:
     std::int32_t m_playTimeout = 0;
     std::int32_t m_stopTimeout = 0;
     RuleSettings* ruleSettings = nullptr;  // not owned
+    // The delivery rules, edited here through a profile or "Advanced"; read back after a
+    // confirmed close.
+    DeliverySettings m_deliverySettings;
 
     // Handlers, public so tests can drive them without a running dialog.
     void onFirstShow();
     void btnOKClick();
     void btnAdvancedClick();
+    void cbProfileChange();
 
     QLabel* lbLoadTimeout;
     QSpinBox* seLoadTimeout;
@@ -34,12 +43,20 @@ public:
     QLabel* lbUnloadTimeout;
     QSpinBox* seUnloadTimeout;
     QLabel* lbSec2;
+    QLabel* lbProfile;
+    QComboBox* cbProfile;    // item 0 keeps the settings as they are, then one per profile
+    QLabel* lbProfileMatch;  // which profile, if any, the delivery settings match
     QPushButton* btnAdvanced;
     QPushButton* btnOK;
     QPushButton* btnCancel;
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    void showProfileMatch();
+
+    std::vector<DeliveryProfile> m_profiles;
 };
 
 constexpr std::int32_t MIN_TIMEOUT_MS = 100;
@@ -53,6 +70,9 @@ std::int32_t timeoutFromText(const QString& text);
 // (0 or an unknown handle: no owner). When the process has no QApplication, a temporary one lives
 // for the duration of the call. Returns true when the user confirmed; the four time-outs are then
 // updated in place (only load and unload can change), otherwise they are untouched. Rule changes
-// confirmed in the "Advanced" dialog stay in List either way. Never throws.
+// confirmed in the "Advanced" dialog stay in List either way; Delivery (when given) takes the
+// delivery rules' changes, from a profile or "Advanced", only when the user confirmed. Never
+// throws.
 bool showSetupDialog(QVX_HWND owner, std::int32_t& loadTimeout, std::int32_t& unloadTimeout,
-                     std::int32_t& playTimeout, std::int32_t& stopTimeout, RuleSettings& list);
+                     std::int32_t& playTimeout, std::int32_t& stopTimeout, RuleSettings& list,
+                     DeliverySettings* delivery = nullptr);

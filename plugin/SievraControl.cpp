@@ -91,6 +91,8 @@ void SievraControl::destroy() {
             m_ruleSettings->saveToRegistry(VALIDATION_SETTINGS_KEY, &m_changedRuleValues);
             m_ruleSettings.reset();
         }
+        if (m_deliverySettings)
+            m_deliverySettings->saveToRegistry(DELIVERY_SETTINGS_KEY, &m_changedDeliveryValues);
     });
 }
 
@@ -253,7 +255,7 @@ HRESULT QVX_STDCALL SievraControl::GetProgress(double* progress) {
 
 HRESULT QVX_STDCALL SievraControl::Configure(QVX_HWND parentWindow) {
     return platform::guarded("TSievra.Configure", E_FAIL, [&] {
-        if (!m_ruleSettings) return E_FAIL;
+        if (!m_ruleSettings || !m_deliverySettings) return E_FAIL;
         // The dialog edits the list the worker reads its rules from: never during a run.
         if (m_worker) m_worker->waitUntilIdle();
         RuleSettings before;
@@ -261,10 +263,13 @@ HRESULT QVX_STDCALL SievraControl::Configure(QVX_HWND parentWindow) {
         std::int32_t timeouts[std::size(TIMEOUT_FIELDS)];
         for (std::size_t i = 0; i < std::size(TIMEOUT_FIELDS); ++i)
             timeouts[i] = this->*TIMEOUT_FIELDS[i];
-        const bool confirmed = showSetupDialog(parentWindow, timeouts[0], timeouts[1], timeouts[2],
-                                               timeouts[3], *m_ruleSettings);
+        const DeliverySettings deliveryBefore = *m_deliverySettings;
+        const bool confirmed =
+            showSetupDialog(parentWindow, timeouts[0], timeouts[1], timeouts[2], timeouts[3],
+                            *m_ruleSettings, m_deliverySettings.get());
         // Rule changes confirmed in the rule dialog stay even when the setup is cancelled.
         m_changedRuleValues.merge(m_ruleSettings->changedValues(before));
+        m_changedDeliveryValues.merge(m_deliverySettings->changedValues(deliveryBefore));
         if (confirmed) {
             for (std::size_t i = 0; i < std::size(TIMEOUT_FIELDS); ++i) {
                 if (this->*TIMEOUT_FIELDS[i] == timeouts[i]) continue;

@@ -89,5 +89,6 @@ private:
     // What the user changed through this object's dialogs: only that goes back to the registry,
     // so values another process saved meanwhile are not overwritten with this object's copy.
     std::set<std::string> m_changedRuleValues;
+    std::set<std::string> m_changedDeliveryValues;
     std::array<bool, 4> m_changedTimeouts{};
 };

@@ -18,25 +18,32 @@ std::vector<DeliveryRule> defaultRules() {
     using K = ThresholdKind;
     return {
         {501, "TTI - Overlapping subtitles check",
-         "Time In before the previous subtitle's Time Out (parts of one cumulative set excepted)",
+         "Time In before the previous subtitle's Time Out (parts of one cumulative set excepted; "
+         "comments and user data blocks skipped, as by every timing and text rule)",
          K::None, false, error, 0},
         {502, "TTI - Minimum gap check",
-         "Fewer frames than the threshold between a Time Out and the next Time In", K::Frames,
-         false, warning, 2},
-        {503, "TTI - Minimum duration check", "Time Out minus Time In below the threshold",
+         "Fewer frames than the threshold between a subtitle's Time Out and the next one's Time "
+         "In (parts of one cumulative set excepted)",
+         K::Frames, false, warning, 2},
+        {503, "TTI - Minimum duration check",
+         "Time Out minus Time In of the subtitle's first block below the threshold",
          K::Milliseconds, false, warning, 1000},
-        {504, "TTI - Maximum duration check", "Time Out minus Time In above the threshold",
+        {504, "TTI - Maximum duration check",
+         "Time Out minus Time In of the subtitle's first block above the threshold",
          K::Milliseconds, false, warning, 7000},
         {505, "TTI - Reading speed check",
          "Visible characters of all rows (extension blocks joined) per second of duration above "
-         "the threshold; spaces between words count, colour and box codes do not",
+         "the threshold; a row's visible characters run from its first to its last non-space, "
+         "so spaces between words count, leading and trailing spaces, control codes and CR/LF "
+         "do not, and a diacritic counts with its letter as one",
          K::CharsPerSecond, false, warning, 17},
         {506, "TTI - Row count check",
-         "More non-empty rows than the threshold or than the GSI's MNR", K::Rows, false, warning,
-         2},
+         "More non-empty rows than the threshold or than the GSI's MNR; rows are separated by "
+         "CR/LF (8Ah), and a row of spaces and control codes only is empty",
+         K::Rows, false, warning, 2},
         {507, "TTI - Row length check",
-         "A row with more visible characters than the threshold (leading and trailing spaces, "
-         "control codes and lone diacritics not counted)",
+         "A row with more visible characters than the threshold: from its first to its last "
+         "non-space, a diacritic and its letter counting once, control codes not counted",
          K::Characters, false, warning, 42},
         {508, "TTI - Teletext row width check",
          "A teletext row wider than 40 cells up to its last character; every spacing attribute "
@@ -162,20 +169,54 @@ void DeliverySettings::loadFromRegistry(const std::string& keyPath) {
     }
 }
 
-bool DeliverySettings::saveToRegistry(const std::string& keyPath) const {
+bool DeliverySettings::saveToRegistry(const std::string& keyPath,
+                                      const std::set<std::string>* only) const {
+    if (only && only->empty()) return true;
     auto key = platform::RegistryKey::open(keyPath, true);
     if (!key) return false;
     std::vector<std::pair<std::string, platform::RegValue>> writes;
+    const auto write = [&](const std::string& name, std::uint32_t value) {
+        if (!only || only->count(name))
+            writes.emplace_back(name, platform::RegValue::fromDWord(value));
+    };
     for (const auto& rule : m_rules) {
-        writes.emplace_back(valueName(rule.id, "_Enabled"),
-                            platform::RegValue::fromDWord(rule.enabled ? 1u : 0u));
-        writes.emplace_back(
-            valueName(rule.id, "_Type"),
-            platform::RegValue::fromDWord(static_cast<std::uint32_t>(rule.reportType)));
+        write(valueName(rule.id, "_Enabled"), rule.enabled ? 1u : 0u);
+        write(valueName(rule.id, "_Type"), static_cast<std::uint32_t>(rule.reportType));
         if (rule.kind != ThresholdKind::None)
-            writes.emplace_back(
-                valueName(rule.id, "_Threshold"),
-                platform::RegValue::fromDWord(static_cast<std::uint32_t>(rule.threshold)));
+            write(valueName(rule.id, "_Threshold"), static_cast<std::uint32_t>(rule.threshold));
     }
     return key->writeMany(writes);
+}
+
+std::set<std::string> DeliverySettings::changedValues(const DeliverySettings& before) const {
+    std::set<std::string> changed;
+    for (const auto& rule : m_rules) {
+        const DeliveryRule* then = before.find(rule.id);
+        if (!then || then->enabled != rule.enabled) changed.insert(valueName(rule.id, "_Enabled"));
+        if (!then || then->reportType != rule.reportType)
+            changed.insert(valueName(rule.id, "_Type"));
+        if (rule.kind != ThresholdKind::None && (!then || then->threshold != rule.threshold))
+            changed.insert(valueName(rule.id, "_Threshold"));
+    }
+    return changed;
+}
+
+std::string editableThresholdText(const DeliveryRule& rule) {
+    if (rule.kind == ThresholdKind::None) return "";
+    if (rule.kind == ThresholdKind::Colours) return colourMaskText(rule.threshold);
+    return std::to_string(rule.threshold);
+}
+
+std::optional<std::int32_t> thresholdFromText(const DeliveryRule& rule, const std::string& text) {
+    if (rule.kind == ThresholdKind::None) return std::nullopt;
+    if (rule.kind == ThresholdKind::Colours) return colourMaskFromText(text);
+    std::size_t first = text.find_first_not_of(' ');
+    std::size_t last = text.find_last_not_of(' ');
+    if (first == std::string::npos || last - first + 1 > 9) return std::nullopt;
+    std::int32_t value = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,12 @@ public:
 
     // Reads the values present below KeyPath; writes nothing, so loading leaves the store as it is.
     void loadFromRegistry(const std::string& keyPath);
-    // Writes every value of every rule.
-    bool saveToRegistry(const std::string& keyPath) const;
+    // Writes every value of every rule, or with Only just the values it names ("505_Threshold");
+    // an empty Only writes nothing.
+    bool saveToRegistry(const std::string& keyPath,
+                        const std::set<std::string>* only = nullptr) const;
+    // Names of the registry values in which these settings differ from Before.
+    std::set<std::string> changedValues(const DeliverySettings& before) const;
 
 private:
     std::vector<DeliveryRule> m_rules;
@@ -63,3 +68,7 @@ private:
 
 // "1 frame", "37 characters", "white,yellow,cyan,green", "" for rules without a threshold.
 std::string thresholdText(const DeliveryRule& rule);
+// The threshold as typed in the rule dialog: a number, or colour names for rule 511. Nullopt
+// for text that is neither, or a rule without a threshold.
+std::string editableThresholdText(const DeliveryRule& rule);
+std::optional<std::int32_t> thresholdFromText(const DeliveryRule& rule, const std::string& text);

@@ -109,9 +109,10 @@ TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
         EXPECT_EQ(deliveryFindings(runProcess(VALIDATE, {"--profile", c.profile, file}).out),
                   c.expected);
         // Without a profile the stored settings apply: every delivery rule off.
-        if (c.fault)
+        if (c.fault) {
             EXPECT_EQ(deliveryFindings(runProcess(VALIDATE, {file}).out),
                       std::vector<std::string>{});
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 #include <optional>
 #include <sstream>
 
+#include "DialogInput.h"
 #include "ModalAnswer.h"
 #include "PluginTestSupport.h"
 #include "platform/Registry.h"
@@ -68,14 +69,6 @@ void clickButton(QWidget* dialog, const QString& text) {
 void typeTimeout(QSpinBox* field, const QString& text) {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, text);
-}
-
-void clickRule(QTreeWidget* list, std::int32_t id) {
-    const auto found = list->findItems(QString::number(id), Qt::MatchExactly, 0);
-    ASSERT_EQ(found.size(), 1);
-    list->scrollToItem(found.front());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(found.front()).center());
 }
 
 // Picks an entry of a drop-down with the keyboard: Home, then Down as often as needed.
