@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
+
 #include <QAction>
 #include <QMenu>
 #include <QSplitter>
@@ -101,14 +103,31 @@ TEST_F(PreviewWidgetTest, DoubleHeightBoxCoversTheRowBelow) {
     EXPECT_EQ(image.pixelColor(beside.center()), preview::pictureColour());
 }
 
+TEST_F(PreviewWidgetTest, NotesWrapInANarrowPaneInsteadOfRunningOffItsEdge) {
+    SubtitlePreview pane;
+    StlReader reader;
+    ASSERT_EQ(reader.openFile(write("1", {block("unboxed text")}), true), S_OK);
+    pane.resize(150, 400);
+    pane.showBlock(reader, 0, 20269);
+    ASSERT_FALSE(pane.currentLayout().notes.empty());
+    const QImage image = pane.renderImage();
+    const preview::PreviewGeometry g(pane.currentLayout(), pane.size(), pane.paintOptions());
+    const int line =
+        QFontMetrics(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).lineSpacing();
+    ASSERT_GE(g.notesHeight(), 2 * line);
+    EXPECT_LE(g.notesTop() + g.notesHeight(), pane.height());
+    // Text on the second line of the note.
+    EXPECT_GT(
+        count(image, QRect(0, g.notesTop() + line, pane.width(), line), QColor(200, 200, 200)), 0);
+}
+
 TEST_F(PreviewWidgetTest, OpenSubtitleBoxIsBlackAtItsVerticalPosition) {
     SubtitlePreview pane;
     const QImage image = render(pane, "0",
                                 {block("\x84"
                                        "box\x85 plain",
                                        50, 1)});
-    const preview::PreviewGeometry g(pane.currentLayout(), pane.size(), pane.paintOptions(),
-                                     static_cast<int>(pane.currentLayout().notes.size()));
+    const preview::PreviewGeometry g(pane.currentLayout(), pane.size(), pane.paintOptions());
     const int top = g.openLineTop(50, 0);
     const QRect boxed(g.cell(0, 0).left(), top, g.cellWidth(), g.rowHeight());
     EXPECT_EQ(image.pixelColor(boxed.topLeft()), QColor(Qt::black));

@@ -8,9 +8,33 @@
 namespace preview {
 namespace {
 
-constexpr int textLine = 15;          // height of a label, note or ruler line
 constexpr int teletextGridRows = 25;  // rows 0-24; the subtitle rows are 1-23
 constexpr int lastRow = 23;
+
+QFont uiFont() {
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+}
+
+// Label, note and ruler lines follow the desktop font, so a larger font or 200 % scaling is not
+// cut.
+int textLine() {
+    return std::max(15, QFontMetrics(uiFont()).lineSpacing());
+}
+
+QString notesText(const Layout& layout) {
+    QStringList lines;
+    for (const std::string& note : layout.notes) lines << QString::fromStdString(note);
+    return lines.join('\n');
+}
+
+// The notes wrap at the pane's width rather than run off its edge.
+int noteLines(const Layout& layout, int width) {
+    if (layout.notes.empty()) return 0;
+    const QFontMetrics metrics(uiFont());
+    const QRect needed = metrics.boundingRect(QRect(0, 0, std::max(1, width - 4), 1 << 20),
+                                              Qt::TextWordWrap, notesText(layout));
+    return (needed.height() + metrics.lineSpacing() - 1) / metrics.lineSpacing();
+}
 
 bool isTeletext(const Layout& layout) {
     return layout.mode != DisplayMode::OpenSubtitling;
@@ -154,7 +178,7 @@ void paintGuides(QPainter& painter, const PreviewGeometry& g, const Layout& layo
             const int y = g.picture().top() - 3;
             painter.drawLine(cell.left(), y, cell.left(), y + ((c % 5) ? 1 : 3));
             if (c % 5 == 0)
-                painter.drawText(QRect(cell.left() - 10, y - textLine + 2, 20, textLine),
+                painter.drawText(QRect(cell.left() - 10, y - textLine() + 2, 20, textLine()),
                                  Qt::AlignCenter, QString::number(c + 1));
         }
     }
@@ -170,12 +194,14 @@ void paintGuides(QPainter& painter, const PreviewGeometry& g, const Layout& layo
 }  // namespace
 
 PreviewGeometry::PreviewGeometry(const Layout& layout, const QSize& area,
-                                 const PaintOptions& options, int noteLines)
+                                 const PaintOptions& options)
     : m_teletext(isTeletext(layout)) {
-    m_labelHeight = layout.label.empty() ? 0 : textLine;
-    const int top = m_labelHeight + (options.ruler ? textLine : 2);
+    const int line = textLine();
+    m_labelHeight = layout.label.empty() ? 0 : line;
+    const int top = m_labelHeight + (options.ruler ? line : 2);
     const int left = options.rowNumbers ? 24 : 2;
-    const int bottom = noteLines * textLine + 2;
+    m_notesHeight = noteLines(layout, area.width()) * QFontMetrics(uiFont()).lineSpacing();
+    const int bottom = m_notesHeight + 2;
     const int availableWidth = std::max(40, area.width() - left - 2);
     const int availableHeight = std::max(30, area.height() - top - bottom);
     // A 4:3 picture, as large as fits.
@@ -220,16 +246,18 @@ QColor markColour() {
 
 void paintPreview(QPainter& painter, const QSize& area, const Layout& layout,
                   const PaintOptions& options) {
-    const PreviewGeometry g(layout, area, options, static_cast<int>(layout.notes.size()));
-    const QFont uiFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    const PreviewGeometry g(layout, area, options);
+    const QFont font = uiFont();
     painter.fillRect(QRect(QPoint(0, 0), area), QColor(32, 32, 32));
     if (!layout.label.empty()) {
-        QFont bold = uiFont;
+        QFont bold = font;
         bold.setBold(true);
         painter.setFont(bold);
         painter.setPen(markColour());
-        painter.drawText(QRect(2, 0, area.width() - 4, textLine), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromStdString(layout.label));
+        const QString label = QFontMetrics(bold).elidedText(QString::fromStdString(layout.label),
+                                                            Qt::ElideRight, area.width() - 4);
+        painter.drawText(QRect(2, 0, area.width() - 4, g.labelHeight()),
+                         Qt::AlignLeft | Qt::AlignVCenter, label);
     }
     painter.fillRect(g.picture(), pictureColour());
     paintGuides(painter, g, layout, options);
@@ -243,14 +271,10 @@ void paintPreview(QPainter& painter, const QSize& area, const Layout& layout,
                 paintOpenRow(painter, g, layout, row);
         }
     }
-    painter.setFont(uiFont);
+    painter.setFont(font);
     painter.setPen(QColor(200, 200, 200));
-    int y = g.notesTop();
-    for (const std::string& note : layout.notes) {
-        painter.drawText(QRect(2, y, area.width() - 4, textLine), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromStdString(note));
-        y += textLine;
-    }
+    painter.drawText(QRect(2, g.notesTop(), area.width() - 4, g.notesHeight()),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, notesText(layout));
 }
 
 }  // namespace preview

@@ -19,8 +19,7 @@ struct PaintOptions {
 // Where everything goes in an area of the given size.
 class PreviewGeometry {
 public:
-    PreviewGeometry(const Layout& layout, const QSize& area, const PaintOptions& options,
-                    int noteLines);
+    PreviewGeometry(const Layout& layout, const QSize& area, const PaintOptions& options);
     QRect picture() const { return m_picture; }
     // The cell of teletext row Row (1-23) and column Column (0-39); for open subtitling the
     // line slot Row of a block at vertical position 0.
@@ -30,6 +29,7 @@ public:
     int cellWidth() const { return m_cellWidth; }
     int rowHeight() const { return m_rowHeight; }
     int notesTop() const { return m_notesTop; }
+    int notesHeight() const { return m_notesHeight; }
     int labelHeight() const { return m_labelHeight; }
 
 private:
@@ -38,6 +38,7 @@ private:
     int m_cellWidth = 1;
     int m_rowHeight = 1;
     int m_notesTop = 0;
+    int m_notesHeight = 0;
     int m_labelHeight = 0;
     bool m_teletext = true;
 };

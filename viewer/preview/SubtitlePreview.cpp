@@ -62,9 +62,7 @@ QImage SubtitlePreview::renderImage() const {
 }
 
 QRect SubtitlePreview::cellRect(int row, int column) const {
-    return preview::PreviewGeometry(m_layout, size(), m_options,
-                                    static_cast<int>(m_layout.notes.size()))
-        .cell(row, column);
+    return preview::PreviewGeometry(m_layout, size(), m_options).cell(row, column);
 }
 
 void SubtitlePreview::paintEvent(QPaintEvent*) {
