@@ -173,13 +173,14 @@ void paintGuides(QPainter& painter, const PreviewGeometry& g, const Layout& layo
     const bool teletext = isTeletext(layout);
     if (options.ruler) {
         const int columns = teletext ? 40 : layout.columns;
+        const int line = textLine();
         for (int c = 0; c < columns; ++c) {
             const QRect cell = g.cell(teletext ? 1 : 0, c);
             const int y = g.picture().top() - 3;
             painter.drawLine(cell.left(), y, cell.left(), y + ((c % 5) ? 1 : 3));
             if (c % 5 == 0)
-                painter.drawText(QRect(cell.left() - 10, y - textLine() + 2, 20, textLine()),
-                                 Qt::AlignCenter, QString::number(c + 1));
+                painter.drawText(QRect(cell.left() - 10, y - line + 2, 20, line), Qt::AlignCenter,
+                                 QString::number(c + 1));
         }
     }
     if (options.rowNumbers && teletext) {
