@@ -12,6 +12,10 @@ install(TARGETS ${LUMTRACE_INSTALL_TARGETS} RUNTIME DESTINATION ${CMAKE_INSTALL_
 if(TARGET Sievra)
     # Fixed, not CMAKE_INSTALL_LIBDIR: the programs find it by this path relative to bin/.
     install(TARGETS Sievra LIBRARY DESTINATION lib/lumtrace)
+    if(TARGET SievraSetup)
+        # Its setup dialogs, which it loads from its own folder.
+        install(TARGETS SievraSetup LIBRARY DESTINATION lib/lumtrace)
+    endif()
     # The delivery profiles sit beside the plug-in, which looks for them there.
     file(GLOB SIEVRA_PROFILE_FILES ${PROJECT_SOURCE_DIR}/plugin/profiles/*.ini)
     install(FILES ${SIEVRA_PROFILE_FILES} DESTINATION lib/lumtrace/profiles)

@@ -7,7 +7,7 @@
 
 #include "LongTimeFormat.h"
 #include "RuleSettings.h"
-#include "SetupDialog.h"
+#include "SetupModule.h"
 #include "ValidationWorker.h"
 #include "delivery/DeliveryRules.h"
 #include "delivery/ProfileAccess.h"
@@ -256,6 +256,13 @@ HRESULT QVX_STDCALL SievraControl::GetProgress(double* progress) {
 HRESULT QVX_STDCALL SievraControl::Configure(QVX_HWND parentWindow) {
     return platform::guarded("TSievra.Configure", E_FAIL, [&] {
         if (!m_ruleSettings || !m_deliverySettings) return E_FAIL;
+        std::string whyNot;
+        const SetupEntryFunction showSetupDialog = setupEntry(whyNot);
+        if (!showSetupDialog) {
+            platform::reportError("TSievra.Configure",
+                                  ("cannot load the setup dialogs: " + whyNot).c_str());
+            return E_FAIL;
+        }
         // The dialog edits the list the worker reads its rules from: never during a run.
         if (m_worker) m_worker->waitUntilIdle();
         RuleSettings before;

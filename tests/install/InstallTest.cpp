@@ -48,7 +48,10 @@ TEST_F(InstallTest, LaysOutProgramsPluginAndDesktopFiles) {
         "share/bash-completion/completions/lumtrace-validate",
         "share/bash-completion/completions/lumtrace-export",
     };
-    if (HAS_VIEWER) expected.push_back("bin/Lumtrace");
+    if (HAS_VIEWER) {
+        expected.push_back("bin/Lumtrace");
+        expected.push_back("lib/lumtrace/SievraSetup.so");  // the plug-in's dialogs
+    }
     if (HAS_EXPORT) expected.push_back("bin/lumtrace-export");
     for (const auto& relative : expected)
         EXPECT_TRUE(fs::is_regular_file(installed(relative))) << relative;

@@ -164,8 +164,8 @@ private:
 // Sievra.zkx, loaded and asked for a control interface exactly as the host does.
 class SievraModule {
 public:
-    SievraModule() {
-        m_loaded = m_library.load(SIEVRA_MODULE_PATH);
+    explicit SievraModule(const std::string& path = SIEVRA_MODULE_PATH) {
+        m_loaded = m_library.load(path);
         if (m_loaded)
             m_export = reinterpret_cast<GetQuorvexControlFunction>(
                 m_library.symbol(GET_QUORVEX_CONTROL_NAME));

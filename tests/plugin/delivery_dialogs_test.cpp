@@ -18,8 +18,8 @@
 #include "PluginTestSupport.h"
 #include "platform/Registry.h"
 #include "plugin/RuleSettings.h"
-#include "plugin/RuleSettingsDialog.h"
-#include "plugin/SetupDialog.h"
+#include "plugin/setup/RuleSettingsDialog.h"
+#include "plugin/setup/SetupDialog.h"
 #include "plugin/delivery/DeliveryProfiles.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -11,8 +11,8 @@
 
 #include "ModalAnswer.h"
 #include "plugin/RuleSettings.h"
-#include "plugin/RuleSettingsDialog.h"
-#include "plugin/SetupDialog.h"
+#include "plugin/setup/RuleSettingsDialog.h"
+#include "plugin/setup/SetupDialog.h"
 #include "plugin_api/QuorvexControlInterface.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 
 #include "plugin/RuleSettings.h"
-#include "plugin/RuleSettingsDialog.h"
+#include "plugin/setup/RuleSettingsDialog.h"
 
 namespace {
 
