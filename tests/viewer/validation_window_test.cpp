@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <filesystem>
 #include <functional>
 #include <pugixml.hpp>
 
@@ -243,6 +244,15 @@ TEST_F(ValidationWindowTest, SettingsAsksThePluginToConfigure) {
     form->btnSettings->click();
     EXPECT_EQ(calls(), before + 1);
     ::dlclose(library);
+}
+
+TEST_F(ValidationWindowTest, SettingsThatCannotOpenSaySo) {
+    // The real plug-in without its setup module beside it.
+    const std::string lone = dir.file("Sievra.zkx");
+    std::filesystem::copy_file(VALIDATION_SIEVRA_FILE, lone);
+    auto form = open(lone, testsupport::StlFileBuilder().addBlocks(1).writeTo(dir.file("a.stl")));
+    form->btnSettings->click();
+    EXPECT_EQ(shown(), "message: Cannot open the plug-in settings.");
 }
 
 TEST_F(ValidationWindowTest, ProgressReadsWithTwoDecimals) {

@@ -210,7 +210,10 @@ void ValidationWindow::btnValidationClick() {
 
 void ValidationWindow::btnSettingsClick() {
     guardedVoid("TMediaValidationForm.btnSettingsClick", [&] {
-        if (isBound()) configure(0);
+        // The plug-in writes why on stderr; the user at least learns that nothing opened.
+        if (isBound() && FAILED(configure(0)))
+            userInteraction().showMessage(this,
+                                          QStringLiteral("Cannot open the plug-in settings."));
     });
 }
 
