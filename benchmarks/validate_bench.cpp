@@ -94,9 +94,7 @@ int main(int argc, char* argv[]) {
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::printf(
-            "  %-22s exit %d  %8.3f s  %9.1f files/s  %12.0f blocks/s  (before: %s files/s; goal "
-            "for "
-            "1,000-block files: 2,000)\n",
+            "  %-22s exit %d  %8.3f s  %9.1f files/s  %12.0f blocks/s  (before: %s files/s)\n",
             mode.name, status, seconds, files / seconds, double(files) * blocks / seconds,
             mode.before);
         if (status != 0) worst = 1;
