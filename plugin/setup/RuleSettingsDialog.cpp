@@ -192,7 +192,7 @@ void RuleSettingsDialog::updateSelected(int index) {
         if (!setting) return;
         edID->setText(QString::number(setting->id));
         edName->setText(QString::fromStdString(setting->name));
-        edDescription->setText(QString::fromStdString(setting->description));
+        showDescription(QString::fromStdString(setting->description));
         // Showing a row is not an edit: the drop-downs change silently.
         const QSignalBlocker blockType(cbReportType);
         const QSignalBlocker blockEnabled(cbEnabled);
@@ -259,10 +259,17 @@ DeliveryRule* RuleSettingsDialog::deliveryRuleAt(int index) const {
     return m_workingDeliverySettings->find(rules[static_cast<std::size_t>(index - described)].id);
 }
 
+void RuleSettingsDialog::showDescription(const QString& text) {
+    // The field is narrow and most descriptions are longer: its start shows, the tip shows all.
+    edDescription->setText(text);
+    edDescription->setCursorPosition(0);
+    edDescription->setToolTip(text);
+}
+
 void RuleSettingsDialog::showDeliveryRule(const DeliveryRule& rule) {
     edID->setText(QString::number(rule.id));
     edName->setText(QString::fromUtf8(rule.name));
-    edDescription->setText(QString::fromUtf8(rule.description));
+    showDescription(QString::fromUtf8(rule.description));
     const QSignalBlocker blockType(cbReportType);
     const QSignalBlocker blockEnabled(cbEnabled);
     if (rule.reportType >= REPORT_TYPE_INFO && rule.reportType <= REPORT_TYPE_ERROR)

@@ -58,6 +58,7 @@ private:
     // The delivery rule of a row, null for the rows of the other rules.
     DeliveryRule* deliveryRuleAt(int index) const;
     void showDeliveryRule(const DeliveryRule& rule);
+    void showDescription(const QString& text);
 };
 
 // Shows the rule dialog modally on a working copy of List (and of Delivery, when given); on "OK"

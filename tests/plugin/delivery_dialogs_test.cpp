@@ -18,9 +18,9 @@
 #include "PluginTestSupport.h"
 #include "platform/Registry.h"
 #include "plugin/RuleSettings.h"
+#include "plugin/delivery/DeliveryProfiles.h"
 #include "plugin/setup/RuleSettingsDialog.h"
 #include "plugin/setup/SetupDialog.h"
-#include "plugin/delivery/DeliveryProfiles.h"
 #include "tests/support/TestEnvironment.h"
 
 using plugintest::answerModal;
@@ -121,6 +121,7 @@ TEST(DeliveryRuleDialog, ListsTheDeliveryRulesWithTheirCountingRulesAndThreshold
         // The counting rules are in the description.
         clickRule(list, 505);
         EXPECT_TRUE(form->edDescription->text().contains("spaces between words count"));
+        EXPECT_EQ(form->edDescription->toolTip(), form->edDescription->text());
         EXPECT_TRUE(form->cbReportType->isEnabled());
         EXPECT_TRUE(form->cbEnabled->isEnabled());
         choose(form->cbEnabled, "Yes");
