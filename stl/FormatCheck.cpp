@@ -42,9 +42,16 @@ FormatCheck refused(std::string reason) {
 }  // namespace
 
 std::string withThousands(std::int64_t value) {
-    std::string digits = std::to_string(value < 0 ? -value : value);
-    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(i, ",");
-    return value < 0 ? "-" + digits : digits;
+    // The magnitude in unsigned arithmetic, so the most negative value has one too.
+    const std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const std::string digits = std::to_string(magnitude);
+    std::string text = value < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    return text;
 }
 
 int nonStandardFramesPerSecond(const std::string& diskFormatCode) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "stl/FormatCheck.h"
@@ -84,6 +85,8 @@ TEST(FormatCheck, FilesThatAreNoSubtitleFiles) {
     EXPECT_EQ(withThousands(99999), "99,999");
     EXPECT_EQ(withThousands(1000000), "1,000,000");
     EXPECT_EQ(withThousands(999), "999");
+    EXPECT_EQ(withThousands(-1234), "-1,234");
+    EXPECT_EQ(withThousands(INT64_MIN), "-9,223,372,036,854,775,808");
 }
 
 }  // namespace
