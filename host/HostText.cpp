@@ -2,8 +2,6 @@
 
 #include "platform/Utf8.h"
 
-#include "platform/CodePage.h"
-
 namespace validationhost {
 
 std::string narrowToUtf8(std::string_view text) {

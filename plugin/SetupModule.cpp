@@ -2,26 +2,16 @@
 
 #include <dlfcn.h>
 
-#include <filesystem>
 #include <mutex>
 
-namespace {
-
-std::string setupModulePath() {
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&setupEntry), &info) || !info.dli_fname)
-        return SETUP_MODULE_NAME;
-    return (std::filesystem::path(info.dli_fname).parent_path() / SETUP_MODULE_NAME).string();
-}
-
-}  // namespace
+#include "ModuleFolder.h"
 
 SetupEntryFunction setupEntry(std::string& error) {
     static std::mutex loading;
     static SetupEntryFunction entry = nullptr;
     std::lock_guard lock(loading);
     if (entry) return entry;
-    const std::string path = setupModulePath();
+    const std::string path = (moduleFolder() / SETUP_MODULE_NAME).string();
     // NODELETE: the module's Qt stays loaded when the plug-in itself is unloaded.
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle) {

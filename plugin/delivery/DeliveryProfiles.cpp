@@ -1,13 +1,12 @@
 #include "DeliveryProfiles.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "ModuleFolder.h"
 #include "stl/ReportFunction.h"
 
 namespace fs = std::filesystem;
@@ -27,19 +26,12 @@ std::string lower(std::string text) {
     return text;
 }
 
-std::optional<std::int32_t> number(const std::string& text) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    for (char c : text)
-        if (c < '0' || c > '9') return std::nullopt;
-    return std::stoi(text);
-}
-
 std::optional<std::int32_t> reportType(const std::string& text) {
     const std::string t = lower(text);
     if (t == "info") return REPORT_TYPE_INFO;
     if (t == "warning") return REPORT_TYPE_WARNING;
     if (t == "error") return REPORT_TYPE_ERROR;
-    return number(t);
+    return plainNumber(t);
 }
 
 std::optional<bool> flag(const std::string& text) {
@@ -75,7 +67,7 @@ std::optional<DeliveryProfile> parseProfile(std::string_view text, std::string* 
             inProfile = lower(section) == "profile";
             rule = nullptr;
             if (inProfile) continue;
-            const auto id = number(section);
+            const auto id = plainNumber(section);
             rule = id ? profile.settings.find(*id) : nullptr;
             if (!rule) return setError(error, lineNumber, "unknown rule " + section), std::nullopt;
             rule->enabled = true;  // naming a rule switches it on unless it says otherwise
@@ -100,8 +92,7 @@ std::optional<DeliveryProfile> parseProfile(std::string_view text, std::string* 
             ok = type.has_value();
             if (ok) rule->reportType = *type;
         } else if (rule && key == "threshold" && rule->kind != ThresholdKind::None) {
-            const auto threshold =
-                rule->kind == ThresholdKind::Colours ? colourMaskFromText(value) : number(value);
+            const auto threshold = thresholdFromText(*rule, value);
             ok = threshold.has_value();
             if (ok) rule->threshold = *threshold;
         } else {
@@ -130,10 +121,7 @@ std::optional<DeliveryProfile> readProfileFile(const std::string& path, std::str
 }
 
 std::string shippedProfileDirectory() {
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&shippedProfileDirectory), &info) || !info.dli_fname)
-        return "profiles";
-    return (fs::path(info.dli_fname).parent_path() / "profiles").string();
+    return (moduleFolder() / "profiles").string();
 }
 
 std::string userProfileDirectory() {

@@ -210,13 +210,18 @@ std::string editableThresholdText(const DeliveryRule& rule) {
 std::optional<std::int32_t> thresholdFromText(const DeliveryRule& rule, const std::string& text) {
     if (rule.kind == ThresholdKind::None) return std::nullopt;
     if (rule.kind == ThresholdKind::Colours) return colourMaskFromText(text);
-    std::size_t first = text.find_first_not_of(' ');
-    std::size_t last = text.find_last_not_of(' ');
-    if (first == std::string::npos || last - first + 1 > 9) return std::nullopt;
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::nullopt;
+    return plainNumber(
+        std::string_view(text).substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::optional<std::int32_t> plainNumber(std::string_view text) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
     std::int32_t value = 0;
-    for (std::size_t i = first; i <= last; ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        value = value * 10 + (text[i] - '0');
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
     }
     return value;
 }

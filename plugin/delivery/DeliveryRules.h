@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Below HKEY_CURRENT_USER.
@@ -72,3 +73,5 @@ std::string thresholdText(const DeliveryRule& rule);
 // for text that is neither, or a rule without a threshold.
 std::string editableThresholdText(const DeliveryRule& rule);
 std::optional<std::int32_t> thresholdFromText(const DeliveryRule& rule, const std::string& text);
+// One to nine decimal digits and nothing else (no sign, no spaces); nullopt otherwise.
+std::optional<std::int32_t> plainNumber(std::string_view text);
