@@ -251,7 +251,7 @@ TEST_F(ValidationWindowTest, SettingsThatCannotOpenSaySo) {
     const std::string lone = dir.file("Sievra.zkx");
     std::filesystem::copy_file(VALIDATION_SIEVRA_FILE, lone);
     auto form = open(lone, testsupport::StlFileBuilder().addBlocks(1).writeTo(dir.file("a.stl")));
-    form->btnSettings->click();
+    QTest::mouseClick(form->btnSettings, Qt::LeftButton);
     EXPECT_EQ(shown(), "message: Cannot open the plug-in settings.");
 }
 
