@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     const preview::PaintOptions guides{true, true};
     const auto previewOf = [&](std::uint32_t index) {
         const preview::Layout layout =
-            preview::layOut(preview::gatherBlocks(reader, index), options);
+            preview::layOut(preview::selectionAt(reader, index), options);
         QPainter painter(&image);
         preview::paintPreview(painter, image.size(), layout, guides);
     };

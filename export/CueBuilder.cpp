@@ -2,51 +2,107 @@
 
 #include <algorithm>
 
+#include "stl/FormatCheck.h"
+#include "subtitle/Timeline.h"
+
+using namespace subtitle;
+
 namespace {
 
-bool continuesSet(std::uint8_t status) {
-    return status == 2 || status == 3;
+constexpr std::size_t namedAtMost = 5;
+constexpr double teletextPageRows = 25.0;
+
+std::string nameOf(const Subtitle& s) {
+    return "subtitle " + std::to_string(s.number) + " (" + formatTimeCode(s.in) + ")";
 }
 
-class Clock {
-public:
-    explicit Clock(const CueTiming& timing)
-        : m_rate(timing.rate), m_offset(timing.offset ? frameCount(*timing.offset, m_rate) : 0) {}
-    std::int64_t ms(const TimeCode& tc) const {
-        return std::max<std::int64_t>(
-            0, framesToMilliseconds(frameCount(tc, m_rate) - m_offset, m_rate));
-    }
+// A sentence naming the first few subtitles of a list.
+std::string listNote(std::size_t count, const std::string& what,
+                     const std::vector<std::string>& names) {
+    std::string note = withThousands(static_cast<std::int64_t>(count)) +
+                       (count == 1 ? " subtitle " : " subtitles ") + what + ": ";
+    for (std::size_t i = 0; i < names.size() && i < namedAtMost; ++i)
+        note += (i ? ", " : "") + names[i];
+    if (names.size() > namedAtMost)
+        note += " and " + withThousands(static_cast<std::int64_t>(names.size() - namedAtMost)) +
+                " more";
+    return note + ".";
+}
 
-private:
-    FrameRate m_rate;
-    std::int64_t m_offset;
-};
+// The rows on screen during a display: later parts of a teletext set write over the rows they
+// share with earlier ones.
+std::vector<CueRow> displayRows(const Document& document, const Display& display,
+                                const CharacterDecoder& decoder, const TextSettings& settings) {
+    std::vector<CueRow> rows;
+    for (const std::size_t part : display.parts) {
+        for (const Row& row : subtitleRows(document.subtitles[part], decoder, settings)) {
+            std::vector<Run> runs = runsOf(row);
+            if (runs.empty()) continue;
+            CueRow cueRow{row.number, std::move(runs)};
+            const auto same = std::find_if(rows.begin(), rows.end(), [&](const CueRow& r) {
+                return settings.teletext && r.number == cueRow.number;
+            });
+            if (same != rows.end())
+                *same = std::move(cueRow);
+            else
+                rows.push_back(std::move(cueRow));
+        }
+    }
+    if (settings.teletext)
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const CueRow& a, const CueRow& b) { return a.number < b.number; });
+    return rows;
+}
 
 }  // namespace
 
-std::vector<Cue> buildCues(const std::vector<Subtitle>& subtitles, const CueTiming& timing) {
-    const Clock clock(timing);
-    std::vector<Cue> cues;
-    StyledText onScreen;
-    bool inSet = false;
-    for (std::size_t i = 0; i < subtitles.size(); ++i) {
-        const Subtitle& subtitle = subtitles[i];
-        const std::uint8_t status = subtitle.cumulativeStatus;
-        if (inSet && continuesSet(status))
-            onScreen.insert(onScreen.end(), subtitle.text.begin(), subtitle.text.end());
-        else
-            onScreen = subtitle.text;
-        inSet = status == 1 || (inSet && status == 2);
-
+CueList buildCues(const Document& document, const CharacterDecoder& decoder,
+                  const TextSettings& settings, const CueTiming& timing) {
+    const FrameRate& rate = timing.rate;
+    const std::int64_t offset = timing.offset ? frameCount(*timing.offset, rate) : 0;
+    const std::vector<Display> displays =
+        timeline(document.subtitles, {rate.framesPerTimeCodeSecond, timing.includeComments});
+    CueList list;
+    std::vector<std::string> leftOut;
+    for (const Display& display : displays) {
+        const Subtitle& newest = document.subtitles[display.parts.back()];
+        std::vector<CueRow> rows = displayRows(document, display, decoder, settings);
+        if (rows.empty()) continue;
+        const std::int64_t start = std::max<std::int64_t>(0, display.start - offset);
+        const std::int64_t end = display.end - offset;
+        if (end <= start) {
+            leftOut.push_back(nameOf(newest));
+            continue;
+        }
         Cue cue;
-        cue.startMs = clock.ms(subtitle.in);
-        cue.endMs = clock.ms(subtitle.out);
-        if (inSet && i + 1 < subtitles.size() && continuesSet(subtitles[i + 1].cumulativeStatus))
-            cue.endMs = std::min(cue.endMs, clock.ms(subtitles[i + 1].in));
-        cue.endMs = std::max(cue.endMs, cue.startMs);
-        if (onScreen.empty()) continue;
-        cue.text = onScreen;
-        cues.push_back(std::move(cue));
+        cue.startMs = framesToMilliseconds(start, rate);
+        cue.endMs = framesToMilliseconds(end, rate);
+        const Subtitle& first = document.subtitles[display.parts.front()];
+        cue.justification = first.justification;
+        cue.subtitle = display.parts.back();
+        cue.top = settings.teletext ? rows.front().number / teletextPageRows
+                                    : openRowTop(first.verticalPosition, 0, settings.maximumRows);
+        cue.rows = std::move(rows);
+        list.cues.push_back(std::move(cue));
     }
-    return cues;
+    if (!leftOut.empty())
+        list.notes.push_back(listNote(leftOut.size(),
+                                      "left out (out-time not after in-time, or before the "
+                                      "programme start)",
+                                      leftOut));
+
+    // Players need starts that never decrease; cues out of order move, the rest keep file order.
+    std::vector<std::string> moved;
+    std::int64_t latest = 0;
+    for (std::size_t i = 0; i < list.cues.size(); ++i) {
+        if (list.cues[i].startMs < latest)
+            moved.push_back(nameOf(document.subtitles[list.cues[i].subtitle]));
+        latest = std::max(latest, list.cues[i].startMs);
+    }
+    if (!moved.empty()) {
+        std::stable_sort(list.cues.begin(), list.cues.end(),
+                         [](const Cue& a, const Cue& b) { return a.startMs < b.startMs; });
+        list.notes.push_back(listNote(moved.size(), "written in start-time order", moved));
+    }
+    return list;
 }

@@ -1,25 +1,43 @@
 #pragma once
-// Timed cues for the subtitle formats. A cumulative set gives one cue per subtitle, holding the
-// rows of the set shown so far, lasting until the next subtitle of the set comes in.
+// Timed cues for the subtitle formats, from what is on screen when: one cue per display (a part
+// of a cumulative set shows with the parts still on screen), in start-time order. Displays that
+// cannot be shown (out-time not after in-time, wholly before the programme start) are left out
+// and named.
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "FrameRate.h"
-#include "SubtitleAssembly.h"
+#include "subtitle/Document.h"
+
+struct CueRow {
+    int number = 0;  // teletext row or open row slot
+    std::vector<subtitle::Run> runs;
+};
 
 struct Cue {
     std::int64_t startMs = 0;
     std::int64_t endMs = 0;
-    StyledText text;
+    std::vector<CueRow> rows;
+    // Where it stands: the top of its first row as a fraction of the picture height, and JC.
+    double top = 0.0;
+    int justification = 0;
+    std::size_t subtitle = 0;  // the newest part shown, an index into the document's subtitles
 };
 
 struct CueTiming {
     FrameRate rate;
-    // Subtracted from every time code; times before it become 0.
+    // Subtracted from every time code; a cue that starts before it starts at 0.
     std::optional<TimeCode> offset;
+    bool includeComments = false;
 };
 
-// Subtitles with no text give no cue; an end before the start is moved to the start.
-std::vector<Cue> buildCues(const std::vector<Subtitle>& subtitles, const CueTiming& timing);
+struct CueList {
+    std::vector<Cue> cues;
+    std::vector<std::string> notes;  // what was left out or moved, one sentence each
+};
+
+CueList buildCues(const subtitle::Document& document, const subtitle::CharacterDecoder& decoder,
+                  const subtitle::TextSettings& settings, const CueTiming& timing);

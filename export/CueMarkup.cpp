@@ -4,18 +4,28 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/Utf8.h"
+
 namespace {
 
-std::vector<std::string> openingTags(const TextStyle& style, const MarkupSettings& settings) {
+using subtitle::Colour;
+
+std::vector<std::string> openingTags(const subtitle::Run& run, const MarkupSettings& settings) {
     std::vector<std::string> tags;
-    if (settings.colours && style.colour != TextColour::White)
-        tags.push_back(std::string("c.") + colourClass(style.colour));
-    if (style.italic) tags.push_back("i");
-    if (style.underline) tags.push_back("u");
+    if (settings.colours) {
+        std::string classes;
+        if (run.foreground != Colour::White)
+            classes += std::string(".") + colourClass(run.foreground);
+        if (run.boxed && run.background != Colour::Black)
+            classes += std::string(".bg_") + colourClass(run.background);
+        if (!classes.empty()) tags.push_back("c" + classes);
+    }
+    if (run.italic) tags.push_back("i");
+    if (run.underline) tags.push_back("u");
     return tags;
 }
 
-void appendText(std::string& out, const std::u16string& text, bool escape) {
+void appendText(std::string& out, std::u16string_view text, bool escape) {
     const std::string utf8 = toUtf8(text);
     if (!escape) {
         out += utf8;
@@ -41,18 +51,18 @@ void closeAll(std::string& out, std::vector<std::string>& open) {
 
 }  // namespace
 
-const char* colourClass(TextColour colour) {
+const char* colourClass(Colour colour) {
     static const char* const kNames[] = {"black", "red",     "lime", "yellow",
                                          "blue",  "magenta", "cyan", "white"};
     return kNames[static_cast<int>(colour)];
 }
 
-std::string rowMarkup(const StyledLine& row, const MarkupSettings& settings) {
+std::string rowMarkup(const std::vector<subtitle::Run>& runs, const MarkupSettings& settings) {
     std::string out;
     std::vector<std::string> open;
-    for (const StyledSpan& span : row) {
-        std::vector<std::string> wanted = openingTags(span.style, settings);
-        std::u16string_view text = span.text;
+    for (const subtitle::Run& run : runs) {
+        std::vector<std::string> wanted = openingTags(run, settings);
+        std::u16string_view text = run.text;
         if (wanted != open) {
             closeAll(out, open);
             // Spaces where the style changes stay outside the tags.
@@ -62,7 +72,7 @@ std::string rowMarkup(const StyledLine& row, const MarkupSettings& settings) {
             for (const std::string& tag : wanted) out += "<" + tag + ">";
             open = std::move(wanted);
         }
-        appendText(out, std::u16string(text), settings.escape);
+        appendText(out, text, settings.escape);
     }
     closeAll(out, open);
     return out;
@@ -76,4 +86,20 @@ std::string cueTime(std::int64_t milliseconds, char separator) {
                   static_cast<long long>(milliseconds / 1000 % 60), separator,
                   static_cast<long long>(milliseconds % 1000));
     return text;
+}
+
+std::string toUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        platform::appendUtf8(out, c);
+    }
+    return out;
 }

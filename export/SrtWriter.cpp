@@ -9,7 +9,7 @@ std::string writeSrt(const std::vector<Cue>& cues) {
         if (number > 0) out += '\n';
         out += std::to_string(++number) + '\n';
         out += cueTime(cue.startMs, ',') + " --> " + cueTime(cue.endMs, ',') + '\n';
-        for (const StyledLine& row : cue.text) out += rowMarkup(row, {}) + '\n';
+        for (const CueRow& row : cue.rows) out += rowMarkup(row.runs, {}) + '\n';
     }
     return out;
 }

@@ -2,7 +2,6 @@
 
 #include "CueBuilder.h"
 #include "SrtWriter.h"
-#include "StlFileContents.h"
 #include "TextWriter.h"
 #include "VttWriter.h"
 #include "platform/CodePage.h"
@@ -10,58 +9,72 @@
 
 namespace {
 
-constexpr std::uint32_t kIso6937 = 20269;
-
 ExportResult failure(std::string error) {
     ExportResult result;
     result.error = std::move(error);
     return result;
 }
 
+std::size_t countTextSubtitles(const std::string& text) {
+    if (text.empty()) return 0;
+    std::size_t count = 1;
+    for (std::size_t at = text.find("\n\n"); at != std::string::npos;
+         at = text.find("\n\n", at + 2))
+        ++count;
+    return count;
+}
+
 }  // namespace
 
 ExportResult exportStlFile(const std::string& path, const ExportOptions& options) {
-    const StlFileContents contents = readStlFile(path);
-    if (!contents.error.empty()) return failure(contents.error);
+    const subtitle::DocumentFile file = subtitle::readDocument(path);
+    if (!file.error.empty()) return failure(file.error);
+    const subtitle::Document& document = file.document;
 
     ExportResult result;
-    if (contents.check.verdict != FormatCheck::Verdict::Standard)
-        result.warnings.push_back(contents.check.reason);
+    if (file.check.verdict != FormatCheck::Verdict::Standard)
+        result.warnings.push_back(file.check.reason);
+    if (document.blockCountDisagrees() && file.check.verdict != FormatCheck::Verdict::MissingBlocks)
+        result.warnings.push_back("The header announces " +
+                                  withThousands(*document.announcedBlocks) + " blocks; all " +
+                                  withThousands(static_cast<std::int64_t>(document.blocks.size())) +
+                                  " blocks present are exported.");
 
-    AssemblySettings settings;
-    settings.includeComments = options.includeComments;
-    settings.decode.standard = displayStandardOf(contents.gsi);
+    std::uint32_t codePage = subtitle::latinCodePage;
     if (options.codePage) {
         if (!platform::isCodePageSupported(*options.codePage))
             return failure("Code page " + std::to_string(*options.codePage) +
                            " cannot be used to decode text.");
-        settings.decode.codePage = *options.codePage;
-    } else if (const auto table = characterCodeTable(contents.gsi)) {
-        settings.decode.codePage = table->codePage;
+        codePage = *options.codePage;
+    } else if (const auto table = characterCodeTable(document.gsi)) {
+        codePage = table->codePage;
     } else {
-        settings.decode.codePage = kIso6937;
         result.warnings.push_back("The character code table \"" +
-                                  characterCodeTableText(contents.gsi) +
+                                  characterCodeTableText(document.gsi) +
                                   "\" is not one of 00 to 04; the text is decoded as Latin.");
     }
+    const subtitle::CharacterDecoder decoder(codePage);
+    const subtitle::TextSettings settings = subtitle::textSettings(document.gsi, codePage);
 
-    const std::vector<Subtitle> subtitles = assembleSubtitles(contents.blocks, settings);
     if (options.format == ExportFormat::Text) {
-        result.text = writeText(subtitles);
+        result.text = writeText(document, decoder, settings, options.includeComments);
+        result.written = countTextSubtitles(result.text);
         result.ok = true;
         return result;
     }
 
-    const auto rate = frameRateOf(contents.gsi);
+    const auto rate = frameRateOf(document.gsi);
     if (!rate) return failure("The disk format code names no frame rate.");
-    CueTiming timing{*rate, std::nullopt};
+    CueTiming timing{*rate, std::nullopt, options.includeComments};
     if (options.subtractStartOfProgramme) {
-        timing.offset = startOfProgramme(contents.gsi);
+        timing.offset = startOfProgramme(document.gsi);
         if (!timing.offset)
             return failure("The start-of-programme time code is not a time code (HHMMSSFF).");
     }
-    const std::vector<Cue> cues = buildCues(subtitles, timing);
-    result.text = options.format == ExportFormat::Srt ? writeSrt(cues) : writeVtt(cues);
+    CueList cues = buildCues(document, decoder, settings, timing);
+    result.warnings.insert(result.warnings.end(), cues.notes.begin(), cues.notes.end());
+    result.text = options.format == ExportFormat::Srt ? writeSrt(cues.cues) : writeVtt(cues.cues);
+    result.written = cues.cues.size();
     result.ok = true;
     return result;
 }

@@ -22,6 +22,7 @@ struct ExportResult {
     std::string text;                   // the exported file, UTF-8
     std::string error;                  // one sentence when !ok
     std::vector<std::string> warnings;  // one sentence each
+    std::size_t written = 0;            // subtitles (plain text) or cues written
 };
 
 ExportResult exportStlFile(const std::string& path, const ExportOptions& options);

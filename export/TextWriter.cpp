@@ -1,11 +1,16 @@
 #include "TextWriter.h"
 
-std::string writeText(const std::vector<Subtitle>& subtitles) {
+#include "CueMarkup.h"
+
+std::string writeText(const subtitle::Document& document, const subtitle::CharacterDecoder& decoder,
+                      const subtitle::TextSettings& settings, bool includeComments) {
     std::string out;
-    for (const Subtitle& subtitle : subtitles) {
-        if (subtitle.text.empty()) continue;
+    for (const subtitle::Subtitle& s : document.subtitles) {
+        if (s.comment && !includeComments) continue;
+        const auto rows = subtitle::plainRows(subtitle::subtitleRows(s, decoder, settings));
+        if (rows.empty()) continue;
         if (!out.empty()) out += '\n';
-        for (const StyledLine& row : subtitle.text) out += toUtf8(plainText(row)) + '\n';
+        for (const std::u16string& row : rows) out += toUtf8(row) + '\n';
     }
     return out;
 }

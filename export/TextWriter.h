@@ -1,9 +1,9 @@
 #pragma once
-// Plain text: each subtitle's own rows once, one blank line between subtitles, no times.
+// Plain text: each subtitle's rows as a person reads them, a blank line between subtitles.
 
 #include <string>
-#include <vector>
 
-#include "SubtitleAssembly.h"
+#include "subtitle/Document.h"
 
-std::string writeText(const std::vector<Subtitle>& subtitles);
+std::string writeText(const subtitle::Document& document, const subtitle::CharacterDecoder& decoder,
+                      const subtitle::TextSettings& settings, bool includeComments);

@@ -1,14 +1,32 @@
 #include "VttWriter.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "CueMarkup.h"
+
+namespace {
+
+// Where the cue stands: its first row's top, and the row's justification.
+std::string cueSettings(const Cue& cue) {
+    const int line = static_cast<int>(std::lround(std::clamp(cue.top, 0.0, 1.0) * 100));
+    std::string settings = " line:" + std::to_string(line) + "%";
+    static const char* const kAlign[] = {nullptr, "left", "center", "right"};
+    if (cue.justification >= 1 && cue.justification <= 3)
+        settings += std::string(" align:") + kAlign[cue.justification];
+    return settings;
+}
+
+}  // namespace
 
 std::string writeVtt(const std::vector<Cue>& cues) {
     std::string out = "WEBVTT\n";
     for (const Cue& cue : cues) {
         out += '\n';
-        out += cueTime(cue.startMs, '.') + " --> " + cueTime(cue.endMs, '.') + '\n';
-        for (const StyledLine& row : cue.text)
-            out += rowMarkup(row, {.colours = true, .escape = true}) + '\n';
+        out +=
+            cueTime(cue.startMs, '.') + " --> " + cueTime(cue.endMs, '.') + cueSettings(cue) + '\n';
+        for (const CueRow& row : cue.rows)
+            out += rowMarkup(row.runs, {.colours = true, .escape = true}) + '\n';
     }
     return out;
 }

@@ -1,11 +1,13 @@
 #include "FileValidator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include "delivery/DeliveryChecks.h"
 #include "platform/Guarded.h"
@@ -94,8 +96,13 @@ HRESULT FileValidator::validateStl(StlReader* reader) {
                              });
             if (!delivery->begin(*reader)) delivery.reset();
         }
-        validateTtIs(*reader, announcedCount, delivery ? &*delivery : nullptr);
-        if (delivery) delivery->finish();
+        const std::int32_t walked =
+            validateTtIs(*reader, announcedCount, delivery ? &*delivery : nullptr);
+        if (delivery) {
+            // The delivery rules see every block present, also those past the announced count.
+            if (walked == announcedCount) feedBlocksPastAnnounced(*reader, walked, *delivery);
+            delivery->finish();
+        }
         return S_OK;
     });
 }
@@ -219,8 +226,20 @@ void FileValidator::validateFileSize(StlReader& reader, std::int32_t announcedCo
                423);
 }
 
-void FileValidator::validateTtIs(StlReader& reader, std::int32_t announcedCount,
-                                 DeliveryChecks* delivery) {
+void FileValidator::feedBlocksPastAnnounced(StlReader& reader, std::int32_t from,
+                                            DeliveryChecks& delivery) {
+    std::vector<TextAndTimingInformation> chunk(512);
+    for (std::uint32_t next = static_cast<std::uint32_t>(std::max(0, from));;) {
+        const std::size_t got = reader.readPresentBlocks(next, chunk.size(), chunk.data());
+        if (got == 0) return;
+        for (std::size_t k = 0; k < got; ++k)
+            delivery.takeBlock(static_cast<std::int32_t>(next + k), chunk[k]);
+        next += static_cast<std::uint32_t>(got);
+    }
+}
+
+std::int32_t FileValidator::validateTtIs(StlReader& reader, std::int32_t announcedCount,
+                                         DeliveryChecks* delivery) {
     clearSubtitleNumbers();
     std::int32_t previous = -1;
     const std::int32_t framesPerSecond = reader.framesPerSecond();
@@ -255,7 +274,7 @@ void FileValidator::validateTtIs(StlReader& reader, std::int32_t announcedCount,
                    format("TTI # %d - Unable to retrieve TTI blocks to the end of the file",
                           static_cast<int>(i)),
                    424);
-            break;
+            return i;
         }
         const std::uint8_t* block = tti->bytes;
 
@@ -295,4 +314,5 @@ void FileValidator::validateTtIs(StlReader& reader, std::int32_t announcedCount,
         if (comment > 3) finding(440, "TTI # %d - Invalid Comment Flag value = %d", i, comment);
         if (delivery) delivery->takeBlock(i, *tti);
     }
+    return announcedCount;
 }

@@ -35,7 +35,10 @@ public:
 private:
     void validateGsi(const std::uint8_t* gsi, std::int32_t& announcedCount);
     void validateFileSize(StlReader& reader, std::int32_t announcedCount);
-    void validateTtIs(StlReader& reader, std::int32_t announcedCount, DeliveryChecks* delivery);
+    // The number of blocks walked: the announced count, or where a block could not be read.
+    std::int32_t validateTtIs(StlReader& reader, std::int32_t announcedCount,
+                              DeliveryChecks* delivery);
+    void feedBlocksPastAnnounced(StlReader& reader, std::int32_t from, DeliveryChecks& delivery);
 
     ReportFunction m_reportFunction;
     const DeliverySettings* m_deliverySettings = nullptr;

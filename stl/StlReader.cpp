@@ -282,6 +282,16 @@ std::size_t StlReader::readTextAndTimingBlocks(std::uint32_t first, std::size_t 
     return got / TTI_BLOCK_SIZE;
 }
 
+std::size_t StlReader::readPresentBlocks(std::uint32_t first, std::size_t count,
+                                         TextAndTimingInformation* out) const {
+    const std::uint64_t present = ttiBlocksPresent(fileSize());
+    if (m_fileStream < 0 || !out || first >= present) return 0;
+    count = static_cast<std::size_t>(std::min<std::uint64_t>(count, present - first));
+    const std::size_t got =
+        readAt(m_fileStream, out[0].bytes, count * TTI_BLOCK_SIZE, ttiBlockOffset(first));
+    return got / TTI_BLOCK_SIZE;
+}
+
 bool StlReader::readBlock(std::uint32_t index) {
     if (m_fileStream < 0) {
         platform::reportFailure(GET_TTI);

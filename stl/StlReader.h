@@ -39,6 +39,10 @@ public:
     // the file again, so walking a large file costs one system call per chunk, not per block.
     std::size_t readTextAndTimingBlocks(std::uint32_t first, std::size_t count,
                                         TextAndTimingInformation* out) const;
+    // Like ReadTextAndTimingBlocks, bounded by the blocks the file holds rather than by the
+    // announced count, for readers of every block present whatever TNB says.
+    std::size_t readPresentBlocks(std::uint32_t first, std::size_t count,
+                                  TextAndTimingInformation* out) const;
     // Units of 100 ns; 0 on any failure.
     std::int64_t getDuration();
 

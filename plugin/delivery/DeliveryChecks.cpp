@@ -1,14 +1,15 @@
 #include "DeliveryChecks.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "stl/StlUtils.h"
+#include "stl/TextTables.h"
+#include "subtitle/Document.h"
 
 namespace {
 
-constexpr std::uint8_t USER_DATA = 0xFE;
-constexpr std::uint8_t LAST_EXTENSION = 0xFF;
 constexpr std::uint8_t UNUSED_SPACE = 0x8F;
 
 template <typename... Args>
@@ -42,13 +43,6 @@ std::optional<std::int64_t> gsiTimeCode(const GeneralSubtitleInformation& gsi, c
     return toFrames({pair(0), pair(2), pair(4), pair(6)}, fps);
 }
 
-// The length of a block's text: up to its first unused-space byte.
-std::size_t textLength(const std::uint8_t* field) {
-    const void* end = std::memchr(field, UNUSED_SPACE, TTI_TEXT_FIELD_SIZE);
-    return end ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(end) - field)
-               : TTI_TEXT_FIELD_SIZE;
-}
-
 // A field's worth of unused space, to compare the rest of a text field with.
 const std::array<std::uint8_t, TTI_TEXT_FIELD_SIZE> ALL_UNUSED = [] {
     std::array<std::uint8_t, TTI_TEXT_FIELD_SIZE> bytes{};
@@ -59,7 +53,9 @@ const std::array<std::uint8_t, TTI_TEXT_FIELD_SIZE> ALL_UNUSED = [] {
 }  // namespace
 
 DeliveryChecks::DeliveryChecks(const DeliverySettings& settings, Report report)
-    : m_report(std::move(report)) {
+    : m_report(std::move(report)),
+      m_assembler([this](const subtitle::Subtitle& s) { finishSubtitle(s); },
+                  [this](const subtitle::ChainFact& f) { chainFact(f); }) {
     for (const DeliveryRule& rule : settings.rules()) {
         const std::int32_t slot = rule.id - FIRST_RULE;
         if (slot < 0 || slot >= static_cast<std::int32_t>(RULE_COUNT)) continue;
@@ -77,11 +73,14 @@ void DeliveryChecks::finding(std::int32_t id, std::int32_t block, const std::str
 void DeliveryChecks::readGsi(const GeneralSubtitleInformation& gsi) {
     const std::string dsc = fieldText(gsi.bytes, gsi::displayStandardCode, StlVariant::Plugin);
     m_teletext = dsc == "1" || dsc == "2";
-    m_open = dsc.empty() || dsc == "0";
+    // A blank code is undefined: rule 404 reports it, and no code is out of place under it.
+    m_open = dsc == "0";
     m_tableText = fieldText(gsi.bytes, gsi::characterCodeTableNumber, StlVariant::Plugin);
     m_latin = m_tableText == "00";
     m_maxRows = fieldToInt32(gsi.bytes, gsi::maximumNumberOfDisplayableRows);
     m_startOfProgramme = gsiTimeCode(gsi, gsi::timeCodeStartOfProgramme, m_fps);
+    m_startOfProgrammeText =
+        fieldText(gsi.bytes, gsi::timeCodeStartOfProgramme, StlVariant::Plugin);
     m_firstInCue = gsiTimeCode(gsi, gsi::timeCodeFirstInCue, m_fps);
     m_announcedSubtitles = fieldToInt32(gsi.bytes, gsi::totalNumberOfSubtitles);
 }
@@ -92,60 +91,46 @@ bool DeliveryChecks::begin(StlReader& reader) {
     if (FAILED(reader.getGeneralSubtitleInformation(&gsi)) || !gsi) return false;
     if (reader.framesPerSecond() > 0) m_fps = reader.framesPerSecond();
     readGsi(*gsi);
+    const auto table = characterCodeTable(*gsi);
+    const std::uint32_t codePage = table ? table->codePage : subtitle::latinCodePage;
+    m_decoder.emplace(codePage);
+    m_textSettings = subtitle::textSettings(*gsi, codePage);
+    if (on(509) && !m_startOfProgramme)
+        finding(509, -1,
+                m_startOfProgrammeText.empty()
+                    ? "Time Code Start-of-Programme is blank: the start of programme cannot be "
+                      "checked"
+                    : format("Time Code Start-of-Programme %s is not a time code (HHMMSSFF): the "
+                             "start of programme cannot be checked",
+                             m_startOfProgrammeText.c_str()));
     m_needFacts = on(505) || on(506) || on(507) || on(512) || on(519) ||
                   (m_teletext && (on(508) || on(511) || on(513) || on(514)));
     return true;
 }
 
 void DeliveryChecks::takeBlock(std::int32_t index, const TextAndTimingInformation& block) {
-    const std::uint8_t* bytes = block.bytes;
-    const std::uint8_t extension = bytes[tti::extensionBlockNumber.offset];
-    if (extension == USER_DATA) return;
-    const std::uint8_t* field = bytes + tti::textField.offset;
-    const std::size_t length = textLength(field);
-    checkUnusedSpace(index, field, length);
-    const auto appendText = [&] {
-        m_current.text.append(reinterpret_cast<const char*>(field), length);
-    };
-    const std::uint16_t number = subtitleNumberOf(block);
+    if (subtitle::isNonSubtitleBlock(block)) return;
+    const std::string_view text = subtitle::usedText(block);
+    checkUnusedSpace(index, block.bytes + tti::textField.offset, text.size());
+    m_assembler.take(static_cast<std::uint32_t>(index), block);
+}
 
-    if (m_chainOpen) {
-        const bool continues = extension == LAST_EXTENSION || extension == m_nextExtension;
-        // A block that carries on the numbering belongs to the chain whatever its number says.
-        if (number != m_current.number && extension == m_nextExtension) {
-            if (on(516)) finding(516, index, "Subtitle Number changes inside an extension chain");
-            m_current.number = number;
-        }
-        if (number == m_current.number) {
-            if (!continues && on(516))
-                finding(516, index,
-                        format("Extension Block Number %02Xh out of order, %02Xh expected",
-                               extension, m_nextExtension));
-            m_nextExtension = static_cast<std::uint8_t>(extension + 1);
-            m_chainOpen = extension != LAST_EXTENSION;
-            appendText();
-            if (!m_chainOpen) finishSubtitle();
-            return;
-        }
-        if (on(516)) finding(516, m_current.firstBlock, "Extension chain without an FFh block");
-        finishSubtitle();
+void DeliveryChecks::chainFact(const subtitle::ChainFact& fact) {
+    if (!on(516)) return;
+    const auto block = static_cast<std::int32_t>(fact.block);
+    switch (fact.kind) {
+        case subtitle::ChainFact::Kind::NumberChanged:
+            finding(516, block, "Subtitle Number changes inside an extension chain");
+            break;
+        case subtitle::ChainFact::Kind::OutOfOrder:
+            finding(516, block,
+                    format("Extension Block Number %02Xh out of order, %02Xh expected", fact.found,
+                           fact.expected));
+            break;
+        case subtitle::ChainFact::Kind::Unterminated:
+            finding(516, block, "Extension chain without an FFh block");
+            break;
     }
-
-    m_current.firstBlock = index;
-    m_current.number = number;
-    m_current.cumulative = bytes[tti::cumulativeStatus.offset];
-    m_current.vertical = bytes[tti::verticalPosition.offset];
-    m_current.comment = bytes[tti::commentFlag.offset] == 1;
-    m_current.in = toFrames(timeCodeAt(block, tti::timeCodeIn), m_fps);
-    m_current.out = toFrames(timeCodeAt(block, tti::timeCodeOut), m_fps);
-    m_current.text.clear();
-    appendText();
-    if (extension != LAST_EXTENSION && extension != 0 && on(516))
-        finding(516, index,
-                format("Extension Block Number %02Xh out of order, %02Xh expected", extension, 0));
-    m_chainOpen = extension != LAST_EXTENSION;
-    m_nextExtension = static_cast<std::uint8_t>(extension + 1);
-    if (!m_chainOpen) finishSubtitle();
 }
 
 void DeliveryChecks::checkUnusedSpace(std::int32_t index, const std::uint8_t* field,
@@ -162,15 +147,21 @@ void DeliveryChecks::checkUnusedSpace(std::int32_t index, const std::uint8_t* fi
     }
 }
 
-void DeliveryChecks::finishSubtitle() {
-    m_chainOpen = false;
+void DeliveryChecks::finishSubtitle(const subtitle::Subtitle& model) {
     ++m_subtitles;
-    checkCumulative(m_current);
-    if (m_current.comment) return;
-    if (m_needFacts) analyseSubtitle(m_current.text, m_latin, m_facts);
-    checkTiming(m_current);
-    checkText(m_current);
-    checkCodes(m_current);
+    Subtitle s;
+    s.firstBlock = static_cast<std::int32_t>(model.firstBlock);
+    s.cumulative = model.cumulative;
+    s.vertical = model.verticalPosition;
+    s.comment = model.comment;
+    s.in = toFrames(model.in, m_fps);
+    s.out = toFrames(model.out, m_fps);
+    checkCumulative(s);
+    if (s.comment) return;
+    if (m_needFacts) analyseSubtitle(model.text, *m_decoder, m_textSettings, m_latin, m_facts);
+    checkTiming(s);
+    checkText(s);
+    checkCodes(s);
 }
 
 void DeliveryChecks::checkCumulative(const Subtitle& subtitle) {
@@ -227,13 +218,19 @@ void DeliveryChecks::checkTiming(const Subtitle& s) {
     if (on(504) && duration * 1000 > std::int64_t{threshold(504)} * fps)
         finding(504, s.firstBlock,
                 format("Duration of %d ms, more than %d ms", ms, static_cast<int>(threshold(504))));
-    if (on(505)) {
-        if (std::int64_t{m_facts.visible} * fps > std::int64_t{threshold(505)} * duration)
-            finding(505, s.firstBlock,
-                    format("Reading speed of %.1f characters per second, more than %d",
-                           m_facts.visible * static_cast<double>(fps) / duration,
-                           static_cast<int>(threshold(505))));
-    }
+    if (on(505)) checkReadingSpeed(s, duration);
+}
+
+void DeliveryChecks::checkReadingSpeed(const Subtitle& s, std::int64_t duration) {
+    const int fps = m_fps;
+    if (std::int64_t{m_facts.visible} * fps <= std::int64_t{threshold(505)} * duration) return;
+    // Rounded up to the hundredth, so the rate quoted is never at or below the limit.
+    const double rate =
+        std::ceil(m_facts.visible * static_cast<double>(fps) * 100 / duration) / 100;
+    finding(
+        505, s.firstBlock,
+        format("%d characters in %.2f s: %.2f characters per second, more than %d", m_facts.visible,
+               static_cast<double>(duration) / fps, rate, static_cast<int>(threshold(505))));
 }
 
 void DeliveryChecks::checkText(const Subtitle& s) {
@@ -254,9 +251,10 @@ void DeliveryChecks::checkText(const Subtitle& s) {
                     format("%d rows, more than MNR = %d", m_facts.nonEmptyRows,
                            static_cast<int>(*m_maxRows)));
     }
-    for (std::size_t r = 0; r < m_facts.rows.size(); ++r) {
-        const RowFacts& row = m_facts.rows[r];
-        const int n = static_cast<int>(r);
+    int n = 0;  // rows numbered as a reader counts them: text rows only, from 1
+    for (const RowFacts& row : m_facts.rows) {
+        if (row.visible == 0) continue;
+        ++n;
         if (on(507) && row.visible > threshold(507))
             finding(507, s.firstBlock,
                     format("Row %d has %d characters, more than %d", n, row.visible,
@@ -277,31 +275,29 @@ void DeliveryChecks::checkText(const Subtitle& s) {
 }
 
 void DeliveryChecks::checkCodes(const Subtitle& s) {
+    const subtitle::CodeFacts& codes = m_facts.codes;
     if (on(512)) {
-        if (m_open && m_facts.firstTeletextCode >= 0)
+        if (m_open && codes.firstTeletextCode >= 0)
             finding(512, s.firstBlock,
                     format("Teletext control code %02Xh in an open subtitle file",
-                           m_facts.firstTeletextCode));
-        else if (m_teletext && m_facts.firstOpenCode >= 0)
-            finding(512, s.firstBlock,
-                    format("Open subtitle control code %02Xh in a teletext file",
-                           m_facts.firstOpenCode));
+                           codes.firstTeletextCode));
+        else if (m_teletext && codes.firstOpenCode >= 0)
+            finding(
+                512, s.firstBlock,
+                format("Open subtitle control code %02Xh in a teletext file", codes.firstOpenCode));
     }
-    if (!on(519) || m_facts.firstUndefined < 0) return;
-    if (m_facts.undefinedIsLoneDiacritic)
+    if (!on(519) || codes.firstUndefined < 0) return;
+    if (codes.undefinedIsLoneDiacritic)
         finding(519, s.firstBlock,
-                format("Diacritic %02Xh not followed by a letter", m_facts.firstUndefined));
+                format("Diacritic %02Xh not followed by a letter", codes.firstUndefined));
     else
         finding(519, s.firstBlock,
-                format("Byte %02Xh is not defined by character code table %s",
-                       m_facts.firstUndefined, m_tableText.c_str()));
+                format("Byte %02Xh is not defined by character code table %s", codes.firstUndefined,
+                       m_tableText.c_str()));
 }
 
 void DeliveryChecks::finish() {
-    if (m_chainOpen) {
-        if (on(516)) finding(516, m_current.firstBlock, "Extension chain without an FFh block");
-        finishSubtitle();
-    }
+    m_assembler.finish();
     if (m_openSet >= 0 && on(517)) finding(517, m_openSet, "Cumulative set without a last part");
     if (m_announcedSubtitles && *m_announcedSubtitles != m_subtitles && on(520))
         finding(520, -1,

@@ -12,6 +12,7 @@
 #include "DeliveryRules.h"
 #include "SubtitleRows.h"
 #include "stl/StlReader.h"
+#include "subtitle/Assembly.h"
 
 class DeliveryChecks {
 public:
@@ -26,14 +27,13 @@ public:
     void finish();
 
 private:
+    // A subtitle as the rules read it: the model's, with its times in frames.
     struct Subtitle {
         std::int32_t firstBlock = -1;
-        std::uint16_t number = 0;
         std::uint8_t cumulative = 0;
         std::uint8_t vertical = 0;
         bool comment = false;
         std::int64_t in = 0, out = 0;  // frames
-        std::string text;
     };
 
     // The settings of the rules, looked up by number once rather than in every block.
@@ -53,10 +53,12 @@ private:
 
     void readGsi(const GeneralSubtitleInformation& gsi);
     void checkUnusedSpace(std::int32_t index, const std::uint8_t* field, std::size_t length);
-    void finishSubtitle();
+    void chainFact(const subtitle::ChainFact& fact);
+    void finishSubtitle(const subtitle::Subtitle& subtitle);
     void checkCumulative(const Subtitle& subtitle);
     void checkTiming(const Subtitle& subtitle);
     void checkText(const Subtitle& subtitle);
+    void checkReadingSpeed(const Subtitle& subtitle, std::int64_t duration);
     void checkCodes(const Subtitle& subtitle);
 
     std::array<RuleState, RULE_COUNT> m_rules{};
@@ -70,11 +72,12 @@ private:
     std::string m_tableText;
     std::optional<std::int32_t> m_maxRows;
     std::optional<std::int64_t> m_startOfProgramme, m_firstInCue;
+    std::string m_startOfProgrammeText;
     std::optional<std::int32_t> m_announcedSubtitles;
 
-    Subtitle m_current;
-    bool m_chainOpen = false;  // the current subtitle waits for more extension blocks
-    std::uint8_t m_nextExtension = 0;
+    subtitle::Assembler m_assembler;
+    std::optional<subtitle::CharacterDecoder> m_decoder;
+    subtitle::TextSettings m_textSettings;
     std::int32_t m_subtitles = 0;
     std::int32_t m_openSet = -1;  // first block of an unfinished cumulative set
     bool m_seenDisplayed = false;

@@ -1,40 +1,32 @@
 #pragma once
-// What the delivery rules count in a subtitle's text, in one walk over its bytes: its rows, their
-// visible characters and teletext cells, the teletext attributes in force over the text, and the
-// first codes and bytes the text should not hold.
+// What the delivery rules count in a subtitle's text, from the subtitle model's cells in one walk
+// over its bytes: its rows, their visible characters and teletext cells, the attributes in force
+// over the text, and the codes it uses.
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "subtitle/CodeFacts.h"
+#include "subtitle/TextDecoder.h"
+
 struct RowFacts {
-    int visible = 0;  // printable characters between the first and last non-space
-    // Teletext cells up to the row's last visible character: every byte before it but 80h-85h
-    // and combining diacritics. Attributes and spaces after it need no room on the screen.
+    int visible = 0;  // characters between the first and last visible one, spaces included
+    // Teletext cells up to the row's last visible character. Attributes and spaces after it need
+    // no room on the screen.
     int cells = 0;
     bool unboxedText = false;
     bool singleHeightText = false;
 };
 
 struct SubtitleFacts {
-    std::vector<RowFacts> rows;  // one per CR/LF-separated row, empty rows included
+    std::vector<RowFacts> rows;  // one per line, empty lines included
     int visible = 0;             // over all rows
     int nonEmptyRows = 0;
-    std::int32_t colours = 0;  // teletext alpha colour codes used, one bit each
-    // The first byte of each kind, -1 when the text has none.
-    int firstTeletextCode = -1;  // 00h-1Fh
-    int firstOpenCode = -1;      // 80h-85h
-    // The first byte the character table leaves undefined, or a diacritic not followed by a
-    // letter (table 00), whichever comes first.
-    int firstUndefined = -1;
-    bool undefinedIsLoneDiacritic = false;
+    std::int32_t colours = 0;  // text colours in force at visible characters, one bit each
+    subtitle::CodeFacts codes;
 };
 
-// Text is the joined text of a subtitle's blocks, each cut at its first 8Fh. Latin is true for
-// character code table 00, whose diacritics C1h-CFh combine with the next letter. Facts keeps its
-// rows' storage from call to call.
-void analyseSubtitle(std::string_view text, bool latin, SubtitleFacts& facts);
-
-inline bool isLatinDiacritic(std::uint8_t byte) {
-    return byte >= 0xC1 && byte <= 0xCF;
-}
+// Text is the joined text of a subtitle's blocks. Facts keeps its rows' storage from call to call.
+void analyseSubtitle(std::string_view text, const subtitle::CharacterDecoder& decoder,
+                     const subtitle::TextSettings& settings, bool latin, SubtitleFacts& facts);

@@ -9,44 +9,62 @@ namespace {
 
 constexpr FrameRate k25{25, 25, 1};
 
-Subtitle subtitle(TimeCode in, TimeCode out, std::uint8_t cumulative, std::u16string text) {
-    Subtitle s;
-    s.in = in;
-    s.out = out;
-    s.cumulativeStatus = cumulative;
-    if (!text.empty()) s.text = {{{std::move(text), {}}}};
-    return s;
+modeltest::Block timed(TimeCode in, TimeCode out, std::uint8_t cumulative, std::string_view text,
+                       char dsc = '1') {
+    modeltest::Block b = modeltest::block(1, 0xFF, text);
+    const std::uint8_t inBytes[4] = {in.hours, in.minutes, in.seconds, in.frames};
+    const std::uint8_t outBytes[4] = {out.hours, out.minutes, out.seconds, out.frames};
+    std::copy(inBytes, inBytes + 4, b.in);
+    std::copy(outBytes, outBytes + 4, b.out);
+    b.cumulative = cumulative;
+    (void)dsc;
+    return b;
 }
 
-std::string describe(const std::vector<Cue>& cues) {
+std::string describe(const CueList& list) {
     std::string out;
-    for (const Cue& cue : cues)
+    for (const Cue& cue : list.cues)
         out += std::to_string(cue.startMs) + "-" + std::to_string(cue.endMs) + " " +
-               exporttest::markup(cue.text) + "|";
+               exporttest::markup(cue.rows) + "|";
+    for (const std::string& note : list.notes) out += "\n" + note;
     return out;
 }
 
-TEST(CueBuilderTest, CumulativeSetShowsWhatIsOnScreen) {
-    const std::vector<Subtitle> subtitles = {
-        subtitle({0, 0, 1, 0}, {0, 0, 2, 0}, 0, u"Alone"),
-        subtitle({0, 0, 3, 0}, {0, 0, 9, 0}, 1, u"One"),
-        subtitle({0, 0, 4, 0}, {0, 0, 9, 0}, 2, u"Two"),
-        subtitle({0, 0, 5, 0}, {0, 0, 9, 0}, 3, u"Three"),
-        subtitle({0, 0, 10, 0}, {0, 0, 11, 0}, 0, u"After"),
-        // A set member with no set before it starts afresh.
-        subtitle({0, 0, 12, 0}, {0, 0, 13, 0}, 3, u"Stray"),
-    };
-    EXPECT_EQ(describe(buildCues(subtitles, {k25, {}})),
-              "1000-2000 Alone|3000-4000 One|4000-5000 One\nTwo|5000-9000 One\nTwo\nThree|"
-              "10000-11000 After|12000-13000 Stray|");
+std::string cues(const std::vector<modeltest::Block>& blocks, std::optional<TimeCode> offset = {}) {
+    return describe(exporttest::cuesOf(modeltest::document(blocks, '0'), {k25, offset, false}));
 }
 
-TEST(CueBuilderTest, EmptyTextGivesNoCueAndEndNeverPrecedesStart) {
-    const std::vector<Subtitle> subtitles = {
-        subtitle({0, 0, 1, 0}, {0, 0, 2, 0}, 0, u""),
-        subtitle({0, 0, 5, 0}, {0, 0, 4, 0}, 0, u"Back"),
-    };
-    EXPECT_EQ(describe(buildCues(subtitles, {k25, {}})), "5000-5000 Back|");
+TEST(CueBuilderTest, CumulativeSetShowsWhatIsOnScreen) {
+    EXPECT_EQ(cues({timed({0, 0, 1, 0}, {0, 0, 2, 0}, 0, "Alone"),
+                    timed({0, 0, 3, 0}, {0, 0, 9, 0}, 1, "One"),
+                    timed({0, 0, 4, 0}, {0, 0, 9, 0}, 2, "Two"),
+                    timed({0, 0, 5, 0}, {0, 0, 9, 0}, 3, "Three"),
+                    timed({0, 0, 10, 0}, {0, 0, 11, 0}, 0, "After"),
+                    // A set member with no set before it starts afresh.
+                    timed({0, 0, 12, 0}, {0, 0, 13, 0}, 3, "Stray")}),
+              "1000-2000 Alone|3000-4000 One|4000-5000 One\nTwo|5000-9000 One\nTwo\nThree|"
+              "10000-11000 After|12000-13000 Stray|");
+    // Each part leaves at its own out-time.
+    EXPECT_EQ(cues({timed({0, 0, 0, 0}, {0, 0, 4, 0}, 1, "One"),
+                    timed({0, 0, 2, 0}, {0, 0, 9, 0}, 3, "Two")}),
+              "0-2000 One|2000-4000 One\nTwo|4000-9000 Two|");
+}
+
+TEST(CueBuilderTest, LeavesOutWhatCannotShowAndSortsByStart) {
+    EXPECT_EQ(cues({timed({0, 0, 1, 0}, {0, 0, 2, 0}, 0, ""),
+                    timed({0, 0, 5, 0}, {0, 0, 4, 0}, 0, "Back"),
+                    timed({0, 0, 6, 0}, {0, 0, 7, 0}, 0, "Late"),
+                    timed({0, 0, 3, 0}, {0, 0, 4, 0}, 0, "Early")}),
+              "3000-4000 Early|6000-7000 Late|"
+              "\n1 subtitle left out (out-time not after in-time, or before the programme "
+              "start): subtitle 1 (00:00:05:00)."
+              "\n1 subtitle written in start-time order: subtitle 1 (00:00:03:00).");
+    // Wholly before the programme start: left out; partly before: starts at 0.
+    EXPECT_EQ(cues({timed({9, 59, 0, 0}, {9, 59, 1, 0}, 0, "Before"),
+                    timed({9, 59, 59, 0}, {10, 0, 1, 0}, 0, "Across")},
+                   TimeCode{10, 0, 0, 0}),
+              "0-1000 Across|\n1 subtitle left out (out-time not after in-time, or before the "
+              "programme start): subtitle 1 (09:59:00:00).");
 }
 
 struct TimingCase {
@@ -61,9 +79,12 @@ class CueTimingTest : public ::testing::TestWithParam<TimingCase> {};
 
 TEST_P(CueTimingTest, Converts) {
     const TimingCase& c = GetParam();
-    const auto cues = buildCues({subtitle(c.in, c.in, 0, u"x")}, {c.rate, c.offset});
-    ASSERT_EQ(cues.size(), 1u);
-    EXPECT_EQ(cues[0].startMs, c.expectedMs);
+    TimeCode out = c.in;
+    out.hours = static_cast<std::uint8_t>(out.hours + 1);
+    const auto list = exporttest::cuesOf(modeltest::document({timed(c.in, out, 0, "x")}),
+                                         {c.rate, c.offset, false});
+    ASSERT_EQ(list.cues.size(), 1u);
+    EXPECT_EQ(list.cues[0].startMs, c.expectedMs);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,16 +102,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WriterTest, SrtAndVtt) {
-    Cue first{1000, 2500, {}}, second{3723004, 3724000, {}};
-    first.text = {{{u"A < B & ", {}}, {u"lit", {.italic = true}}},
-                  {{u"Red", {.colour = TextColour::Red}}}};
-    second.text = {{{u"Under", {.underline = true}}}};
+    using subtitle::Colour;
+    subtitle::Run plain{u"A < B & "}, lit{u"lit"}, red{u"Black on White."}, under{u"Under"};
+    lit.italic = true;
+    red.foreground = Colour::Black;
+    red.background = Colour::White;
+    red.boxed = true;
+    under.underline = true;
+    Cue first{1000, 2500, {{20, {plain, lit}}, {21, {red}}}, 0.8, 2};
+    Cue second{3723004, 3724000, {{1, {under}}}, 0.04, 0};
     EXPECT_EQ(writeSrt({first, second}),
-              "1\n00:00:01,000 --> 00:00:02,500\nA < B & <i>lit</i>\nRed\n\n"
+              "1\n00:00:01,000 --> 00:00:02,500\nA < B & <i>lit</i>\nBlack on White.\n\n"
               "2\n01:02:03,004 --> 01:02:04,000\n<u>Under</u>\n");
     EXPECT_EQ(writeVtt({first, second}),
-              "WEBVTT\n\n00:00:01.000 --> 00:00:02.500\nA &lt; B &amp; <i>lit</i>\n"
-              "<c.red>Red</c>\n\n01:02:03.004 --> 01:02:04.000\n<u>Under</u>\n");
+              "WEBVTT\n\n00:00:01.000 --> 00:00:02.500 line:80% align:center\n"
+              "A &lt; B &amp; <i>lit</i>\n<c.black.bg_white>Black on White.</c>\n\n"
+              "01:02:03.004 --> 01:02:04.000 line:4%\n<u>Under</u>\n");
     EXPECT_EQ(writeSrt({}), "");
     EXPECT_EQ(writeVtt({}), "WEBVTT\n");
 }

@@ -89,7 +89,8 @@ TEST_F(ExportCommandTest, OptionsReachTheExport) {
         runProcess(EXPORT, {"--tcp-offset", file("STL25.01", 3, "00", "tcp.stl", "00000012")});
     EXPECT_EQ(offset.out.substr(0, 32), "1\n00:00:00,520 --> 00:00:01,520\n");
     const auto vtt = runProcess(EXPORT, {"--format=vtt", in});
-    EXPECT_EQ(vtt.out.substr(0, 44), "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nHello\n");
+    EXPECT_EQ(vtt.out.substr(0, 66),
+              "WEBVTT\n\n00:00:01.000 --> 00:00:02.000 line:80% align:center\nHello\n");
 }
 
 TEST_F(ExportCommandTest, NonStandardFilesExportWithOneWarning) {

@@ -1,8 +1,10 @@
 #include "PreviewBlocks.h"
 
 #include <algorithm>
+#include <vector>
 
-#include "stl/StlUtils.h"
+#include "subtitle/TextCodes.h"
+#include "subtitle/Timeline.h"
 
 namespace preview {
 namespace {
@@ -10,72 +12,47 @@ namespace {
 // Chains and sets longer than this are shown from the part inside the window.
 constexpr std::uint32_t windowBlocks = 256;
 
-std::uint8_t cumulativeOf(const TextAndTimingInformation& block) {
-    return block.bytes[tti::cumulativeStatus.offset];
-}
-
-struct Window {
-    const TextAndTimingInformation* blocks;
-    std::size_t count;
-    std::uint32_t first;
-    const TextAndTimingInformation& at(std::size_t i) const { return blocks[i - first]; }
-    std::size_t end() const { return first + count; }
-};
-
-// First block of the chain that holds block I.
-std::size_t chainStart(const Window& w, std::size_t i) {
-    while (i > w.first && extensionBlockNumberOf(w.at(i - 1)) != 0xFF &&
-           subtitleNumberOf(w.at(i - 1)) == subtitleNumberOf(w.at(i)))
-        --i;
-    return i;
-}
-
-std::size_t chainEnd(const Window& w, std::size_t i) {
-    while (extensionBlockNumberOf(w.at(i)) != 0xFF && i + 1 < w.end() &&
-           subtitleNumberOf(w.at(i + 1)) == subtitleNumberOf(w.at(i)))
-        ++i;
-    return i;
-}
-
-void appendChain(const Window& w, std::size_t from, std::size_t to, std::vector<SourceBlock>& out) {
-    for (std::size_t i = from; i <= to; ++i)
-        if (extensionBlockNumberOf(w.at(i)) != 0xFE)
-            out.push_back({w.at(i), static_cast<std::uint32_t>(i)});
-}
-
 }  // namespace
 
-std::vector<SourceBlock> gatherBlocks(const TextAndTimingInformation* blocks, std::size_t count,
-                                      std::uint32_t first, std::uint32_t index) {
-    const Window w{blocks, count, first};
-    if (index < first || index >= w.end()) return {};
-    if (extensionBlockNumberOf(w.at(index)) == 0xFE) return {{w.at(index), index}};
-    const std::size_t start = chainStart(w, index);
-    const bool comment = w.at(start).bytes[tti::commentFlag.offset] == 1;
-    std::vector<std::pair<std::size_t, std::size_t>> chains{{start, chainEnd(w, index)}};
-    // Earlier subtitles of a cumulative set stay on screen; comments are never part of it.
-    const std::uint8_t status = cumulativeOf(w.at(start));
-    if (!comment && (status == 2 || status == 3)) {
-        std::size_t at = start;
-        while (at > w.first) {
-            const std::size_t head = chainStart(w, at - 1);
-            const TextAndTimingInformation& block = w.at(head);
-            at = head;
-            if (extensionBlockNumberOf(w.at(at)) == 0xFE ||
-                block.bytes[tti::commentFlag.offset] == 1)
-                continue;
-            const std::uint8_t earlier = cumulativeOf(block);
-            if (earlier == 0 || earlier == 3) break;
-            chains.insert(chains.begin(), {head, chainEnd(w, head)});
-            if (earlier == 1) break;
+Selection selectionAt(const TextAndTimingInformation* blocks, std::size_t count,
+                      std::uint32_t first, std::uint32_t index, int framesPerSecond) {
+    Selection selection;
+    if (index < first || index >= first + count) return selection;
+    const TextAndTimingInformation& selected = blocks[index - first];
+    selection.extension = extensionBlockNumberOf(selected);
+    if (subtitle::isNonSubtitleBlock(selected)) {
+        selection.kind =
+            subtitle::isUserData(selected) ? Selection::Kind::UserData : Selection::Kind::Reserved;
+        return selection;
+    }
+    std::vector<subtitle::Subtitle> subtitles;
+    subtitle::Assembler assembler([&](const subtitle::Subtitle& s) { subtitles.push_back(s); });
+    for (std::size_t i = 0; i < count; ++i)
+        assembler.take(first + static_cast<std::uint32_t>(i), blocks[i]);
+    assembler.finish();
+    const auto holder = std::find_if(subtitles.begin(), subtitles.end(), [&](const auto& s) {
+        return s.firstBlock <= index && index <= s.lastBlock;
+    });
+    if (holder == subtitles.end()) return selection;
+    selection.kind = Selection::Kind::Subtitle;
+    const auto chosen = static_cast<std::size_t>(holder - subtitles.begin());
+    // The parts of a set on screen at the selected part's in-time; a comment shows alone.
+    if (!holder->comment) {
+        const int fps = framesPerSecond > 0 ? framesPerSecond : 25;
+        const std::int64_t in = subtitle::frameOf(holder->in, fps);
+        for (const subtitle::Display& d : subtitle::timeline(subtitles, {fps, false})) {
+            if (std::find(d.parts.begin(), d.parts.end(), chosen) == d.parts.end()) continue;
+            if (d.start != in && !(d.end <= d.start)) continue;
+            for (const std::size_t part : d.parts)
+                if (part != chosen) selection.parts.push_back(subtitles[part]);
+            break;
         }
     }
-    std::vector<SourceBlock> out;
-    for (const auto& [from, to] : chains) appendChain(w, from, to, out);
-    return out;
+    selection.parts.push_back(*holder);
+    return selection;
 }
 
-std::vector<SourceBlock> gatherBlocks(const StlReader& reader, std::uint32_t index) {
+Selection selectionAt(const StlReader& reader, std::uint32_t index) {
     const auto present =
         static_cast<std::uint32_t>(std::max(0, reader.getTextAndTimingInformationTotalCount()));
     if (index >= present) return {};
@@ -83,7 +60,7 @@ std::vector<SourceBlock> gatherBlocks(const StlReader& reader, std::uint32_t ind
     const std::size_t wanted = std::min<std::size_t>(present - first, 2 * windowBlocks + 1);
     std::vector<TextAndTimingInformation> blocks(wanted);
     const std::size_t read = reader.readTextAndTimingBlocks(first, wanted, blocks.data());
-    return gatherBlocks(blocks.data(), read, first, index);
+    return selectionAt(blocks.data(), read, first, index, reader.framesPerSecond());
 }
 
 }  // namespace preview

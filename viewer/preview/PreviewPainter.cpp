@@ -3,7 +3,10 @@
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 #include <algorithm>
+
+#include "subtitle/TextRows.h"
 
 namespace preview {
 namespace {
@@ -114,10 +117,9 @@ void paintTeletextRow(QPainter& painter, const PreviewGeometry& g, const Row& ro
         if (cell.conceal) ink.setAlpha(100);
         if (cell.isMosaic && !cell.attribute) {
             drawMosaic(painter, rect, cell, ink);
-        } else if (!cell.text.empty()) {
+        } else if (cell.length > 0) {
             painter.setPen(ink);
-            drawGlyph(painter, rect, normal,
-                      QString::fromUtf16(cell.text.data(), qsizetype(cell.text.size())));
+            drawGlyph(painter, rect, normal, QString::fromUtf16(cell.chars, cell.length));
         }
         if (cell.flash && !cell.attribute) drawFlashMark(painter, rect);
     }
@@ -138,32 +140,57 @@ void paintTeletextRow(QPainter& painter, const PreviewGeometry& g, const Row& ro
         painter.fillRect(QRect(page.left(), page.bottom() - 1, page.width(), 3), markColour());
 }
 
-void paintOpenRow(QPainter& painter, const PreviewGeometry& g, const Layout& layout,
-                  const Row& row) {
-    const int top = g.openLineTop(row.number / 1000, row.number % 1000);
-    const QRect picture = g.picture();
-    painter.save();
-    painter.setClipRect(picture);
-    const QRect origin = g.cell(0, 0);
-    for (std::size_t i = 0; i < row.cells.size(); ++i) {
-        const Cell& cell = row.cells[i];
-        const int column = row.column + static_cast<int>(i);
-        if (column >= layout.columns) break;
-        const QRect rect(origin.left() + column * g.cellWidth(), top, g.cellWidth(), g.rowHeight());
-        if (cell.boxed) painter.fillRect(rect, Qt::black);
-        painter.setFont(cellFont(g.rowHeight(), cell.italic, cell.underline));
-        painter.setPen(Qt::white);
-        painter.drawText(rect, Qt::AlignCenter,
-                         QString::fromUtf16(cell.text.data(), qsizetype(cell.text.size())));
+Qt::Alignment openAlignment(int justification) {
+    switch (justification) {
+        case 1:
+            return Qt::AlignLeft | Qt::AlignAbsolute;
+        case 3:
+            return Qt::AlignRight | Qt::AlignAbsolute;
+        default:
+            return Qt::AlignHCenter;
     }
+}
+
+// An open-subtitle row is text, not cells: Qt lays it out (right-to-left scripts in their order,
+// joined letters) across the safe area, aligned by JC.
+void paintOpenRow(QPainter& painter, const PreviewGeometry& g, const Row& row) {
+    const QRect rect = g.openRow(row);
+    QString text;
+    QList<QTextLayout::FormatRange> formats;
+    for (const subtitle::Run& run : subtitle::runsOf(row)) {
+        QTextLayout::FormatRange range;
+        range.start = int(text.size());
+        range.length = int(run.text.size());
+        range.format.setFontItalic(run.italic);
+        range.format.setFontUnderline(run.underline);
+        if (run.boxed) range.format.setBackground(Qt::black);
+        formats.append(range);
+        text += QString::fromUtf16(run.text.data(), qsizetype(run.text.size()));
+    }
+    QFont font = cellFont(rect.height(), false, false);
+    font.setFamily(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    QTextLayout layout(text, font);
+    QTextOption option(openAlignment(row.justification));
+    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.setFormats(formats);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid()) {
+        line.setLineWidth(rect.width());
+        line.setPosition(QPointF(0, 0));
+    }
+    layout.endLayout();
+    painter.save();
+    painter.setClipRect(g.picture());
+    painter.setPen(Qt::white);
+    const qreal lineTop = rect.top() + (rect.height() - (line.isValid() ? line.height() : 0)) / 2;
+    layout.draw(&painter, QPointF(rect.left(), lineTop));
     painter.restore();
-    const QRect whole(origin.left() + std::max(0, row.column) * g.cellWidth(), top,
-                      layout.columns * g.cellWidth(), g.rowHeight());
-    if (row.beyondLimit) outline(painter, whole, Qt::DashLine);
-    if (row.tooWide)
-        painter.fillRect(
-            QRect(origin.left() + layout.columns * g.cellWidth(), top, 3, g.rowHeight()),
-            markColour());
+    if (row.beyondLimit) outline(painter, rect, Qt::DashLine);
+    if (line.isValid() && line.naturalTextWidth() > rect.width())
+        painter.fillRect(QRect(rect.right() + 1, rect.top(), 3, rect.height()), markColour());
 }
 
 void paintGuides(QPainter& painter, const PreviewGeometry& g, const Layout& layout,
@@ -196,7 +223,7 @@ void paintGuides(QPainter& painter, const PreviewGeometry& g, const Layout& layo
 
 PreviewGeometry::PreviewGeometry(const Layout& layout, const QSize& area,
                                  const PaintOptions& options)
-    : m_teletext(isTeletext(layout)) {
+    : m_teletext(isTeletext(layout)), m_maximumRows(layout.maximumRows) {
     const int line = textLine();
     m_labelHeight = layout.label.empty() ? 0 : line;
     const int top = m_labelHeight + (options.ruler ? line : 2);
@@ -228,8 +255,12 @@ QRect PreviewGeometry::cell(int row, int column) const {
                  m_cellWidth, m_rowHeight);
 }
 
-int PreviewGeometry::openLineTop(int verticalPosition, int line) const {
-    return m_picture.top() + m_picture.height() * verticalPosition / 100 + line * m_rowHeight;
+QRect PreviewGeometry::openRow(const Row& row) const {
+    const double top = subtitle::openRowTop(row.verticalPosition, row.line, m_maximumRows);
+    const double height = subtitle::openRowHeight(row.verticalPosition, m_maximumRows);
+    const int margin = m_picture.width() / 10;
+    return QRect(m_picture.left() + margin, m_picture.top() + int(top * m_picture.height()),
+                 m_picture.width() - 2 * margin, std::max(4, int(height * m_picture.height())));
 }
 
 QColor teletextColour(Colour colour) {
@@ -269,7 +300,7 @@ void paintPreview(QPainter& painter, const QSize& area, const Layout& layout,
             if (isTeletext(layout))
                 paintTeletextRow(painter, g, row);
             else
-                paintOpenRow(painter, g, layout, row);
+                paintOpenRow(painter, g, row);
         }
     }
     painter.setFont(font);

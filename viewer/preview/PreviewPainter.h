@@ -24,8 +24,8 @@ public:
     // The cell of teletext row Row (1-23) and column Column (0-39); for open subtitling the
     // line slot Row of a block at vertical position 0.
     QRect cell(int row, int column) const;
-    // Top edge of an open-subtitling line.
-    int openLineTop(int verticalPosition, int line) const;
+    // Where an open-subtitle row is drawn: its slot across the picture's safe area.
+    QRect openRow(const Row& row) const;
     int cellWidth() const { return m_cellWidth; }
     int rowHeight() const { return m_rowHeight; }
     int notesTop() const { return m_notesTop; }
@@ -41,6 +41,7 @@ private:
     int m_notesHeight = 0;
     int m_labelHeight = 0;
     bool m_teletext = true;
+    int m_maximumRows = 23;
 };
 
 QColor teletextColour(Colour colour);

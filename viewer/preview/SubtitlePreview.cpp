@@ -29,7 +29,7 @@ SubtitlePreview::SubtitlePreview(QWidget* parent) : QWidget(parent) {
 void SubtitlePreview::showBlock(const StlReader& reader, std::uint32_t index,
                                 std::uint16_t codePage) {
     showLayout(
-        preview::layOut(preview::gatherBlocks(reader, index),
+        preview::layOut(preview::selectionAt(reader, index),
                         preview::layoutOptions(reader.generalSubtitleInformation(), codePage)));
 }
 

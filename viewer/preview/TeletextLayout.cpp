@@ -1,14 +1,14 @@
-// Bytes to cells. Teletext rows follow the decoder's rules (spacing attributes, set-at and
-// set-after codes, a fresh state on every row); open-subtitling rows carry italics, underline and
-// boxing over line breaks until they are switched off.
+// Places the model's rows on the preview's page and adds what a viewer of the bytes needs to be
+// told: rows off the page or beyond the file's limits, rows too wide, text hidden under a
+// double-height row, text outside boxes, codes that mean nothing in the file's display mode.
 
 #include "TeletextLayout.h"
 
 #include <algorithm>
-#include <string_view>
 
-#include "TextCells.h"
 #include "stl/StlUtils.h"
+#include "subtitle/CodeFacts.h"
+#include "subtitle/Document.h"
 
 namespace preview {
 namespace {
@@ -20,228 +20,33 @@ std::string hex(std::uint8_t byte) {
     return {digits[byte >> 4], digits[byte & 15]};
 }
 
-// The text field up to its first unused-space byte.
-std::string_view usedText(const TextAndTimingInformation& block) {
-    const auto* text = reinterpret_cast<const char*>(block.bytes + tti::textField.offset);
-    std::string_view field(text, TTI_TEXT_FIELD_SIZE);
-    return field.substr(0,
-                        std::min(field.find(static_cast<char>(code::unusedSpace)), field.size()));
-}
-
 bool isTeletext(DisplayMode mode) {
     return mode != DisplayMode::OpenSubtitling;
 }
 
-bool isControl(std::uint8_t byte) {
-    return byte < 0x20 || (byte >= 0x80 && byte < 0xA0);
+void note(Layout& layout, const std::string& text) {
+    if (std::find(layout.notes.begin(), layout.notes.end(), text) == layout.notes.end())
+        layout.notes.push_back(text);
 }
 
-// When the row is justified, the spaces before its first character and after its last go, also
-// those among the colour and box codes at either end (files padded for column 0 and marked
-// centred keep their lines centred on each other); the codes stay. JC 0 keeps the row as typed.
-std::string justifiedBytes(std::string_view row, int justification) {
-    if (justification < 1 || justification > 3) return std::string(row);
-    std::size_t first = 0, last = row.size();
-    while (first < last && (row[first] == ' ' || isControl(static_cast<std::uint8_t>(row[first]))))
-        ++first;
-    while (last > first &&
-           (row[last - 1] == ' ' || isControl(static_cast<std::uint8_t>(row[last - 1]))))
-        --last;
-    std::string bytes;
-    bytes.reserve(row.size());
-    for (std::size_t i = 0; i < row.size(); ++i)
-        if (row[i] != ' ' || (i >= first && i < last)) bytes += row[i];
-    return bytes;
-}
-
-int startColumn(int justification, int width, int columns) {
-    switch (justification) {
-        case 2:
-            return std::max(0, (columns - width) / 2);
-        case 3:
-            return std::max(0, columns - width);
-        default:
-            return 0;
-    }
-}
-
-class RowBuilder {
-public:
-    RowBuilder(const LayoutOptions& options, Layout& layout)
-        : m_options(options), m_layout(layout), m_decoder(options.codePage) {}
-
-    std::vector<Cell> teletextRow(std::string_view bytes, int rowNumber);
-    std::vector<Cell> openRow(std::string_view bytes);
-    void resetOpenState() { m_open = Cell{}; }
-
-private:
-    void note(const std::string& text) {
-        if (std::find(m_layout.notes.begin(), m_layout.notes.end(), text) == m_layout.notes.end())
-            m_layout.notes.push_back(text);
-    }
-
-    const LayoutOptions& m_options;
-    Layout& m_layout;
-    CellDecoder m_decoder;
-    Cell m_open;  // italics, underline and boxing carried from row to row
-};
-
-std::vector<Cell> RowBuilder::teletextRow(std::string_view bytes, int rowNumber) {
-    std::vector<Cell> cells;
-    cells.reserve(bytes.size());
-    Cell state;  // white on black, steady, normal size, not boxed
-    bool coverNext = false;
-    std::size_t boxStart = 0;
-    const bool level2 = m_options.mode == DisplayMode::TeletextLevel2;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto byte = static_cast<std::uint8_t>(bytes[i]);
-        Cell cell;
-        if (byte < 0x20) {
-            // Set-at codes change the cell they stand in.
-            switch (byte) {
-                case code::steady:
-                    state.flash = false;
-                    break;
-                case code::normalSize:
-                    state.size = CellSize::Normal;
-                    break;
-                case code::conceal:
-                    state.conceal = true;
-                    break;
-                case code::contiguous:
-                    state.separated = false;
-                    break;
-                case code::separated:
-                    state.separated = true;
-                    break;
-                case code::blackBackground:
-                    state.background = Black;
-                    break;
-                case code::newBackground:
-                    state.background = state.foreground;
-                    break;
-                default:
-                    break;
-            }
-            cell = state;
-            cell.attribute = true;
-            cell.isMosaic = false;
-            ++i;
-            // Set-after codes change the cells that follow.
-            if (byte <= code::alphaWhite) {
-                state.foreground = static_cast<Colour>(byte);
-                state.isMosaic = false;
-                state.conceal = false;
-            } else if (byte >= code::mosaicBlack && byte <= code::mosaicWhite) {
-                state.foreground = static_cast<Colour>(byte - code::mosaicBlack);
-                state.isMosaic = true;
-                state.conceal = false;
-            } else if (byte == code::flash) {
-                state.flash = true;
-            } else if (byte == code::endBox) {
-                state.boxed = false;
-            } else if (byte == code::startBox) {
-                if (!state.boxed) boxStart = cells.size() + 1;
-                state.boxed = true;
-            } else if (byte == code::doubleHeight) {
-                state.size = CellSize::DoubleHeight;
-            } else if (byte == code::doubleWidth || byte == code::doubleSize) {
-                if (level2)
-                    state.size =
-                        byte == code::doubleWidth ? CellSize::DoubleWidth : CellSize::DoubleSize;
-                else
-                    note(
-                        "Double width and double size (0x0E, 0x0F) need teletext level 2: shown "
-                        "at normal size.");
-            }
-        } else if (byte >= 0x80 && byte < 0xA0) {
-            note("Code 0x" + hex(byte) + " has no meaning in teletext: ignored.");
-            ++i;
-            continue;
-        } else {
-            cell = state;
-            cell.attribute = false;
-            const bool mosaicShape = (byte & 0x20) != 0 && byte < 0x80;
-            if (state.isMosaic && mosaicShape) {
-                cell.mosaic = static_cast<std::uint8_t>((byte & 0x1F) | ((byte & 0x40) ? 0x20 : 0));
-                cell.text.clear();
-                ++i;
-            } else {
-                cell.isMosaic = false;
-                i += m_decoder.decode(bytes, i, cell.text);
-            }
-        }
-        cell.code = byte;
-        cell.covered = coverNext;
-        coverNext = !cell.attribute &&
-                    (cell.size == CellSize::DoubleWidth || cell.size == CellSize::DoubleSize);
-        cells.push_back(std::move(cell));
-    }
-    if (state.boxed) {
-        for (std::size_t c = boxStart; c < cells.size(); ++c) cells[c].unclosedBox = true;
-        note("Row " + std::to_string(rowNumber) +
-             ": start box without end box, boxed to the end of the row.");
-    }
-    return cells;
-}
-
-std::vector<Cell> RowBuilder::openRow(std::string_view bytes) {
-    std::vector<Cell> cells;
-    cells.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto byte = static_cast<std::uint8_t>(bytes[i]);
-        if (byte < 0x20 || (byte >= 0x80 && byte < 0xA0)) {
-            ++i;
-            switch (byte) {
-                case code::italicOn:
-                case code::italicOff:
-                    m_open.italic = byte == code::italicOn;
-                    break;
-                case code::underlineOn:
-                case code::underlineOff:
-                    m_open.underline = byte == code::underlineOn;
-                    break;
-                case code::boxOn:
-                case code::boxOff:
-                    m_open.boxed = byte == code::boxOn;
-                    break;
-                default:
-                    note("Code 0x" + hex(byte) + " has no meaning in open subtitling: ignored.");
-                    break;
-            }
-            continue;
-        }
-        Cell cell = m_open;
-        cell.code = byte;
-        i += m_decoder.decode(bytes, i, cell.text);
-        cells.push_back(std::move(cell));
-    }
-    return cells;
-}
-
-struct Subtitle {
-    std::size_t first = 0;
-    std::size_t last = 0;  // inclusive
-};
-
-std::vector<Subtitle> subtitlesOf(const std::vector<SourceBlock>& blocks) {
-    std::vector<Subtitle> subtitles;
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const bool continues =
-            i > 0 && extensionBlockNumberOf(blocks[i - 1].block) != 0xFF &&
-            subtitleNumberOf(blocks[i - 1].block) == subtitleNumberOf(blocks[i].block);
-        if (continues)
-            subtitles.back().last = i;
+// Codes the model passed over without a meaning in this display mode.
+void noteIgnoredCodes(Layout& layout, const std::string& text,
+                      const subtitle::TextSettings& settings) {
+    for (const std::uint8_t byte : subtitle::meaninglessCodes(text, settings)) {
+        if (settings.teletext && byte < 0x20)
+            note(layout,
+                 "Double width and double size (0x0E, 0x0F) need teletext level 2: shown at "
+                 "normal size.");
         else
-            subtitles.push_back({i, i});
+            note(layout, "Code 0x" + hex(byte) + " has no meaning in " +
+                             (settings.teletext ? "teletext" : "open subtitling") + ": ignored.");
     }
-    return subtitles;
 }
 
-// Puts a row in place of any row at the same place written by an earlier block of the set.
+// Puts a row in place of any row at the same place written by an earlier part of the set.
 void placeRow(Layout& layout, Row row) {
     for (Row& existing : layout.lines) {
-        if (existing.number == row.number) {
+        if (existing.number == row.number && existing.verticalPosition == row.verticalPosition) {
             existing = std::move(row);
             return;
         }
@@ -249,53 +54,34 @@ void placeRow(Layout& layout, Row row) {
     layout.lines.push_back(std::move(row));
 }
 
-void finishRow(Row& row, const Layout& layout, int justification) {
-    const int width = static_cast<int>(row.cells.size());
-    row.column = startColumn(justification, width, layout.columns);
-    if (isTeletext(layout.mode) && !row.cells.empty() && row.cells.back().unclosedBox) {
+void finishRow(Row& row, const Layout& layout) {
+    if (isTeletext(layout.mode) && row.unclosedBox && !row.cells.empty()) {
         // The inserter pads the row to 40 cells with spaces, and those are boxed too.
         Cell pad = row.cells.back();
-        pad.text.clear();
+        pad.length = 0;
         pad.attribute = false;
         pad.covered = false;
         pad.code = ' ';
         while (row.column + static_cast<int>(row.cells.size()) < layout.columns)
             row.cells.push_back(pad);
     }
-    for (int i = 0; i < width; ++i) {
-        const Cell& cell = row.cells[static_cast<std::size_t>(i)];
-        if ((!cell.text.empty() && cell.text != u" ") || (cell.isMosaic && cell.mosaic != 0))
-            row.width = i + 1;
-    }
     row.tooWide = row.column + row.width > layout.columns;
-    for (const Cell& cell : row.cells)
-        if (!cell.attribute && cell.size != CellSize::Normal && cell.size != CellSize::DoubleWidth)
-            row.doubleHeight = true;
+    row.beyondLimit = row.number > layout.maximumRows;
 }
 
-void layOutSubtitle(const std::vector<SourceBlock>& blocks, const Subtitle& subtitle,
-                    RowBuilder& builder, Layout& layout) {
-    std::string text;
-    for (std::size_t b = subtitle.first; b <= subtitle.last; ++b) text += usedText(blocks[b].block);
-    const TextAndTimingInformation& head = blocks[subtitle.first].block;
-    const int vertical = head.bytes[tti::verticalPosition.offset];
-    const int justification = head.bytes[tti::justificationCode.offset];
-    const bool teletext = isTeletext(layout.mode);
-    builder.resetOpenState();
-    std::size_t start = 0;
-    for (int line = 0; start <= text.size(); ++line) {
-        const auto end =
-            std::min(text.find(static_cast<char>(code::lineBreak), start), text.size());
-        const std::string bytes =
-            justifiedBytes(std::string_view(text).substr(start, end - start), justification);
-        start = end + 1;
+void layOutPart(const subtitle::Subtitle& part, const subtitle::CharacterDecoder& decoder,
+                const subtitle::TextSettings& settings, Layout& layout) {
+    noteIgnoredCodes(layout, part.text, settings);
+    for (subtitle::Row& modelRow : subtitle::subtitleRows(part, decoder, settings)) {
+        if (modelRow.cells.empty()) continue;
         Row row;
-        row.number = teletext ? vertical + line : line;
-        row.cells = teletext ? builder.teletextRow(bytes, row.number) : builder.openRow(bytes);
-        if (row.cells.empty()) continue;
-        row.beyondLimit = teletext ? row.number > layout.maximumRows : line >= layout.maximumRows;
-        if (!teletext) row.number = vertical * 1000 + line;
-        finishRow(row, layout, justification);
+        static_cast<subtitle::Row&>(row) = std::move(modelRow);
+        row.verticalPosition = part.verticalPosition;
+        row.justification = part.justification;
+        if (row.unclosedBox)
+            note(layout, "Row " + std::to_string(row.number) +
+                             ": start box without end box, boxed to the end of the row.");
+        finishRow(row, layout);
         placeRow(layout, std::move(row));
     }
 }
@@ -306,9 +92,7 @@ void noteUnboxedText(Layout& layout) {
     for (const Row& row : layout.lines) {
         if (row.offPage || row.hiddenByAbove) continue;
         for (const Cell& cell : row.cells)
-            if (!cell.boxed && !cell.attribute &&
-                (cell.isMosaic || (!cell.text.empty() && cell.text != u" ")))
-                ++hidden;
+            if (!cell.boxed && !cell.attribute && cell.visible()) ++hidden;
     }
     if (hidden > 0)
         layout.notes.push_back(
@@ -318,19 +102,20 @@ void noteUnboxedText(Layout& layout) {
 
 // Marks and notes that need every row in place.
 void markRows(Layout& layout) {
-    std::sort(layout.lines.begin(), layout.lines.end(),
-              [](const Row& a, const Row& b) { return a.number < b.number; });
     const bool teletext = isTeletext(layout.mode);
+    std::stable_sort(layout.lines.begin(), layout.lines.end(),
+                     [](const Row& a, const Row& b) { return a.number < b.number; });
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
         Row& row = layout.lines[i];
-        const std::string name = teletext ? "Row " + std::to_string(row.number)
-                                          : "Line " + std::to_string(row.number % 1000 + 1);
+        const std::string name =
+            teletext ? "Row " + std::to_string(row.number) : "Line " + std::to_string(row.line + 1);
         if (teletext && (row.number < 1 || row.number > teletextRows)) {
             row.offPage = true;
             layout.notes.push_back(name + ": outside rows 1-23, not shown.");
             continue;
         }
-        if (!teletext && row.number / 1000 * 23 + (row.number % 1000) * 100 >= 100 * 23) {
+        if (!teletext &&
+            subtitle::openRowTop(row.verticalPosition, row.line + 1, layout.maximumRows) > 1.0) {
             row.offPage = true;
             layout.notes.push_back(name + ": below the picture, not shown.");
             continue;
@@ -345,7 +130,7 @@ void markRows(Layout& layout) {
         if (row.beyondLimit)
             layout.notes.push_back(name + ": beyond the file's maximum of " +
                                    std::to_string(layout.maximumRows) + " rows.");
-        if (row.tooWide)
+        if (teletext && row.tooWide)
             layout.notes.push_back(name + ": " + std::to_string(row.column + row.width) +
                                    " cells, more than " + std::to_string(layout.columns) +
                                    "; the rest is cut.");
@@ -359,52 +144,53 @@ void markRows(Layout& layout) {
 }  // namespace
 
 LayoutOptions layoutOptions(const GeneralSubtitleInformation& gsi, std::uint16_t codePage) {
+    const subtitle::TextSettings settings = subtitle::textSettings(gsi, codePage);
     LayoutOptions options;
     options.codePage = codePage;
-    switch (gsi.bytes[gsi::displayStandardCode.offset]) {
-        case '1':
-            options.mode = DisplayMode::TeletextLevel1;
-            break;
-        case '2':
-            options.mode = DisplayMode::TeletextLevel2;
-            break;
-        default:
-            options.mode = DisplayMode::OpenSubtitling;
-            break;
-    }
-    const auto rows = fieldToInt32(gsi.bytes, gsi::maximumNumberOfDisplayableRows);
-    const auto columns = fieldToInt32(gsi.bytes, gsi::maximumNumberOfDisplayableCharacters);
-    options.maximumRows = rows && *rows > 0 ? *rows : teletextRows;
-    options.maximumColumns = columns && *columns > 0 && *columns < 100 ? *columns : 40;
+    options.mode = !settings.teletext ? DisplayMode::OpenSubtitling
+                   : settings.level2  ? DisplayMode::TeletextLevel2
+                                      : DisplayMode::TeletextLevel1;
+    options.maximumRows = settings.maximumRows;
+    options.maximumColumns = settings.maximumColumns;
     return options;
 }
 
-Layout layOut(const std::vector<SourceBlock>& blocks, const LayoutOptions& options) {
+Layout layOut(const Selection& selection, const LayoutOptions& options) {
     Layout layout;
     layout.mode = options.mode;
     layout.maximumRows = options.maximumRows;
     layout.columns = isTeletext(options.mode) ? 40 : options.maximumColumns;
-    if (blocks.empty()) return layout;
-    const TextAndTimingInformation& selected = blocks.back().block;
-    if (extensionBlockNumberOf(selected) == 0xFE) {
-        layout.label = "User data (extension block FE): not subtitle text.";
-        layout.showsText = false;
-        return layout;
+    switch (selection.kind) {
+        case Selection::Kind::Nothing:
+            return layout;
+        case Selection::Kind::UserData:
+        case Selection::Kind::Reserved:
+            layout.label = selection.kind == Selection::Kind::UserData
+                               ? "User data (extension block FE): not subtitle text."
+                               : "Reserved block (extension block " + hex(selection.extension) +
+                                     "): not subtitle text.";
+            layout.showsText = false;
+            return layout;
+        case Selection::Kind::Subtitle:
+            break;
     }
-    if (selected.bytes[tti::commentFlag.offset] == 1)
-        layout.label = "Comment (comment flag 1): not transmitted.";
-    RowBuilder builder(options, layout);
-    const std::vector<Subtitle> subtitles = subtitlesOf(blocks);
-    for (const Subtitle& subtitle : subtitles) {
-        layOutSubtitle(blocks, subtitle, builder, layout);
-        if (subtitle.last > subtitle.first)
-            layout.notes.push_back(
-                "Subtitle " + std::to_string(subtitleNumberOf(blocks[subtitle.first].block)) +
-                ": blocks " + std::to_string(blocks[subtitle.first].index + 1) + "-" +
-                std::to_string(blocks[subtitle.last].index + 1) + " joined.");
+    if (selection.parts.back().comment) layout.label = "Comment (comment flag 1): not transmitted.";
+    subtitle::TextSettings settings;
+    settings.teletext = isTeletext(options.mode);
+    settings.level2 = options.mode == DisplayMode::TeletextLevel2;
+    settings.codePage = options.codePage;
+    settings.maximumRows = options.maximumRows;
+    settings.maximumColumns = options.maximumColumns;
+    const subtitle::CharacterDecoder decoder(options.codePage);
+    for (const subtitle::Subtitle& part : selection.parts) {
+        layOutPart(part, decoder, settings, layout);
+        if (part.lastBlock > part.firstBlock)
+            layout.notes.push_back("Subtitle " + std::to_string(part.number) + ": blocks " +
+                                   std::to_string(part.firstBlock + 1) + "-" +
+                                   std::to_string(part.lastBlock + 1) + " joined.");
     }
-    if (subtitles.size() > 1)
-        layout.notes.push_back("Cumulative set: " + std::to_string(subtitles.size()) +
+    if (selection.parts.size() > 1)
+        layout.notes.push_back("Cumulative set: " + std::to_string(selection.parts.size()) +
                                " subtitles shown together.");
     markRows(layout);
     if (isTeletext(layout.mode)) noteUnboxedText(layout);

@@ -1,0 +1,83 @@
+#include "CodeFacts.h"
+
+#include <algorithm>
+#include <array>
+
+namespace subtitle {
+namespace {
+
+enum ByteClass : std::uint8_t {
+    LETTER = 1 << 0,           // what a Latin diacritic combines with
+    UNDEFINED = 1 << 1,        // in every character table
+    UNDEFINED_LATIN = 1 << 2,  // in table 00
+    LATIN_DIACRITIC = 1 << 3,
+};
+
+constexpr std::array<std::uint8_t, 256> byteClasses() {
+    std::array<std::uint8_t, 256> classes{};
+    for (int b = 0; b < 256; ++b) {
+        std::uint8_t c = 0;
+        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) c |= LETTER;
+        const bool defined = b < 0x7F || (b >= 0x80 && b <= 0x85) || b == code::lineBreak ||
+                             b == code::unusedSpace || b >= 0xA0;
+        if (!defined) c |= UNDEFINED | UNDEFINED_LATIN;
+        if (b == 0xC0 || b == 0xC9 || b == 0xCC || (b >= 0xD8 && b <= 0xDB) || b == 0xE5 ||
+            b == 0xFF)
+            c |= UNDEFINED_LATIN;
+        if (b >= 0xC1 && b <= 0xCF) c |= LATIN_DIACRITIC;
+        classes[static_cast<std::size_t>(b)] = c;
+    }
+    return classes;
+}
+
+constexpr std::array<std::uint8_t, 256> BYTE_CLASSES = byteClasses();
+
+}  // namespace
+
+CodeFacts scanCodes(std::string_view text, bool latin) {
+    CodeFacts facts;
+    const std::uint8_t undefined = latin ? UNDEFINED_LATIN : UNDEFINED;
+    const auto noteUndefined = [&](std::uint8_t byte, bool loneDiacritic) {
+        if (facts.firstUndefined >= 0) return;
+        facts.firstUndefined = byte;
+        facts.undefinedIsLoneDiacritic = loneDiacritic;
+    };
+    int diacritic = -1;  // a Latin diacritic waiting for its letter
+    for (const char c : text) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        const std::uint8_t cls = BYTE_CLASSES[byte];
+        if (diacritic >= 0) {
+            if (!(cls & LETTER)) noteUndefined(static_cast<std::uint8_t>(diacritic), true);
+            diacritic = -1;
+        }
+        if (byte >= 0x20 && byte < 0x7F) continue;
+        if (cls & undefined) {
+            noteUndefined(byte, false);
+            continue;
+        }
+        if (byte < 0x20 && facts.firstTeletextCode < 0) facts.firstTeletextCode = byte;
+        if (byte >= 0x80 && byte <= 0x85 && facts.firstOpenCode < 0) facts.firstOpenCode = byte;
+        if (latin && (cls & LATIN_DIACRITIC)) diacritic = byte;
+    }
+    if (diacritic >= 0) noteUndefined(static_cast<std::uint8_t>(diacritic), true);
+    return facts;
+}
+
+std::vector<std::uint8_t> meaninglessCodes(std::string_view text, const TextSettings& settings) {
+    std::vector<std::uint8_t> codes;
+    for (const char c : text) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        if (byte == code::unusedSpace) break;
+        if (byte == code::lineBreak) continue;
+        const bool meaningless =
+            settings.teletext
+                ? (byte >= 0x80 && byte < 0xA0) ||
+                      (!settings.level2 && (byte == code::doubleWidth || byte == code::doubleSize))
+                : byte < 0x20 || (byte > code::boxOff && byte < 0xA0);
+        if (meaningless && std::find(codes.begin(), codes.end(), byte) == codes.end())
+            codes.push_back(byte);
+    }
+    return codes;
+}
+
+}  // namespace subtitle

@@ -1,0 +1,110 @@
+#include "TextRows.h"
+
+#include <algorithm>
+
+namespace subtitle {
+namespace {
+
+constexpr double safeTop = 0.1;
+constexpr double safeHeight = 0.8;
+constexpr int rowsCountedUpTo = 30;  // an MNR above this counts no rows
+constexpr int fewestRows = 11;       // smaller MNRs do not make larger text
+
+bool countsRows(int verticalPosition, int maximumRows) {
+    return maximumRows >= 1 && maximumRows <= rowsCountedUpTo && verticalPosition <= maximumRows;
+}
+
+class RowSink {
+public:
+    explicit RowSink(const TextSettings& settings, const Placement& placement)
+        : m_settings(settings), m_placement(placement) {}
+
+    void cell(const Cell& cell) { m_row.cells.push_back(cell); }
+
+    void endLine(int boxStart) {
+        Row& row = m_row;
+        row.line = m_line;
+        row.number = m_placement.verticalPosition + m_line;
+        ++m_line;
+        if (boxStart >= 0) {
+            row.unclosedBox = true;
+            for (std::size_t c = static_cast<std::size_t>(boxStart); c < row.cells.size(); ++c)
+                row.cells[c].unclosedBox = true;
+        }
+        if (m_settings.teletext) justify(row);
+        measure(row);
+        if (m_settings.teletext)
+            row.column = justifiedColumn(m_placement.justification, row.width, 40);
+        m_rows.push_back(std::move(row));
+        m_row = Row{};
+    }
+
+    std::vector<Row> take() { return std::move(m_rows); }
+
+private:
+    // A justified row loses the spaces before its first character and after its last, also those
+    // among the colour and box codes at either end (files padded for column 0 and marked centred
+    // keep their lines centred on each other); the codes stay. JC 0 keeps the row as typed.
+    void justify(Row& row) const {
+        if (m_placement.justification < 1 || m_placement.justification > 3) return;
+        auto& cells = row.cells;
+        std::size_t first = 0, last = cells.size();
+        const auto isText = [](const Cell& c) { return !c.attribute && !c.isSpace(); };
+        while (first < last && !isText(cells[first])) ++first;
+        while (last > first && !isText(cells[last - 1])) --last;
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            if (!cells[i].isSpace() || cells[i].attribute || (i >= first && i < last))
+                cells[out++] = cells[i];
+        cells.resize(out);
+    }
+
+    static void measure(Row& row) {
+        for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            const Cell& cell = row.cells[i];
+            if (!cell.visible()) continue;
+            row.width = static_cast<int>(i) + 1;
+            if (cell.tall() && !cell.attribute) row.doubleHeight = true;
+        }
+    }
+
+    const TextSettings& m_settings;
+    const Placement& m_placement;
+    Row m_row;
+    int m_line = 0;
+    std::vector<Row> m_rows;
+};
+
+}  // namespace
+
+std::vector<Row> textRows(std::string_view text, const CharacterDecoder& decoder,
+                          const TextSettings& settings, const Placement& placement) {
+    RowSink sink(settings, placement);
+    decodeLines(text, decoder, settings, sink);
+    return sink.take();
+}
+
+int justifiedColumn(int justification, int width, int columns) {
+    switch (justification) {
+        case 2:
+            return std::max(0, (columns - width) / 2);
+        case 3:
+            return std::max(0, columns - width);
+        default:
+            return 0;
+    }
+}
+
+double openRowHeight(int verticalPosition, int maximumRows) {
+    if (!countsRows(verticalPosition, maximumRows)) return safeHeight / 18;
+    return safeHeight / std::max(maximumRows, fewestRows);
+}
+
+double openRowTop(int verticalPosition, int line, int maximumRows) {
+    const double height = openRowHeight(verticalPosition, maximumRows);
+    if (!countsRows(verticalPosition, maximumRows)) return verticalPosition / 100.0 + line * height;
+    const int slot = std::max(verticalPosition, 1) - 1;
+    return safeTop + slot * safeHeight / maximumRows + line * height;
+}
+
+}  // namespace subtitle
