@@ -32,8 +32,10 @@ void decodeLines(std::string_view text, const CharacterDecoder& decoder,
 
 namespace detail {
 
-inline bool isControl(std::uint8_t byte) {
-    return byte < 0x20 || (byte >= 0x7F && byte < 0xA0);
+// 7Fh is a character in teletext (a full block, all six cells of a mosaic) and nothing in open
+// subtitles.
+inline bool isControl(std::uint8_t byte, bool teletext) {
+    return byte < 0x20 || (byte == 0x7F && !teletext) || (byte >= 0x80 && byte < 0xA0);
 }
 
 // Teletext: a code's effect on the cell it stands in (set-at) and on the cells after (set-after).
@@ -135,7 +137,7 @@ void decodeLines(std::string_view text, const CharacterDecoder& decoder,
                 detail::teletextCode(byte, state, cell, settings.level2, opened);
                 if (opened) boxStart = cells + 1;
                 lastWasText = false;
-            } else if (detail::isControl(byte)) {
+            } else if (detail::isControl(byte, settings.teletext)) {
                 // No cell of its own; in open subtitles it keeps two words apart.
                 if (!settings.teletext) detail::openCode(byte, state);
                 if (lastWasText && !settings.teletext) {

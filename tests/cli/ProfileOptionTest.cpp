@@ -86,7 +86,7 @@ TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
                  "\x0D\x0B\x0B"
                  "Sixteen letters.");
          },
-         {"[505] TTI # 1 - Reading speed of 16.0 characters per second, more than 15"}},
+         {"[505] TTI # 1 - 16 characters in 1.00 s: 16.00 characters per second, more than 15"}},
         {"teletext-children",
          [](Block& b) {
              b.out[2] = 6;
@@ -94,7 +94,7 @@ TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
                  "\x0D\x0B\x0B"
                  "Good nights.");
          },
-         {"[505] TTI # 1 - Reading speed of 12.0 characters per second, more than 11"}},
+         {"[505] TTI # 1 - 12 characters in 1.00 s: 12.00 characters per second, more than 11"}},
         {"teletext",
          [](Block& b) { b.text = StlFileBuilder::text("\x0D\x0B\x0B\x05Magenta"); },
          {"[511] TTI # 1 - Colour magenta is not allowed"}},
@@ -124,7 +124,7 @@ TEST_F(ProfileOptionTest, EveryWorkerProcessUsesTheProfile) {
     ASSERT_EQ(run.exitStatus, 1) << run.err;  // 508 is an Error
     int wide = 0;
     for (const std::string& line : splitLines(run.out))
-        wide += line.find("[507] TTI # 1 - Row 0 has 38 characters") != std::string::npos;
+        wide += line.find("[507] TTI # 1 - Row 1 has 38 characters") != std::string::npos;
     EXPECT_EQ(wide, 4) << run.out;
 }
 
@@ -137,7 +137,7 @@ TEST_F(ProfileOptionTest, AProfileFileAndAnUnknownName) {
     const ProcessResult own = runProcess(VALIDATE, {"--profile", dir.file("mine.ini"), file});
     EXPECT_EQ(own.exitStatus, 1);
     EXPECT_EQ(deliveryFindings(own.out),
-              std::vector<std::string>{"[507] TTI # 1 - Row 0 has 38 characters, more than 30"});
+              std::vector<std::string>{"[507] TTI # 1 - Row 1 has 38 characters, more than 30"});
 
     for (const std::string& wrong : {std::string("nosuch"), dir.file("missing.ini")}) {
         const ProcessResult run = runProcess(VALIDATE, {"--profile", wrong, file});

@@ -122,7 +122,7 @@ const Case TIMING[] = {
                                         "\x8a"
                                         "ABCDEFGHIJKLMNO")});
      },
-     {{505, W, "TTI # 0 - Reading speed of 15.5 characters per second, more than 15"}}},
+     {{505, W, "TTI # 0 - 31 characters in 2.00 s: 15.50 characters per second, more than 15"}}},
     {"BeforeStartOfProgramme",
      {{509}},
      [] { return fileOf({subtitle(1, -1, 50)}); },
@@ -183,7 +183,7 @@ const Case LAYOUT[] = {
     {"RowOneCharacterLong",
      {{507, 37}},
      [] { return one("ABCDEFGHIJKLMNOPQRSTUVWXYZ 12345678901"); },
-     {{507, W, "TTI # 0 - Row 0 has 38 characters, more than 37"}}},
+     {{507, W, "TTI # 0 - Row 1 has 38 characters, more than 37"}}},
     {"FortyCells",
      {{508}},
      [] {
@@ -199,7 +199,7 @@ const Case LAYOUT[] = {
              "\x0d\x0b\x0b"
              "ABCDEFGHIJKLMNOPQRSTUVWXYZ 12345678901");
      },
-     {{508, E, "TTI # 0 - Row 0 is 41 cells wide, more than 40"}}},
+     {{508, E, "TTI # 0 - Row 1 is 41 cells wide, more than 40"}}},
     // End box codes after the last character need no room: 37 boxed characters fit.
     {"EndBoxAfterTheFortiethCell",
      {{508}},
@@ -242,12 +242,12 @@ const Case LAYOUT[] = {
              "\x0b\x0bText\x8a"
              "Text");
      },
-     {{513, W, "TTI # 0 - Row 1 has text outside a box"}}},
+     {{513, W, "TTI # 0 - Row 2 has text outside a box"}}},
     {"DoubleHeight", {{514}}, [] { return one("\x0dText"); }, {}},
     {"SingleHeightAfterNormalSize",
      {{514}},
      [] { return one("\x0dTe\x0cxt"); },
-     {{514, W, "TTI # 0 - Row 0 has single height text"}}},
+     {{514, W, "TTI # 0 - Row 1 has single height text"}}},
     {"TeletextRulesIgnoreOpenFiles",
      {{508}, {511}, {513}, {514}, {515}},
      [] { return openFile("Text"); },

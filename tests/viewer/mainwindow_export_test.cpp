@@ -60,7 +60,9 @@ TEST_F(ExportMenuTest, FormatFollowsTheExtension) {
         QByteArray expected;
     } cases[] = {
         {"a.srt", "1\n00:00:01,000 --> 00:00:02,000\nHello\nworld\n"},
-        {"a.vtt", "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nHello\n<c.yellow>world</c>\n"},
+        {"a.vtt",
+         "WEBVTT\n\n00:00:01.000 --> 00:00:02.000 line:80% align:center\nHello\n"
+         "<c.yellow>world</c>\n"},
         {"a.txt", "Hello\nworld\n"},
     };
     for (const auto& c : cases) {

@@ -49,7 +49,7 @@ Layout layOutFixture(const Fixture& f) {
     const std::string path = builder.writeTo(dir.filePath("p.stl").toStdString());
     StlReader reader;
     EXPECT_EQ(reader.openFile(path, true), S_OK);
-    return preview::layOut(preview::gatherBlocks(reader, f.selected),
+    return preview::layOut(preview::selectionAt(reader, f.selected),
                            preview::layoutOptions(reader.generalSubtitleInformation(), 20269));
 }
 
@@ -62,7 +62,7 @@ const Row* rowAt(const Layout& layout, int number) {
 std::string rowText(const Row& row) {
     std::string text;
     for (const Cell& cell : row.cells)
-        text += cell.attribute ? '.' : cell.text.empty() ? '#' : static_cast<char>(cell.text[0]);
+        text += cell.attribute ? '.' : (cell.length == 0) ? '#' : static_cast<char>(cell.chars[0]);
     return text;
 }
 
@@ -107,11 +107,11 @@ const std::vector<LayoutCase>& layoutCases() {
              for (int colour = 0; colour < 8; ++colour) {
                  EXPECT_TRUE(row->cells[2 * colour].attribute);
                  EXPECT_EQ(row->cells[2 * colour + 1].foreground, colour);
-                 EXPECT_EQ(row->cells[2 * colour + 1].text, std::u16string(1, u'A' + colour));
+                 EXPECT_EQ(row->cells[2 * colour + 1].text(), std::u16string(1, u'A' + colour));
              }
              EXPECT_TRUE(row->cells[17].isMosaic);
              EXPECT_EQ(row->cells[17].mosaic, 0x3F);
-             EXPECT_EQ(row->cells[17].foreground, preview::Red);
+             EXPECT_EQ(row->cells[17].foreground, subtitle::Red);
          }},
         {"double height takes the row below; two line breaks skip it",
          {"1",
@@ -326,7 +326,7 @@ TEST(PreviewLayout, JustificationDropsSpacesAmongTheCodesAtEitherEnd) {
         {"1",
          "\x0D\x06     \x0B\x0B"
          "AB\x0A\x0A",
-         2, 16, "....AB.."},
+         2, 17, "....AB.."},
         {"1",
          "  \x06  \x0B\x0B"
          "A B\x0A  \x0A  ",
@@ -334,13 +334,14 @@ TEST(PreviewLayout, JustificationDropsSpacesAmongTheCodesAtEitherEnd) {
         {"1",
          "\x0B\x0B"
          "AB  \x0A\x0A   ",
-         3, 34, "..AB.."},
+         3, 36, "..AB.."},
         {"1",
          "\x06  \x0B\x0B"
          "AB\x0A\x0A",
          0, 0, ".  ..AB.."},
-        {"1", "\x0D   \x0A", 2, 19, ".."},
-        {"0", "\x80  it  \x81", 2, 19, "it"},
+        {"1", "\x0D   \x0A", 2, 20, ".."},
+        // Open rows are laid out as text across the picture, not in cells.
+        {"0", "\x80  it  \x81", 2, 0, "  it  "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -361,8 +362,8 @@ TEST(PreviewLayout, FlashConcealAndNewBackgroundFollowTheirCodes) {
                      20)}};
     const Layout l = layOutFixture(f);
     const Row& row = l.lines.at(0);
-    EXPECT_EQ(row.cells[1].background, preview::Yellow);  // new background acts at once
-    EXPECT_EQ(row.cells[4].foreground, preview::Red);
+    EXPECT_EQ(row.cells[1].background, subtitle::Yellow);  // new background acts at once
+    EXPECT_EQ(row.cells[4].foreground, subtitle::Red);
     EXPECT_TRUE(row.cells[4].flash);
     EXPECT_FALSE(row.cells[5].flash);  // steady acts at once
     EXPECT_TRUE(row.cells[6].conceal);
@@ -387,7 +388,7 @@ TEST(PreviewLayout, LatinTableDiacriticSharesItsLettersCell) {
                                            "e!",
                                            20)}});
     ASSERT_EQ(l.lines.at(0).cells.size(), 2u);
-    EXPECT_EQ(l.lines[0].cells[0].text, u"\u00E9");
+    EXPECT_EQ(l.lines[0].cells[0].text(), u"\u00E9");
 }
 
 }  // namespace

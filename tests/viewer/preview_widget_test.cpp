@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QFontDatabase>
 
 #include <QAction>
@@ -121,20 +123,28 @@ TEST_F(PreviewWidgetTest, NotesWrapInANarrowPaneInsteadOfRunningOffItsEdge) {
         count(image, QRect(0, g.notesTop() + line, pane.width(), line), QColor(200, 200, 200)), 0);
 }
 
-TEST_F(PreviewWidgetTest, OpenSubtitleBoxIsBlackAtItsVerticalPosition) {
-    SubtitlePreview pane;
-    const QImage image = render(pane, "0",
-                                {block("\x84"
-                                       "box\x85 plain",
-                                       50, 1)});
-    const preview::PreviewGeometry g(pane.currentLayout(), pane.size(), pane.paintOptions());
-    const int top = g.openLineTop(50, 0);
-    const QRect boxed(g.cell(0, 0).left(), top, g.cellWidth(), g.rowHeight());
-    EXPECT_EQ(image.pixelColor(boxed.topLeft()), QColor(Qt::black));
-    EXPECT_GT(count(image, boxed, Qt::white), 0);
-    const QRect plain(g.cell(0, 5).left(), top, g.cellWidth(), g.rowHeight());
-    EXPECT_EQ(image.pixelColor(plain.topLeft()), preview::pictureColour());
-    EXPECT_GT(count(image, plain, Qt::white), 0);  // open subtitles are burnt in
+// VP counts rows of the safe area against MNR: row 1 near the top, row MNR near the bottom.
+TEST_F(PreviewWidgetTest, OpenRowsStandAtTheirRowOfTheMaximumRows) {
+    for (const auto& [vp, from, to] : {std::tuple{11, 0.75, 0.92}, std::tuple{1, 0.08, 0.2}}) {
+        SubtitlePreview pane;
+        const QImage image = render(pane, "0",
+                                    {block("\x84"
+                                           "box\x85 plain",
+                                           vp, 1)},
+                                    0, "11");
+        const QRect picture =
+            preview::PreviewGeometry(pane.currentLayout(), pane.size(), pane.paintOptions())
+                .picture();
+        int firstBlack = -1;
+        for (int y = picture.top(); y <= picture.bottom() && firstBlack < 0; ++y)
+            if (count(image, QRect(picture.left(), y, picture.width(), 1), Qt::black) > 0)
+                firstBlack = y;
+        ASSERT_GE(firstBlack, 0) << vp;
+        const double at = double(firstBlack - picture.top()) / picture.height();
+        EXPECT_GT(at, from) << vp;
+        EXPECT_LT(at, to) << vp;
+        EXPECT_GT(count(image, picture, Qt::white), 0);  // open subtitles are burnt in
+    }
 }
 
 // A fault on a double-height row is marked over both of its halves.
@@ -213,7 +223,7 @@ TEST_F(PreviewWidgetTest, ShowsTheSubtitleOfEveryRowTheListMovesTo) {
     const auto shown = [pane] {
         std::u16string text;
         if (!pane->currentLayout().lines.empty())
-            for (const auto& cell : pane->currentLayout().lines[0].cells) text += cell.text;
+            for (const auto& cell : pane->currentLayout().lines[0].cells) text += cell.text();
         return QString::fromStdU16String(text);
     };
     int previous = list->currentIndex().row();
@@ -240,10 +250,10 @@ TEST_F(PreviewWidgetTest, FollowsTheSelectionAndKeepsItsStateInTheSettings) {
         EXPECT_TRUE(pane->isVisible());  // shown for a new user
         ASSERT_TRUE(form.loadFile(file));
         ASSERT_EQ(pane->currentLayout().lines.size(), 1u);
-        EXPECT_EQ(pane->currentLayout().lines[0].cells[0].text, u"f");
+        EXPECT_EQ(pane->currentLayout().lines[0].cells[0].text(), u"f");
         form.m_subtitleList->setFocus();
         QTest::keyClick(form.m_subtitleList, Qt::Key_Down);
-        EXPECT_EQ(pane->currentLayout().lines[0].cells[0].text, u"s");
+        EXPECT_EQ(pane->currentLayout().lines[0].cells[0].text(), u"s");
         QAction* item = nullptr;
         for (QAction* a : form.findChildren<QAction*>())
             if (a->text().remove('&') == "Subtitle Preview") item = a;

@@ -36,7 +36,8 @@ Selection selectionAt(const TextAndTimingInformation* blocks, std::size_t count,
     if (holder == subtitles.end()) return selection;
     selection.kind = Selection::Kind::Subtitle;
     const auto chosen = static_cast<std::size_t>(holder - subtitles.begin());
-    // The parts of a set on screen at the selected part's in-time; a comment shows alone.
+    // The earlier parts of a set still on screen at the selected part's in-time; a comment
+    // shows alone.
     if (!holder->comment) {
         const int fps = framesPerSecond > 0 ? framesPerSecond : 25;
         const std::int64_t in = subtitle::frameOf(holder->in, fps);
@@ -44,7 +45,7 @@ Selection selectionAt(const TextAndTimingInformation* blocks, std::size_t count,
             if (std::find(d.parts.begin(), d.parts.end(), chosen) == d.parts.end()) continue;
             if (d.start != in && !(d.end <= d.start)) continue;
             for (const std::size_t part : d.parts)
-                if (part != chosen) selection.parts.push_back(subtitles[part]);
+                if (part < chosen) selection.parts.push_back(subtitles[part]);
             break;
         }
     }
