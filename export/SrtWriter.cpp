@@ -4,6 +4,7 @@
 
 std::string writeSrt(const std::vector<Cue>& cues) {
     std::string out;
+    out.reserve(cues.size() * 64);
     int number = 0;
     for (const Cue& cue : cues) {
         if (number > 0) out += '\n';

@@ -35,10 +35,9 @@ ExportResult exportStlFile(const std::string& path, const ExportOptions& options
     if (file.check.verdict != FormatCheck::Verdict::Standard)
         result.warnings.push_back(file.check.reason);
     if (document.blockCountDisagrees() && file.check.verdict != FormatCheck::Verdict::MissingBlocks)
-        result.warnings.push_back("The header announces " +
-                                  withThousands(*document.announcedBlocks) + " blocks; all " +
-                                  withThousands(static_cast<std::int64_t>(document.blocks.size())) +
-                                  " blocks present are exported.");
+        result.warnings.push_back(
+            "The header announces " + withThousands(*document.announcedBlocks) + " blocks; all " +
+            withThousands(document.blocksPresent) + " blocks present are exported.");
 
     std::uint32_t codePage = subtitle::latinCodePage;
     if (options.codePage) {

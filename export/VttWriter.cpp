@@ -21,6 +21,7 @@ std::string cueSettings(const Cue& cue) {
 
 std::string writeVtt(const std::vector<Cue>& cues) {
     std::string out = "WEBVTT\n";
+    out.reserve(cues.size() * 96);
     for (const Cue& cue : cues) {
         out += '\n';
         out +=

@@ -1,5 +1,7 @@
 #include "Cell.h"
 
+#include <algorithm>
+
 namespace subtitle {
 namespace {
 
@@ -33,32 +35,34 @@ std::vector<Run> runsOf(const Row& row) {
     std::vector<Run> runs;
     std::size_t first = 0;
     while (first < row.cells.size() && !row.cells[first].visible()) ++first;
-    const auto end = static_cast<std::size_t>(row.width);
+    const std::size_t end = std::min(static_cast<std::size_t>(row.width), row.cells.size());
     const Cell* before = nullptr;
-    for (std::size_t i = first; i < end && i < row.cells.size(); ++i) {
+    for (std::size_t i = first; i < end; ++i) {
         const Cell& cell = row.cells[i];
         if (cell.covered || cell.isMosaic) continue;
         // A spacing attribute shows as a space on its own background; its ink does not show, so
-        // it keeps the text colour before it and stays in that run.
-        Run run;
-        run.foreground = cell.attribute && before ? before->foreground : cell.foreground;
-        run.background = cell.background;
-        run.boxed = cell.boxed;
-        run.italic = cell.italic;
-        run.underline = cell.underline;
-        run.flash = cell.attribute && before ? before->flash : cell.flash;
-        run.doubleHeight = cell.attribute && before ? before->tall() : cell.tall();
-        const std::u16string_view text = cell.attribute || cell.length == 0 ? u" " : cell.text();
+        // it keeps the text style before it and stays in that run.
+        const Cell& ink = cell.attribute && before ? *before : cell;
+        const bool tall = ink.tall();
         Run* last = runs.empty() ? nullptr : &runs.back();
-        if (last && last->foreground == run.foreground && last->background == run.background &&
-            last->boxed == run.boxed && last->italic == run.italic &&
-            last->underline == run.underline && last->flash == run.flash &&
-            last->doubleHeight == run.doubleHeight)
-            last->text += text;
-        else {
-            run.text = text;
-            runs.push_back(std::move(run));
+        if (!last || last->foreground != ink.foreground || last->background != cell.background ||
+            last->boxed != cell.boxed || last->italic != cell.italic ||
+            last->underline != cell.underline || last->flash != ink.flash ||
+            last->doubleHeight != tall) {
+            last = &runs.emplace_back();
+            last->foreground = ink.foreground;
+            last->background = cell.background;
+            last->boxed = cell.boxed;
+            last->italic = cell.italic;
+            last->underline = cell.underline;
+            last->flash = ink.flash;
+            last->doubleHeight = tall;
+            last->text.reserve(end - i);
         }
+        if (cell.attribute || cell.length == 0)
+            last->text += u' ';
+        else
+            last->text.append(cell.chars, cell.length);
         if (!cell.attribute) before = &cell;
     }
     return runs;

@@ -1,5 +1,6 @@
 #include "Document.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace subtitle {
@@ -26,24 +27,48 @@ TextSettings textSettings(const GeneralSubtitleInformation& gsi, std::uint32_t c
     return settings;
 }
 
+namespace {
+
+// Fills a document's subtitles and facts from blocks handed in order.
+class DocumentBuilder {
+public:
+    explicit DocumentBuilder(Document& document)
+        : m_document(document),
+          m_assembler([this](const Subtitle& s) { m_document.subtitles.push_back(s); },
+                      [this](const ChainFact& f) { m_document.chainFacts.push_back(f); }) {
+        if (const auto tnb = fieldToInt32(document.gsi.bytes, gsi::totalNumberOfTti))
+            m_document.announcedBlocks = *tnb;
+    }
+    void take(const TextAndTimingInformation& block) {
+        m_assembler.take(static_cast<std::uint32_t>(m_document.blocksPresent++), block);
+    }
+    void finish() {
+        m_assembler.finish();
+        m_document.userDataBlocks = m_assembler.userDataBlocks();
+        m_document.reservedBlocks = m_assembler.reservedBlocks();
+    }
+
+private:
+    Document& m_document;
+    Assembler m_assembler;
+};
+
+constexpr std::size_t piece = 512;  // blocks read at a time
+
+}  // namespace
+
 Document assembleDocument(const GeneralSubtitleInformation& gsi,
                           std::vector<TextAndTimingInformation> blocks) {
     Document document;
     document.gsi = gsi;
+    DocumentBuilder builder(document);
+    for (const TextAndTimingInformation& block : blocks) builder.take(block);
+    builder.finish();
     document.blocks = std::move(blocks);
-    if (const auto tnb = fieldToInt32(gsi.bytes, gsi::totalNumberOfTti))
-        document.announcedBlocks = *tnb;
-    Assembler assembler([&](const Subtitle& s) { document.subtitles.push_back(s); },
-                        [&](const ChainFact& f) { document.chainFacts.push_back(f); });
-    for (std::size_t i = 0; i < document.blocks.size(); ++i)
-        assembler.take(static_cast<std::uint32_t>(i), document.blocks[i]);
-    assembler.finish();
-    document.userDataBlocks = assembler.userDataBlocks();
-    document.reservedBlocks = assembler.reservedBlocks();
     return document;
 }
 
-DocumentFile readDocument(const std::string& path) {
+DocumentFile readDocument(const std::string& path, bool keepBlocks) {
     DocumentFile file;
     file.check = checkStlFormat(path);
     if (file.check.verdict == FormatCheck::Verdict::Refused) {
@@ -51,17 +76,30 @@ DocumentFile readDocument(const std::string& path) {
         return file;
     }
     std::ifstream in(path, std::ios::binary);
-    GeneralSubtitleInformation gsi{};
-    std::vector<TextAndTimingInformation> blocks(
-        static_cast<std::size_t>(std::max<std::int64_t>(0, file.check.presentBlocks)));
-    in.read(reinterpret_cast<char*>(gsi.bytes), GSI_BLOCK_SIZE);
-    in.read(reinterpret_cast<char*>(blocks.data()),
-            static_cast<std::streamsize>(blocks.size() * TTI_BLOCK_SIZE));
+    Document& document = file.document;
+    in.read(reinterpret_cast<char*>(document.gsi.bytes), GSI_BLOCK_SIZE);
+    const auto present =
+        static_cast<std::size_t>(std::max<std::int64_t>(0, file.check.presentBlocks));
+    DocumentBuilder builder(document);
+    document.subtitles.reserve(present);
+    if (keepBlocks) document.blocks.reserve(present);
+    std::vector<TextAndTimingInformation> buffer(piece);
+    for (std::size_t done = 0; in && done < present;) {
+        const std::size_t count = std::min(piece, present - done);
+        in.read(reinterpret_cast<char*>(buffer.data()),
+                static_cast<std::streamsize>(count * TTI_BLOCK_SIZE));
+        if (!in) break;
+        for (std::size_t k = 0; k < count; ++k) builder.take(buffer[k]);
+        if (keepBlocks)
+            document.blocks.insert(document.blocks.end(), buffer.begin(),
+                                   buffer.begin() + static_cast<std::ptrdiff_t>(count));
+        done += count;
+    }
     if (!in) {
-        file.error = "The file cannot be read.";
+        file = DocumentFile{file.check, Document{}, "The file cannot be read."};
         return file;
     }
-    file.document = assembleDocument(gsi, std::move(blocks));
+    builder.finish();
     return file;
 }
 

@@ -27,15 +27,17 @@ TextSettings textSettings(const GeneralSubtitleInformation& gsi, std::uint32_t c
 
 struct Document {
     GeneralSubtitleInformation gsi{};
-    std::vector<TextAndTimingInformation> blocks;  // every whole block present
-    std::optional<std::int64_t> announcedBlocks;   // TNB, when it is a number
-    std::vector<Subtitle> subtitles;               // comments included, flagged
+    // Every whole block present, when the reader was asked to keep them.
+    std::vector<TextAndTimingInformation> blocks;
+    std::int64_t blocksPresent = 0;
+    std::optional<std::int64_t> announcedBlocks;  // TNB, when it is a number
+    std::vector<Subtitle> subtitles;              // comments included, flagged
     std::vector<ChainFact> chainFacts;
     std::uint32_t userDataBlocks = 0;
     std::uint32_t reservedBlocks = 0;
 
     bool blockCountDisagrees() const {
-        return announcedBlocks && *announcedBlocks != static_cast<std::int64_t>(blocks.size());
+        return announcedBlocks && *announcedBlocks != blocksPresent;
     }
 };
 
@@ -50,8 +52,8 @@ struct DocumentFile {
 };
 
 // Reads every block of a file the readers accept, or would show read-only (an unusual frame
-// rate, fewer blocks than announced).
-DocumentFile readDocument(const std::string& path);
+// rate, fewer blocks than announced). The blocks are read in pieces and kept only when asked for.
+DocumentFile readDocument(const std::string& path, bool keepBlocks = false);
 
 // The rows of one subtitle as it shows on screen.
 std::vector<Row> subtitleRows(const Subtitle& subtitle, const CharacterDecoder& decoder,

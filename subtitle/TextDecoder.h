@@ -24,8 +24,9 @@ struct TextSettings {
     int maximumColumns = 40;  // MNC (40 when not 1-99)
 };
 
-// Receives the cells of each line in order, then endLine(boxStart) with the index of the first
-// cell of a box left open (or -1).
+// The sink hands out each cell to fill (slot(base), a copy of Base kept where it will stay), is
+// told when it is filled (cell(c)), and gets endLine(boxStart) at the end of every line with the
+// index of the first cell of a box left open (or -1).
 template <class Sink>
 void decodeLines(std::string_view text, const CharacterDecoder& decoder,
                  const TextSettings& settings, Sink& sink);
@@ -38,8 +39,8 @@ inline bool isControl(std::uint8_t byte, bool teletext) {
     return byte < 0x20 || (byte == 0x7F && !teletext) || (byte >= 0x80 && byte < 0xA0);
 }
 
-// Teletext: a code's effect on the cell it stands in (set-at) and on the cells after (set-after).
-inline void teletextCode(std::uint8_t byte, Cell& state, Cell& cell, bool level2, bool& boxOpened) {
+// Teletext codes that change the cell they stand in.
+inline void setAt(std::uint8_t byte, Cell& state) {
     switch (byte) {
         case code::steady:
             state.flash = false;
@@ -65,10 +66,10 @@ inline void teletextCode(std::uint8_t byte, Cell& state, Cell& cell, bool level2
         default:
             break;
     }
-    cell = state;
-    cell.attribute = true;
-    cell.isMosaic = false;
-    cell.length = 0;
+}
+
+// Teletext codes that change the cells after them. True when the code opens a box.
+inline bool setAfter(std::uint8_t byte, Cell& state, bool level2) {
     if (byte <= code::alphaWhite) {
         state.foreground = static_cast<Colour>(byte);
         state.isMosaic = false;
@@ -82,8 +83,9 @@ inline void teletextCode(std::uint8_t byte, Cell& state, Cell& cell, bool level2
     } else if (byte == code::endBox) {
         state.boxed = false;
     } else if (byte == code::startBox) {
-        boxOpened = !state.boxed;
+        const bool opens = !state.boxed;
         state.boxed = true;
+        return opens;
     } else if (byte == code::doubleHeight) {
         state.size = CellSize::DoubleHeight;
     } else if (level2 && byte == code::doubleWidth) {
@@ -91,6 +93,7 @@ inline void teletextCode(std::uint8_t byte, Cell& state, Cell& cell, bool level2
     } else if (level2 && byte == code::doubleSize) {
         state.size = CellSize::DoubleSize;
     }
+    return false;
 }
 
 inline void openCode(std::uint8_t byte, Cell& state) {
@@ -122,6 +125,7 @@ void decodeLines(std::string_view text, const CharacterDecoder& decoder,
     std::size_t i = 0;
     for (;;) {
         Cell state = settings.teletext ? Cell{} : open;
+        state.length = 0;
         int boxStart = -1;
         int cells = 0;
         bool coverNext = false;
@@ -131,13 +135,22 @@ void decodeLines(std::string_view text, const CharacterDecoder& decoder,
         for (; i < size; ++i) {
             const auto byte = static_cast<std::uint8_t>(text[i]);
             if (byte == code::lineBreak || byte == code::unusedSpace) break;
-            Cell cell;
             if (byte < 0x20 && settings.teletext) {
-                bool opened = false;
-                detail::teletextCode(byte, state, cell, settings.level2, opened);
-                if (opened) boxStart = cells + 1;
+                detail::setAt(byte, state);
+                // Filled in place: the cell is written where it is kept, not copied after.
+                Cell& cell = sink.slot(state);
+                cell.attribute = true;
+                cell.isMosaic = false;
+                cell.code = byte;
+                cell.covered = coverNext;
+                coverNext = false;
+                if (detail::setAfter(byte, state, settings.level2)) boxStart = cells + 1;
                 lastWasText = false;
-            } else if (detail::isControl(byte, settings.teletext)) {
+                sink.cell(cell);
+                ++cells;
+                continue;
+            }
+            if (detail::isControl(byte, settings.teletext)) {
                 // No cell of its own; in open subtitles it keeps two words apart.
                 if (!settings.teletext) detail::openCode(byte, state);
                 if (lastWasText && !settings.teletext) {
@@ -145,35 +158,29 @@ void decodeLines(std::string_view text, const CharacterDecoder& decoder,
                     separatorCode = byte;
                 }
                 continue;
+            }
+            if (separatorWanted && byte != ' ') {
+                Cell& separator = sink.slot(state);
+                separator.separator = true;
+                separator.chars[0] = u' ';
+                separator.length = 1;
+                separator.code = separatorCode;
+                sink.cell(separator);
+                ++cells;
+            }
+            separatorWanted = false;
+            Cell& cell = sink.slot(state);
+            const bool mosaicShape = (byte & 0x20) != 0 && byte < 0x80;
+            if (state.isMosaic && mosaicShape) {
+                cell.mosaic = static_cast<std::uint8_t>((byte & 0x1F) | ((byte & 0x40) ? 0x20 : 0));
             } else {
-                cell = state;
-                cell.attribute = false;
-                const bool mosaicShape = (byte & 0x20) != 0 && byte < 0x80;
-                if (state.isMosaic && mosaicShape) {
-                    cell.mosaic =
-                        static_cast<std::uint8_t>((byte & 0x1F) | ((byte & 0x40) ? 0x20 : 0));
-                    cell.length = 0;
-                } else {
-                    cell.isMosaic = false;
-                    cell.mosaic = 0;
-                    const std::size_t taken = decoder.decode(text, i, cell);
-                    i += taken - 1;
-                }
-                if (separatorWanted && !cell.isSpace()) {
-                    Cell separator = cell;
-                    separator.separator = true;
-                    separator.chars[0] = u' ';
-                    separator.length = 1;
-                    separator.code = separatorCode;
-                    sink.cell(separator);
-                    ++cells;
-                }
-                separatorWanted = false;
-                lastWasText = !cell.isSpace();
+                cell.isMosaic = false;
+                i += decoder.decode(text, i, cell) - 1;
             }
             cell.code = byte;
             cell.covered = coverNext;
             coverNext = cell.wide();
+            lastWasText = !cell.isSpace();
             sink.cell(cell);
             ++cells;
         }

@@ -16,10 +16,14 @@ bool countsRows(int verticalPosition, int maximumRows) {
 
 class RowSink {
 public:
-    explicit RowSink(const TextSettings& settings, const Placement& placement)
-        : m_settings(settings), m_placement(placement) {}
+    RowSink(const TextSettings& settings, const Placement& placement, std::size_t bytes)
+        : m_settings(settings), m_placement(placement), m_bytes(bytes) {}
 
-    void cell(const Cell& cell) { m_row.cells.push_back(cell); }
+    Cell& slot(const Cell& base) {
+        if (m_row.cells.empty()) m_row.cells.reserve(m_bytes);
+        return m_row.cells.emplace_back(base);
+    }
+    void cell(const Cell&) {}
 
     void endLine(int boxStart) {
         Row& row = m_row;
@@ -70,6 +74,7 @@ private:
 
     const TextSettings& m_settings;
     const Placement& m_placement;
+    std::size_t m_bytes;  // no row has more cells than the text has bytes
     Row m_row;
     int m_line = 0;
     std::vector<Row> m_rows;
@@ -79,7 +84,7 @@ private:
 
 std::vector<Row> textRows(std::string_view text, const CharacterDecoder& decoder,
                           const TextSettings& settings, const Placement& placement) {
-    RowSink sink(settings, placement);
+    RowSink sink(settings, placement, text.size());
     decodeLines(text, decoder, settings, sink);
     return sink.take();
 }

@@ -4,16 +4,48 @@
 // the set; each stretch is one display listing the parts shown, oldest first.
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "Assembly.h"
 
 namespace subtitle {
 
+// The parts of a display: one in nearly every display, so a few are kept without an allocation
+// (a file of 99,999 subtitles has as many displays).
+class PartList {
+public:
+    PartList() = default;
+    PartList(std::initializer_list<std::size_t> parts) {
+        for (const std::size_t p : parts) push_back(p);
+    }
+    void push_back(std::size_t part) {
+        if (m_more.empty() && m_count < inline_) {
+            m_inline[m_count++] = part;
+            return;
+        }
+        if (m_more.empty()) m_more.assign(m_inline, m_inline + m_count);
+        m_more.push_back(part);
+        ++m_count;
+    }
+    const std::size_t* begin() const { return m_more.empty() ? m_inline : m_more.data(); }
+    const std::size_t* end() const { return begin() + m_count; }
+    std::size_t size() const { return m_count; }
+    bool empty() const { return m_count == 0; }
+    std::size_t front() const { return *begin(); }
+    std::size_t back() const { return *(end() - 1); }
+
+private:
+    static constexpr std::size_t inline_ = 2;
+    std::size_t m_inline[inline_] = {};
+    std::size_t m_count = 0;
+    std::vector<std::size_t> m_more;
+};
+
 struct Display {
     std::int64_t start = 0;  // frames
     std::int64_t end = 0;
-    std::vector<std::size_t> parts;  // indices into the subtitles
+    PartList parts;  // indices into the subtitles
 };
 
 struct TimelineSettings {

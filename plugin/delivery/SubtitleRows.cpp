@@ -6,6 +6,11 @@ class RowCounter {
 public:
     explicit RowCounter(SubtitleFacts& facts) : m_facts(facts) {}
 
+    subtitle::Cell& slot(const subtitle::Cell& base) {
+        m_scratch = base;
+        return m_scratch;
+    }
+
     void cell(const subtitle::Cell& cell) {
         ++m_cells;
         if (cell.attribute) return;
@@ -34,6 +39,7 @@ public:
 
 private:
     SubtitleFacts& m_facts;
+    subtitle::Cell m_scratch;
     RowFacts m_row;
     int m_cells = 0;
     int m_characters = 0;
