@@ -41,14 +41,8 @@ CharacterDecoder::CharacterDecoder(std::uint32_t codePage)
     }
 }
 
-std::size_t CharacterDecoder::decode(std::string_view bytes, std::size_t position,
-                                     Cell& cell) const {
-    const auto byte = static_cast<std::uint8_t>(bytes[position]);
-    if (const char16_t c = m_single[byte]) {
-        cell.chars[0] = c;
-        cell.length = 1;
-        return 1;
-    }
+std::size_t CharacterDecoder::decodeSlow(std::string_view bytes, std::size_t position,
+                                         Cell& cell) const {
     const bool haveNext =
         position + 1 < bytes.size() && isPrintable(static_cast<std::uint8_t>(bytes[position + 1]));
     if (haveNext) {

@@ -18,10 +18,20 @@ class CharacterDecoder {
 public:
     explicit CharacterDecoder(std::uint32_t codePage);
     // Decodes the character at Position into Cell; the number of bytes it took (at least 1).
-    std::size_t decode(std::string_view bytes, std::size_t position, Cell& cell) const;
+    // Inline for the common single byte: it runs for every character of every subtitle.
+    std::size_t decode(std::string_view bytes, std::size_t position, Cell& cell) const {
+        if (const char16_t c = m_single[static_cast<std::uint8_t>(bytes[position])]) {
+            cell.chars[0] = c;
+            cell.length = 1;
+            return 1;
+        }
+        return decodeSlow(bytes, position, cell);
+    }
     std::uint32_t codePage() const { return m_codePage; }
 
 private:
+    std::size_t decodeSlow(std::string_view bytes, std::size_t position, Cell& cell) const;
+
     std::uint32_t m_codePage;
     bool m_latin;
     // The character of each byte alone; 0 where the byte needs a look at the next one.

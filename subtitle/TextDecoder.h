@@ -26,7 +26,8 @@ struct TextSettings {
 
 // The sink hands out each cell to fill (slot(base), a copy of Base kept where it will stay), is
 // told when it is filled (cell(c)), and gets endLine(boxStart) at the end of every line with the
-// index of the first cell of a box left open (or -1).
+// index of the first cell of a box left open (or -1). A sink whose keepsAttributeCells is false
+// is only told that a spacing attribute took a cell (attributeCell()).
 template <class Sink>
 void decodeLines(std::string_view text, const CharacterDecoder& decoder,
                  const TextSettings& settings, Sink& sink);
@@ -137,16 +138,20 @@ void decodeLines(std::string_view text, const CharacterDecoder& decoder,
             if (byte == code::lineBreak || byte == code::unusedSpace) break;
             if (byte < 0x20 && settings.teletext) {
                 detail::setAt(byte, state);
-                // Filled in place: the cell is written where it is kept, not copied after.
-                Cell& cell = sink.slot(state);
-                cell.attribute = true;
-                cell.isMosaic = false;
-                cell.code = byte;
-                cell.covered = coverNext;
+                if constexpr (Sink::keepsAttributeCells) {
+                    // Filled in place: the cell is written where it is kept, not copied after.
+                    Cell& cell = sink.slot(state);
+                    cell.attribute = true;
+                    cell.isMosaic = false;
+                    cell.code = byte;
+                    cell.covered = coverNext;
+                    sink.cell(cell);
+                } else {
+                    sink.attributeCell();
+                }
                 coverNext = false;
                 if (detail::setAfter(byte, state, settings.level2)) boxStart = cells + 1;
                 lastWasText = false;
-                sink.cell(cell);
                 ++cells;
                 continue;
             }

@@ -16,6 +16,7 @@ bool countsRows(int verticalPosition, int maximumRows) {
 
 class RowSink {
 public:
+    static constexpr bool keepsAttributeCells = true;
     RowSink(const TextSettings& settings, const Placement& placement, std::size_t bytes)
         : m_settings(settings), m_placement(placement), m_bytes(bytes) {}
 

@@ -4,10 +4,21 @@ namespace {
 
 class RowCounter {
 public:
+    static constexpr bool keepsAttributeCells = false;
+
+    void attributeCell() { ++m_cells; }
     explicit RowCounter(SubtitleFacts& facts) : m_facts(facts) {}
 
+    // Only what is counted is taken over, field by field: the decoder has just written single
+    // fields of Base, and a copy of the whole cell would wait on those writes at every code.
     subtitle::Cell& slot(const subtitle::Cell& base) {
-        m_scratch = base;
+        m_scratch.foreground = base.foreground;
+        m_scratch.size = base.size;
+        m_scratch.boxed = base.boxed;
+        m_scratch.isMosaic = base.isMosaic;
+        m_scratch.attribute = false;
+        m_scratch.length = 0;
+        m_scratch.mosaic = 0;
         return m_scratch;
     }
 
@@ -31,8 +42,14 @@ public:
         m_row.visible = m_first < 0 ? 0 : m_last - m_first + 1;
         m_facts.visible += m_row.visible;
         if (m_row.visible > 0) ++m_facts.nonEmptyRows;
-        m_facts.rows.push_back(m_row);
-        m_row = RowFacts{};
+        // Field by field, for the same reason as in slot().
+        RowFacts& row = m_facts.rows.emplace_back();
+        row.visible = m_row.visible;
+        row.cells = m_row.cells;
+        row.unboxedText = m_row.unboxedText;
+        row.singleHeightText = m_row.singleHeightText;
+        m_row.cells = 0;
+        m_row.unboxedText = m_row.singleHeightText = false;
         m_cells = m_characters = 0;
         m_first = m_last = -1;
     }
