@@ -35,10 +35,18 @@ std::vector<CueRow> displayRows(const Document& document, const Display& display
                                 const CharacterDecoder& decoder, const TextSettings& settings) {
     std::vector<CueRow> rows;
     for (const std::size_t part : display.parts) {
-        for (const Row& row : subtitleRows(document.subtitles[part], decoder, settings)) {
+        const Subtitle& subtitle = document.subtitles[part];
+        for (const Row& row : subtitleRows(subtitle, decoder, settings)) {
             std::vector<Run> runs = runsOf(row);
             if (runs.empty()) continue;
             CueRow cueRow{row.number, std::move(runs)};
+            if (settings.teletext) {
+                cueRow.top = row.number / teletextPageRows;
+                cueRow.height = (row.doubleHeight ? 2 : 1) / teletextPageRows;
+            } else {
+                cueRow.top = openRowTop(subtitle.verticalPosition, row.line, settings.maximumRows);
+                cueRow.height = openRowHeight(subtitle.verticalPosition, settings.maximumRows);
+            }
             const auto same = std::find_if(rows.begin(), rows.end(), [&](const CueRow& r) {
                 return settings.teletext && r.number == cueRow.number;
             });
@@ -80,6 +88,7 @@ CueList buildCues(const Document& document, const CharacterDecoder& decoder,
         const Subtitle& first = document.subtitles[display.parts.front()];
         cue.justification = first.justification;
         cue.subtitle = display.parts.back();
+        cue.comment = newest.comment;
         cue.top = settings.teletext ? rows.front().number / teletextPageRows
                                     : openRowTop(first.verticalPosition, 0, settings.maximumRows);
         cue.rows = std::move(rows);

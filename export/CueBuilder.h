@@ -15,6 +15,10 @@
 struct CueRow {
     int number = 0;  // teletext row or open row slot
     std::vector<subtitle::Run> runs;
+    // Where the row stands, as fractions of the picture height: the top of the row and the height
+    // it takes (two teletext rows when double height).
+    double top = 0.0;
+    double height = 0.0;
 };
 
 struct Cue {
@@ -25,6 +29,7 @@ struct Cue {
     double top = 0.0;
     int justification = 0;
     std::size_t subtitle = 0;  // the newest part shown, an index into the document's subtitles
+    bool comment = false;      // a comment subtitle, shown alone when comments are asked for
 };
 
 struct CueTiming {

@@ -1,6 +1,8 @@
 #include "SubtitleExport.h"
 
 #include "CueBuilder.h"
+#include "EbuTtdWriter.h"
+#include "LanguageTag.h"
 #include "SrtWriter.h"
 #include "TextWriter.h"
 #include "VttWriter.h"
@@ -72,7 +74,11 @@ ExportResult exportStlFile(const std::string& path, const ExportOptions& options
     }
     CueList cues = buildCues(document, decoder, settings, timing);
     result.warnings.insert(result.warnings.end(), cues.notes.begin(), cues.notes.end());
-    result.text = options.format == ExportFormat::Srt ? writeSrt(cues.cues) : writeVtt(cues.cues);
+    if (options.format == ExportFormat::EbuTtD)
+        result.text = writeEbuTtd(cues.cues, {settings.teletext, languageTag(document.gsi)});
+    else
+        result.text =
+            options.format == ExportFormat::Srt ? writeSrt(cues.cues) : writeVtt(cues.cues);
     result.written = cues.cues.size();
     result.ok = true;
     return result;

@@ -1,13 +1,13 @@
 #pragma once
-// Export of one STL file as SubRip, WebVTT or plain text in UTF-8: what the command and the
-// viewer's File > Export share.
+// Export of one STL file as SubRip, WebVTT, EBU-TT-D or plain text in UTF-8: what the command
+// and the viewer's File > Export share.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-enum class ExportFormat { Srt, Vtt, Text };
+enum class ExportFormat { Srt, Vtt, EbuTtD, Text };
 
 struct ExportOptions {
     ExportFormat format = ExportFormat::Srt;

@@ -1,4 +1,4 @@
-// lumtrace-export: an STL file's subtitles as SubRip, WebVTT or plain text, in UTF-8.
+// lumtrace-export: an STL file's subtitles as SubRip, WebVTT, EBU-TT-D or plain text, in UTF-8.
 
 #include <CLI/CLI.hpp>
 
@@ -39,12 +39,13 @@ bool writeOutput(const std::string& text, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Writes the subtitles of an STL file as SubRip, WebVTT or plain text (UTF-8).",
-                 PROGRAM_NAME};
+    CLI::App app{
+        "Writes the subtitles of an STL file as SubRip, WebVTT, EBU-TT-D or plain text (UTF-8).",
+        PROGRAM_NAME};
     std::string format = "srt", encoding = "auto", input, output;
     bool comments = false, tcpOffset = false;
-    app.add_option("--format", format, "srt, vtt or txt (default srt)")
-        ->check(CLI::IsMember({"srt", "vtt", "txt"}));
+    app.add_option("--format", format, "srt, vtt, ebu-tt-d or txt (default srt)")
+        ->check(CLI::IsMember({"srt", "vtt", "ebu-tt-d", "txt"}));
     app.add_option("--encoding", encoding,
                    "auto (the file's character code table) or a code page number");
     app.add_flag("--comments", comments, "Export comment subtitles too");
@@ -65,9 +66,10 @@ int main(int argc, char** argv) {
     options.codePage = parseEncoding(encoding, validEncoding);
     if (!validEncoding)
         return fail("--encoding takes auto or a code page number, not \"" + encoding + "\"");
-    options.format = format == "vtt"   ? ExportFormat::Vtt
-                     : format == "txt" ? ExportFormat::Text
-                                       : ExportFormat::Srt;
+    options.format = format == "vtt"        ? ExportFormat::Vtt
+                     : format == "ebu-tt-d" ? ExportFormat::EbuTtD
+                     : format == "txt"      ? ExportFormat::Text
+                                            : ExportFormat::Srt;
     options.includeComments = comments;
     options.subtractStartOfProgramme = tcpOffset;
 

@@ -88,6 +88,9 @@ TEST_F(ExportCommandTest, OptionsReachTheExport) {
     const auto offset =
         runProcess(EXPORT, {"--tcp-offset", file("STL25.01", 3, "00", "tcp.stl", "00000012")});
     EXPECT_EQ(offset.out.substr(0, 32), "1\n00:00:00,520 --> 00:00:01,520\n");
+    const auto ttml = runProcess(EXPORT, {"--format", "ebu-tt-d", in});
+    EXPECT_EQ(ttml.out.substr(0, 38), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+    EXPECT_NE(ttml.out.find(">world</p>"), std::string::npos) << ttml.out;
     const auto vtt = runProcess(EXPORT, {"--format=vtt", in});
     EXPECT_EQ(vtt.out.substr(0, 66),
               "WEBVTT\n\n00:00:01.000 --> 00:00:02.000 line:80% align:center\nHello\n");

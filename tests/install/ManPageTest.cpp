@@ -20,8 +20,11 @@ std::set<std::string> helpOptions(const std::string& help) {
         std::smatch found;
         if (!std::regex_search(line, found, column)) continue;
         const std::string names = found[1];
+        // Only names that start a word: "ebu-tt-d" in a value list is no option "-tt-d".
         for (std::sregex_iterator it(names.begin(), names.end(), option), end; it != end; ++it)
-            options.insert(it->str());
+            if (it->position() == 0 || names[it->position() - 1] == ',' ||
+                names[it->position() - 1] == ' ')
+                options.insert(it->str());
     }
     return options;
 }

@@ -71,7 +71,13 @@ TEST_F(ExportMenuTest, FormatFollowsTheExtension) {
         ASSERT_TRUE(viewertest::clickMenuItem(form.m_exportAction));
         EXPECT_EQ(contents(target), c.expected) << c.name;
     }
-    EXPECT_EQ(ui.shown, QStringList({"save: Export", "save: Export", "save: Export"}));
+    const QString xml = QString::fromStdString(dir.file("a.xml"));
+    ui.saveAnswers = {xml};
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_exportAction));
+    EXPECT_TRUE(contents(xml).contains("<span style=\"yellow\">world</span></p>"))
+        << contents(xml).toStdString();
+    EXPECT_EQ(ui.shown,
+              QStringList({"save: Export", "save: Export", "save: Export", "save: Export"}));
 }
 
 }  // namespace

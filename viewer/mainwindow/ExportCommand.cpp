@@ -1,5 +1,6 @@
-// File → Export: the loaded file's subtitles as SubRip, WebVTT or plain text, decoded with the
-// code page the subtitle list uses now. The format follows the extension of the chosen name.
+// File → Export: the loaded file's subtitles as SubRip, WebVTT, EBU-TT-D or plain text, decoded
+// with the code page the subtitle list uses now. The format follows the extension of the chosen
+// name.
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@ namespace {
 ExportFormat formatOf(const QString& fileName) {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix == QLatin1String("vtt")) return ExportFormat::Vtt;
+    if (suffix == QLatin1String("xml")) return ExportFormat::EbuTtD;
     if (suffix == QLatin1String("txt")) return ExportFormat::Text;
     return ExportFormat::Srt;
 }
@@ -31,7 +33,7 @@ void MainWindow::onExportTriggered() {
         const QString target = userInteraction().getSaveFileName(
             this, QStringLiteral("Export"),
             source.dir().filePath(source.completeBaseName() + ".srt"),
-            QStringLiteral("SubRip (*.srt);;WebVTT (*.vtt);;Plain text (*.txt)"));
+            QStringLiteral("SubRip (*.srt);;WebVTT (*.vtt);;EBU-TT-D (*.xml);;Plain text (*.txt)"));
         if (target.isEmpty()) return;
 
         ExportOptions options;
