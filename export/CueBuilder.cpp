@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "stl/FormatCheck.h"
-#include "subtitle/Timeline.h"
 
 using namespace subtitle;
 
@@ -31,10 +30,10 @@ std::string listNote(std::size_t count, const std::string& what,
 
 // The rows on screen during a display: later parts of a teletext set write over the rows they
 // share with earlier ones.
-std::vector<CueRow> displayRows(const Document& document, const Display& display,
+std::vector<CueRow> displayRows(const Document& document, const PartList& parts,
                                 const CharacterDecoder& decoder, const TextSettings& settings) {
     std::vector<CueRow> rows;
-    for (const std::size_t part : display.parts) {
+    for (const std::size_t part : parts) {
         const Subtitle& subtitle = document.subtitles[part];
         for (const Row& row : subtitleRows(subtitle, decoder, settings)) {
             std::vector<Run> runs = runsOf(row);
@@ -71,11 +70,16 @@ CueList buildCues(const Document& document, const CharacterDecoder& decoder,
     const std::vector<Display> displays =
         timeline(document.subtitles, {rate.framesPerTimeCodeSecond, timing.includeComments});
     CueList list;
+    list.rows = [&document, &decoder, &settings](const Cue& cue) {
+        return displayRows(document, cue.parts, decoder, settings);
+    };
     std::vector<std::string> leftOut;
     for (const Display& display : displays) {
         const Subtitle& newest = document.subtitles[display.parts.back()];
-        std::vector<CueRow> rows = displayRows(document, display, decoder, settings);
-        if (rows.empty()) continue;
+        const bool shows = std::any_of(display.parts.begin(), display.parts.end(), [&](auto part) {
+            return showsText(document.subtitles[part].text, decoder, settings);
+        });
+        if (!shows) continue;
         const std::int64_t start = std::max<std::int64_t>(0, display.start - offset);
         const std::int64_t end = display.end - offset;
         if (end <= start) {
@@ -89,9 +93,7 @@ CueList buildCues(const Document& document, const CharacterDecoder& decoder,
         cue.justification = first.justification;
         cue.subtitle = display.parts.back();
         cue.comment = newest.comment;
-        cue.top = settings.teletext ? rows.front().number / teletextPageRows
-                                    : openRowTop(first.verticalPosition, 0, settings.maximumRows);
-        cue.rows = std::move(rows);
+        cue.parts = display.parts;
         list.cues.push_back(std::move(cue));
     }
     if (!leftOut.empty())

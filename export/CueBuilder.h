@@ -5,12 +5,14 @@
 // and named.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "FrameRate.h"
 #include "subtitle/Document.h"
+#include "subtitle/Timeline.h"
 
 struct CueRow {
     int number = 0;  // teletext row or open row slot
@@ -24,10 +26,8 @@ struct CueRow {
 struct Cue {
     std::int64_t startMs = 0;
     std::int64_t endMs = 0;
-    std::vector<CueRow> rows;
-    // Where it stands: the top of its first row as a fraction of the picture height, and JC.
-    double top = 0.0;
-    int justification = 0;
+    subtitle::PartList parts;  // the subtitles shown, oldest first
+    int justification = 0;     // JC of the oldest
     std::size_t subtitle = 0;  // the newest part shown, an index into the document's subtitles
     bool comment = false;      // a comment subtitle, shown alone when comments are asked for
 };
@@ -42,7 +42,11 @@ struct CueTiming {
 struct CueList {
     std::vector<Cue> cues;
     std::vector<std::string> notes;  // what was left out or moved, one sentence each
+    // The rows on screen during a cue, made when a writer asks for them, so that the cues of a
+    // long file need not all hold their text at once.
+    std::function<std::vector<CueRow>(const Cue&)> rows;
 };
 
+// The list's rows refer to Document, Decoder and Settings, which must outlive it.
 CueList buildCues(const subtitle::Document& document, const subtitle::CharacterDecoder& decoder,
                   const subtitle::TextSettings& settings, const CueTiming& timing);

@@ -143,9 +143,10 @@ pugi::xml_node paragraph(Output& out, pugi::xml_node div, const Cue& cue) {
 }
 
 // A comment shows nothing: an empty paragraph carrying its text as a description.
-void writeComment(Output& out, pugi::xml_node div, const Cue& cue) {
+void writeComment(Output& out, pugi::xml_node div, const Cue& cue,
+                  const std::vector<CueRow>& rows) {
     std::string text;
-    for (const CueRow& row : cue.rows) {
+    for (const CueRow& row : rows) {
         if (!text.empty()) text += '\n';
         for (const subtitle::Run& run : row.runs) text += xmlText(run.text);
     }
@@ -156,9 +157,9 @@ void writeComment(Output& out, pugi::xml_node div, const Cue& cue) {
         .set_value(text.c_str());
 }
 
-void writeCue(Output& out, pugi::xml_node div, const Cue& cue) {
-    if (cue.comment) return writeComment(out, div, cue);
-    for (const CueRow& row : cue.rows) {
+void writeCue(Output& out, pugi::xml_node div, const Cue& cue, const std::vector<CueRow>& rows) {
+    if (cue.comment) return writeComment(out, div, cue, rows);
+    for (const CueRow& row : rows) {
         pugi::xml_node p = paragraph(out, div, cue);
         p.append_attribute("region").set_value(regionOf(out, row).c_str());
         const std::string styles =
@@ -213,7 +214,7 @@ struct StringWriter : pugi::xml_writer {
 
 }  // namespace
 
-std::string writeEbuTtd(const std::vector<Cue>& cues, const EbuTtdSettings& settings) {
+std::string writeEbuTtd(const CueList& cues, const EbuTtdSettings& settings) {
     pugi::xml_document document;
     pugi::xml_node tt = root(document, settings);
     pugi::xml_node head = tt.append_child("head");
@@ -234,11 +235,11 @@ std::string writeEbuTtd(const std::vector<Cue>& cues, const EbuTtdSettings& sett
             {"tts:wrapOption", "noWrap"},
             {"ebutts:linePadding", "0.5c"}};
     });
-    if (!cues.empty()) {
+    if (!cues.cues.empty()) {
         pugi::xml_node body = tt.append_child("body");
         body.append_attribute("style").set_value("base");
         pugi::xml_node div = body.append_child("div");
-        for (const Cue& cue : cues) writeCue(out, div, cue);
+        for (const Cue& cue : cues.cues) writeCue(out, div, cue, cues.rows(cue));
     }
     out.styles.writeTo(styling, "style");
     // A layout needs a region even when nothing refers to it.

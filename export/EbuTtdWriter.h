@@ -13,4 +13,4 @@ struct EbuTtdSettings {
     std::string language;  // xml:lang; empty when the file names no language it can be mapped to
 };
 
-std::string writeEbuTtd(const std::vector<Cue>& cues, const EbuTtdSettings& settings);
+std::string writeEbuTtd(const CueList& cues, const EbuTtdSettings& settings);

@@ -2,7 +2,8 @@
 
 #include "CueMarkup.h"
 
-std::string writeSrt(const std::vector<Cue>& cues) {
+std::string writeSrt(const CueList& list) {
+    const std::vector<Cue>& cues = list.cues;
     std::string out;
     out.reserve(cues.size() * 64);
     int number = 0;
@@ -10,7 +11,7 @@ std::string writeSrt(const std::vector<Cue>& cues) {
         if (number > 0) out += '\n';
         out += std::to_string(++number) + '\n';
         out += cueTime(cue.startMs, ',') + " --> " + cueTime(cue.endMs, ',') + '\n';
-        for (const CueRow& row : cue.rows) out += rowMarkup(row.runs, {}) + '\n';
+        for (const CueRow& row : list.rows(cue)) out += rowMarkup(row.runs, {}) + '\n';
     }
     return out;
 }

@@ -6,4 +6,4 @@
 
 #include "CueBuilder.h"
 
-std::string writeSrt(const std::vector<Cue>& cues);
+std::string writeSrt(const CueList& cues);

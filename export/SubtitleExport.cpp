@@ -75,10 +75,9 @@ ExportResult exportStlFile(const std::string& path, const ExportOptions& options
     CueList cues = buildCues(document, decoder, settings, timing);
     result.warnings.insert(result.warnings.end(), cues.notes.begin(), cues.notes.end());
     if (options.format == ExportFormat::EbuTtD)
-        result.text = writeEbuTtd(cues.cues, {settings.teletext, languageTag(document.gsi)});
+        result.text = writeEbuTtd(cues, {settings.teletext, languageTag(document.gsi)});
     else
-        result.text =
-            options.format == ExportFormat::Srt ? writeSrt(cues.cues) : writeVtt(cues.cues);
+        result.text = options.format == ExportFormat::Srt ? writeSrt(cues) : writeVtt(cues);
     result.written = cues.cues.size();
     result.ok = true;
     return result;

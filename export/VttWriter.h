@@ -7,4 +7,4 @@
 
 #include "CueBuilder.h"
 
-std::string writeVtt(const std::vector<Cue>& cues);
+std::string writeVtt(const CueList& cues);

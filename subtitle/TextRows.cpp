@@ -81,7 +81,46 @@ private:
     std::vector<Row> m_rows;
 };
 
+// Notes whether any character shows; the cells themselves are not kept.
+class TextPresence {
+public:
+    static constexpr bool keepsAttributeCells = false;
+
+    void attributeCell() {}
+    Cell& slot(const Cell& base) {
+        m_scratch.isMosaic = base.isMosaic;
+        m_scratch.length = 0;
+        m_scratch.mosaic = 0;
+        return m_scratch;
+    }
+    void cell(const Cell& cell) { m_shows = m_shows || (!cell.isMosaic && cell.visible()); }
+    void endLine(int) {}
+    bool shows() const { return m_shows; }
+
+private:
+    Cell m_scratch;
+    bool m_shows = false;
+};
+
 }  // namespace
+
+bool showsText(std::string_view text, const CharacterDecoder& decoder,
+               const TextSettings& settings) {
+    // Without mosaics every printable byte other than a space shows; only a teletext mosaic
+    // colour code makes the bytes after it shapes instead of text.
+    bool mosaics = false, printable = false;
+    for (const char c : text) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        if (byte == code::unusedSpace) break;
+        mosaics |= settings.teletext && byte >= code::mosaicBlack && byte <= code::mosaicWhite;
+        printable |=
+            (byte > 0x20 && byte < 0x7F) || (byte == 0x7F && settings.teletext) || byte > 0xA0;
+    }
+    if (!mosaics) return printable;
+    TextPresence presence;
+    decodeLines(text, decoder, settings, presence);
+    return presence.shows();
+}
 
 std::vector<Row> textRows(std::string_view text, const CharacterDecoder& decoder,
                           const TextSettings& settings, const Placement& placement) {

@@ -20,6 +20,11 @@ struct Placement {
 std::vector<Row> textRows(std::string_view text, const CharacterDecoder& decoder,
                           const TextSettings& settings, const Placement& placement);
 
+// True when some row of the text shows a character (a mosaic alone shows no text). Cheaper than
+// making the rows.
+bool showsText(std::string_view text, const CharacterDecoder& decoder,
+               const TextSettings& settings);
+
 // Teletext column of a row Width cells wide under justification JC on a 40-column page.
 int justifiedColumn(int justification, int width, int columns);
 

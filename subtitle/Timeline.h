@@ -5,13 +5,14 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "Assembly.h"
 
 namespace subtitle {
 
-// The parts of a display: one in nearly every display, so a few are kept without an allocation
+// The parts of a display: one in nearly every display, so one is kept without an allocation
 // (a file of 99,999 subtitles has as many displays).
 class PartList {
 public:
@@ -19,16 +20,27 @@ public:
     PartList(std::initializer_list<std::size_t> parts) {
         for (const std::size_t p : parts) push_back(p);
     }
+    PartList(const PartList& other) { *this = other; }
+    PartList& operator=(const PartList& other) {
+        if (this == &other) return *this;
+        m_first = other.m_first;
+        m_count = other.m_count;
+        m_more = other.m_more ? std::make_unique<std::vector<std::size_t>>(*other.m_more) : nullptr;
+        return *this;
+    }
+    PartList(PartList&&) = default;
+    PartList& operator=(PartList&&) = default;
+
     void push_back(std::size_t part) {
-        if (m_more.empty() && m_count < inline_) {
-            m_inline[m_count++] = part;
-            return;
+        if (m_count == 0) {
+            m_first = part;
+        } else {
+            if (!m_more) m_more = std::make_unique<std::vector<std::size_t>>(1, m_first);
+            m_more->push_back(part);
         }
-        if (m_more.empty()) m_more.assign(m_inline, m_inline + m_count);
-        m_more.push_back(part);
         ++m_count;
     }
-    const std::size_t* begin() const { return m_more.empty() ? m_inline : m_more.data(); }
+    const std::size_t* begin() const { return m_more ? m_more->data() : &m_first; }
     const std::size_t* end() const { return begin() + m_count; }
     std::size_t size() const { return m_count; }
     bool empty() const { return m_count == 0; }
@@ -36,10 +48,9 @@ public:
     std::size_t back() const { return *(end() - 1); }
 
 private:
-    static constexpr std::size_t inline_ = 2;
-    std::size_t m_inline[inline_] = {};
+    std::size_t m_first = 0;
     std::size_t m_count = 0;
-    std::vector<std::size_t> m_more;
+    std::unique_ptr<std::vector<std::size_t>> m_more;  // all parts, once there are two
 };
 
 struct Display {

@@ -25,13 +25,14 @@ std::string describe(const CueList& list) {
     std::string out;
     for (const Cue& cue : list.cues)
         out += std::to_string(cue.startMs) + "-" + std::to_string(cue.endMs) + " " +
-               exporttest::markup(cue.rows) + "|";
+               exporttest::markup(list.rows(cue)) + "|";
     for (const std::string& note : list.notes) out += "\n" + note;
     return out;
 }
 
 std::string cues(const std::vector<modeltest::Block>& blocks, std::optional<TimeCode> offset = {}) {
-    return describe(exporttest::cuesOf(modeltest::document(blocks, '0'), {k25, offset, false}));
+    return describe(
+        exporttest::cuesOf(modeltest::document(blocks, '0'), {k25, offset, false})->list);
 }
 
 TEST(CueBuilderTest, CumulativeSetShowsWhatIsOnScreen) {
@@ -81,8 +82,9 @@ TEST_P(CueTimingTest, Converts) {
     const TimingCase& c = GetParam();
     TimeCode out = c.in;
     out.hours = static_cast<std::uint8_t>(out.hours + 1);
-    const auto list = exporttest::cuesOf(modeltest::document({timed(c.in, out, 0, "x")}),
+    const auto cues = exporttest::cuesOf(modeltest::document({timed(c.in, out, 0, "x")}),
                                          {c.rate, c.offset, false});
+    const CueList& list = cues->list;
     ASSERT_EQ(list.cues.size(), 1u);
     EXPECT_EQ(list.cues[0].startMs, c.expectedMs);
 }
@@ -109,17 +111,24 @@ TEST(WriterTest, SrtAndVtt) {
     red.background = Colour::White;
     red.boxed = true;
     under.underline = true;
-    Cue first{1000, 2500, {{20, {plain, lit}}, {21, {red}}}, 0.8, 2};
-    Cue second{3723004, 3724000, {{1, {under}}}, 0.04, 0};
-    EXPECT_EQ(writeSrt({first, second}),
+    // Rows are asked for cue by cue; here the first cue's part is 0, the second's 1.
+    CueList list;
+    list.cues = {Cue{1000, 2500, {0}, 2}, Cue{3723004, 3724000, {1}, 0}};
+    list.rows = [&](const Cue& cue) {
+        return cue.parts.front() == 0
+                   ? std::vector<CueRow>{{20, {plain, lit}, 0.8, 0.04}, {21, {red}, 0.84, 0.04}}
+                   : std::vector<CueRow>{{1, {under}, 0.04, 0.04}};
+    };
+    EXPECT_EQ(writeSrt(list),
               "1\n00:00:01,000 --> 00:00:02,500\nA < B & <i>lit</i>\nBlack on White.\n\n"
               "2\n01:02:03,004 --> 01:02:04,000\n<u>Under</u>\n");
-    EXPECT_EQ(writeVtt({first, second}),
+    EXPECT_EQ(writeVtt(list),
               "WEBVTT\n\n00:00:01.000 --> 00:00:02.500 line:80% align:center\n"
               "A &lt; B &amp; <i>lit</i>\n<c.black.bg_white>Black on White.</c>\n\n"
               "01:02:03.004 --> 01:02:04.000 line:4%\n<u>Under</u>\n");
-    EXPECT_EQ(writeSrt({}), "");
-    EXPECT_EQ(writeVtt({}), "WEBVTT\n");
+    list.cues.clear();
+    EXPECT_EQ(writeSrt(list), "");
+    EXPECT_EQ(writeVtt(list), "WEBVTT\n");
 }
 
 }  // namespace

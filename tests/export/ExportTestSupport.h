@@ -1,6 +1,7 @@
 #pragma once
 // Documents and cue text for the export tests, built from the same builder as the file fixtures.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,22 @@ inline std::string markup(const std::vector<CueRow>& rows) {
     return out;
 }
 
-inline CueList cuesOf(const subtitle::Document& doc, const CueTiming& timing) {
-    const auto settings = subtitle::textSettings(doc.gsi, subtitle::latinCodePage);
-    return buildCues(doc, subtitle::CharacterDecoder(settings.codePage), settings, timing);
+// The cues of a document with what their rows are made from, kept together: the list's rows
+// refer to the document, the decoder and the settings.
+struct Cues {
+    explicit Cues(subtitle::Document d, const CueTiming& timing)
+        : document(std::move(d)),
+          settings(subtitle::textSettings(document.gsi, subtitle::latinCodePage)),
+          decoder(settings.codePage),
+          list(buildCues(document, decoder, settings, timing)) {}
+    subtitle::Document document;
+    subtitle::TextSettings settings;
+    subtitle::CharacterDecoder decoder;
+    CueList list;
+};
+
+inline std::unique_ptr<Cues> cuesOf(subtitle::Document doc, const CueTiming& timing) {
+    return std::make_unique<Cues>(std::move(doc), timing);
 }
 
 }  // namespace exporttest
