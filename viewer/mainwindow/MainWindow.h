@@ -31,6 +31,7 @@ class FileDropFilter;
 class RecentFiles;
 class WheelToKeyFilter;
 class SubtitlePreview;
+struct FormatCheck;
 namespace platform {
 class RegistryKey;
 struct RegValue;
@@ -78,8 +79,16 @@ public:
     void refreshTexts();
     // After a refused open: the reason, and Open Anyway where the file can still be shown.
     void explainRefusal(const QString& fileName);
+    // The Open Anyway question for a file Check found non-standard; true when it was loaded.
+    bool offerOpenAnyway(const QString& fileName, const FormatCheck& check);
+    // Opens a file the user chose, with the messages of a refusal; a cancelled Open Anyway
+    // leaves the open file as it was.
+    void openChosenFile(const QString& fileName);
     // Opens a file named outside the Open dialog (the command line) with the same messages.
     void openNamedFile(const QString& fileName);
+    // Loads the open file again the way it was opened (standard, or opened anyway) and says why
+    // when that is no longer possible; true when a file is loaded.
+    bool reloadFile(const QString& fileName);
     void showNonStandardBanner(const QString& reason);
 
     // Handlers (also called directly by tests).
@@ -186,6 +195,8 @@ private:
     bool m_autoCodePage = true;  // a new user sees each file in its own tables
     QLabel* m_encodingStatus = nullptr;
     QLabel* m_nonStandardBanner = nullptr;
+    // The frame rate a file opened anyway was loaded with; 0 for a standard file.
+    int m_nonStandardFramesPerSecond = 0;
     std::string m_validationModule;
     std::uint32_t m_listFontColor;  // colour value of the "ListView Font" record
     // The face the "ListView Font" record names; the list shows it, or a fixed-pitch stand-in
