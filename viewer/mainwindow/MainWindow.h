@@ -174,6 +174,8 @@ private:
     void createEncodingMenu(QMenu* options);
     void createPreviewPane(QMenu* view);
     void loadPreviewSettings(const platform::RegistryKey& key);
+    // Gives the preview the stored height once the splitter has a size and the pane is shown.
+    void applyStoredPreviewHeight();
     void addPreviewSettings(std::vector<std::pair<std::string, platform::RegValue>>& values);
     void clearDetails();
     void findValidationModule();
@@ -195,6 +197,8 @@ private:
     bool m_autoCodePage = true;  // a new user sees each file in its own tables
     QLabel* m_encodingStatus = nullptr;
     QLabel* m_nonStandardBanner = nullptr;
+    // A stored preview height not yet applied (0: none).
+    int m_storedPreviewHeight = 0;
     // The frame rate a file opened anyway was loaded with; 0 for a standard file.
     int m_nonStandardFramesPerSecond = 0;
     std::string m_validationModule;
