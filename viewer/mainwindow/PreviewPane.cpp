@@ -54,14 +54,15 @@ void MainWindow::createPreviewPane(QMenu* view) {
             refreshPreview(m_stlReader.get(), selectedRow());
         }
     });
-    // Sizes set before the splitter has a size of its own are lost when it gets one, so the
-    // stored height waits for that.
+    // Sizes set before the splitter has a size of its own are lost when it gets one, and the
+    // window's size settles only once the window system has told its frame: the stored height
+    // holds through those resizes until the user drags the pane's edge.
     new ResizeWatch(m_treeSplitter, [this] { applyStoredPreviewHeight(); });
+    connect(m_treeSplitter, &QSplitter::splitterMoved, this, [this] { m_storedPreviewHeight = 0; });
 }
 
 void MainWindow::applyStoredPreviewHeight() {
-    if (m_storedPreviewHeight <= 0 || m_preview->isHidden() || !m_treeSplitter->isVisible())
-        return;
+    if (m_storedPreviewHeight <= 0 || m_preview->isHidden() || !m_treeSplitter->isVisible()) return;
     const QList<int> sizes = m_treeSplitter->sizes();
     const int total = sizes.value(0) + sizes.value(1) + sizes.value(2);
     if (total <= 0) return;
@@ -70,7 +71,6 @@ void MainWindow::applyStoredPreviewHeight() {
     const int rest = total - height;
     const int trees = std::max(1, sizes.value(0) + sizes.value(1));
     const int gsi = static_cast<int>(static_cast<long long>(rest) * sizes.value(0) / trees);
-    m_storedPreviewHeight = 0;
     m_treeSplitter->setSizes({gsi, rest - gsi, height});
 }
 
@@ -102,8 +102,8 @@ void MainWindow::addPreviewSettings(
         return platform::RegValue::fromDWord(static_cast<std::uint32_t>(v));
     };
     values.emplace_back(visibleValue, dword(m_previewAction->isChecked() ? 1 : 0));
-    // A hidden pane has no height of its own: the last one shown stays stored, as does one that
-    // never got its size.
+    // A hidden pane has no height of its own: the last one shown stays stored, as does one the
+    // user has not changed since the start.
     if (m_storedPreviewHeight > 0)
         values.emplace_back(heightValue, dword(m_storedPreviewHeight));
     else if (!m_preview->isHidden() && m_preview->height() > 0)
