@@ -62,6 +62,10 @@ public:
     // Detail trees.
     void fillGsiTree(const GeneralSubtitleInformation& gsi);
     void fillTtiTree(StlReader* reader, std::uint32_t index);
+    // Width of the detail panel that shows the trees' field names and values side by side.
+    int detailPanelWidth() const;
+    // Subtitle list and detail panel as a new user sees them (DetailTrees.cpp).
+    void applyDefaultPanelWidths();
     // The preview pane (PreviewPane.cpp) follows the block the TTI tree shows.
     void refreshPreview(StlReader* reader, int index);
 
@@ -174,7 +178,7 @@ private:
     void createEncodingMenu(QMenu* options);
     void createPreviewPane(QMenu* view);
     void loadPreviewSettings(const platform::RegistryKey& key);
-    // Gives the preview the stored height once the splitter has a size and the pane is shown.
+    // Gives the preview the stored height while the splitter has a size and the pane is shown.
     void applyStoredPreviewHeight();
     void addPreviewSettings(std::vector<std::pair<std::string, platform::RegValue>>& values);
     void clearDetails();
@@ -197,7 +201,7 @@ private:
     bool m_autoCodePage = true;  // a new user sees each file in its own tables
     QLabel* m_encodingStatus = nullptr;
     QLabel* m_nonStandardBanner = nullptr;
-    // A stored preview height not yet applied (0: none).
+    // The stored preview height, kept until the user drags the pane's edge (0: none).
     int m_storedPreviewHeight = 0;
     // The frame rate a file opened anyway was loaded with; 0 for a standard file.
     int m_nonStandardFramesPerSecond = 0;
