@@ -211,8 +211,8 @@ private:
                 if (!result.validated) continue;
                 bytes = validationhost::buildReportXml(full, result.reports);
             } else {
-                bytes =
-                    formatReport(target.format, {{m_inputs[index].path, full, &result}}, m_rules);
+                bytes = formatReport(target.format, {{m_inputs[index].path, full, &result}},
+                                     m_rules, m_line.failOn);
             }
             // A report of an earlier run is replaced only once the new one is complete.
             const std::string& path = target.paths[index];
@@ -249,7 +249,7 @@ private:
         std::vector<ReportEntry> entries;
         for (std::size_t i = 0; i < m_results.size(); ++i)
             entries.push_back({m_inputs[i].path, fullPath(m_inputs[i].path), &m_results[i]});
-        m_out << formatReport(m_line.format, entries, m_rules);
+        m_out << formatReport(m_line.format, entries, m_rules, m_line.failOn);
     }
 
     void fail(const std::string& message) {

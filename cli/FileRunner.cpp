@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "InputFile.h"
-#include "RefusalReason.h"
+#include "host/RefusalReason.h"
 #include "platform/DebugOutput.h"
 
 namespace cli {
@@ -25,7 +25,7 @@ std::string outcomeText(ValidationOutcome outcome, const std::string& file,
                     return r.reportMessage.rfind(LOAD_TIMEOUT_FINDING, 0) == 0;
                 });
             if (timedOut) return "the plug-in timed out loading it";
-            const std::string reason = refusalReason(file);
+            const std::string reason = validationhost::refusalReason(file);
             return "not an EBU STL file" + (reason.empty() ? "" : " (" + reason + ")");
         }
         case ValidationOutcome::PlayFailed:

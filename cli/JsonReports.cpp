@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <map>
+#include <string_view>
 
 #include "FindingsTable.h"
 #include "MachineReport.h"
@@ -28,7 +29,7 @@ std::string dumped(const json& value) {
     return value.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-const char* sarifLevel(std::int32_t reportType) {
+const char* findingLevel(std::int32_t reportType) {
     switch (reportType) {
         case REPORT_TYPE_ERROR:
             return "error";
@@ -39,6 +40,15 @@ const char* sarifLevel(std::int32_t reportType) {
         default:
             return "none";
     }
+}
+
+// What --fail-on counts is an error to a SARIF reader, which fails a build on errors; an error
+// the run does not fail on reads as a warning. A level that differs from the finding's own type
+// keeps that type as a property.
+const char* sarifLevel(std::int32_t reportType, FailOn failOn) {
+    if (isFailure(reportType, failOn)) return "error";
+    if (reportType == REPORT_TYPE_ERROR) return "warning";
+    return findingLevel(reportType);
 }
 
 // file:// URI of an absolute path, with everything but unreserved characters and "/" escaped.
@@ -87,7 +97,7 @@ std::string formatJson(const std::vector<ReportEntry>& entries) {
     return dumped(all);
 }
 
-std::string formatSarif(const std::vector<ReportEntry>& entries) {
+std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) {
     std::map<int, std::size_t> ruleIndex;
     for (const ReportEntry& entry : entries)
         for (const CustomReport& report : entry.result->reports)
@@ -107,11 +117,15 @@ std::string formatSarif(const std::vector<ReportEntry>& entries) {
         }
         for (const CustomReport& report : entry.result->reports) {
             const int id = ruleId(report.reportMessage);
-            results.push_back({{"ruleId", std::to_string(id)},
-                               {"ruleIndex", ruleIndex[id]},
-                               {"level", sarifLevel(report.reportType)},
-                               {"message", {{"text", report.reportMessage}}},
-                               {"locations", location(entry)}});
+            const char* level = sarifLevel(report.reportType, failOn);
+            json result = {{"ruleId", std::to_string(id)},
+                           {"ruleIndex", ruleIndex[id]},
+                           {"level", level},
+                           {"message", {{"text", report.reportMessage}}},
+                           {"locations", location(entry)}};
+            if (std::string_view(level) != findingLevel(report.reportType))
+                result["properties"] = {{"type", reportTypeName(report.reportType)}};
+            results.push_back(std::move(result));
         }
     }
     json run = {

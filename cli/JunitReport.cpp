@@ -12,11 +12,10 @@
 namespace cli {
 namespace {
 
-constexpr std::int32_t REPORT_TYPE_ERROR = 3;
 constexpr const char* NOT_VALIDATED_CASE = "validation";
 
 struct RuleFindings {
-    std::vector<const CustomReport*> errors;
+    std::vector<const CustomReport*> failures;  // what --fail-on counts
     std::vector<const CustomReport*> others;
 };
 
@@ -29,7 +28,7 @@ std::string joined(const std::vector<const CustomReport*>& reports) {
 }
 
 void addSuite(pugi::xml_node suites, const ReportEntry& entry, const std::set<int>& rules,
-              std::size_t& tests, std::size_t& failures, std::size_t& errors) {
+              FailOn failOn, std::size_t& tests, std::size_t& failures, std::size_t& errors) {
     const std::string name = validationhost::narrowToUtf8(entry.path);
     pugi::xml_node suite = suites.append_child("testsuite");
     suite.append_attribute("name") = name.c_str();
@@ -49,19 +48,19 @@ void addSuite(pugi::xml_node suites, const ReportEntry& entry, const std::set<in
         for (int rule : rules) byRule[rule];
         for (const CustomReport& report : result.reports) {
             RuleFindings& findings = byRule[ruleId(report.reportMessage)];
-            (report.reportType == REPORT_TYPE_ERROR ? findings.errors : findings.others)
+            (isFailure(report.reportType, failOn) ? findings.failures : findings.others)
                 .push_back(&report);
         }
         for (const auto& [rule, findings] : byRule) {
             pugi::xml_node testCase = suite.append_child("testcase");
             testCase.append_attribute("classname") = name.c_str();
             testCase.append_attribute("name") = std::to_string(rule).c_str();
-            if (!findings.errors.empty()) {
+            if (!findings.failures.empty()) {
+                const CustomReport& first = *findings.failures.front();
                 pugi::xml_node failure = testCase.append_child("failure");
-                failure.append_attribute("message") =
-                    findings.errors.front()->reportMessage.c_str();
-                failure.append_attribute("type") = "Error";
-                failure.text() = joined(findings.errors).c_str();
+                failure.append_attribute("message") = first.reportMessage.c_str();
+                failure.append_attribute("type") = reportTypeName(first.reportType);
+                failure.text() = joined(findings.failures).c_str();
                 ++suiteFailures;
             }
             if (!findings.others.empty())
@@ -80,7 +79,8 @@ void addSuite(pugi::xml_node suites, const ReportEntry& entry, const std::set<in
 
 }  // namespace
 
-std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules) {
+std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules,
+                        FailOn failOn) {
     // Rules that fired anywhere count as run on every file, so a file shows them as passed.
     std::set<int> allRules(rules.begin(), rules.end());
     for (const ReportEntry& entry : entries)
@@ -94,7 +94,7 @@ std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vect
     suites.append_attribute("name") = "lumtrace-validate";
     std::size_t tests = 0, failures = 0, errors = 0;
     for (const ReportEntry& entry : entries)
-        addSuite(suites, entry, allRules, tests, failures, errors);
+        addSuite(suites, entry, allRules, failOn, tests, failures, errors);
     suites.append_attribute("tests") = tests;
     suites.append_attribute("failures") = failures;
     suites.append_attribute("errors") = errors;

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "plugin_api/QuorvexControlInterface.h"
+
 namespace cli {
 
 int ruleId(const std::string& message) {
@@ -16,15 +18,27 @@ int ruleId(const std::string& message) {
     return id;
 }
 
+bool isFailure(std::int32_t reportType, FailOn failOn) {
+    switch (failOn) {
+        case FailOn::Error:
+            return reportType == REPORT_TYPE_ERROR;
+        case FailOn::Warning:
+            return reportType == REPORT_TYPE_ERROR || reportType == REPORT_TYPE_WARNING;
+        case FailOn::Never:
+            break;
+    }
+    return false;
+}
+
 std::string formatReport(OutputFormat format, const std::vector<ReportEntry>& entries,
-                         const std::vector<int>& rules) {
+                         const std::vector<int>& rules, FailOn failOn) {
     switch (format) {
         case OutputFormat::Json:
             return formatJson(entries);
         case OutputFormat::Sarif:
-            return formatSarif(entries);
+            return formatSarif(entries, failOn);
         case OutputFormat::Junit:
-            return formatJunit(entries, rules);
+            return formatJunit(entries, rules, failOn);
         case OutputFormat::Csv:
             return formatCsv(entries);
         default:

@@ -1,6 +1,7 @@
 #pragma once
 // The machine-readable report formats: JSON, JUnit XML, SARIF 2.1.0 and CSV.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,14 +20,19 @@ struct ReportEntry {
 // 0 when there is none.
 int ruleId(const std::string& message);
 
+// True when a finding of ReportType makes the run fail under --fail-on, so that the reports call
+// failures what the exit status counts.
+bool isFailure(std::int32_t reportType, FailOn failOn);
+
 // Entries in input order. Rules lists the rules switched on, so that JUnit can show the ones
 // that passed; rules that fired are added to it.
 std::string formatReport(OutputFormat format, const std::vector<ReportEntry>& entries,
-                         const std::vector<int>& rules);
+                         const std::vector<int>& rules, FailOn failOn = FailOn::Error);
 
 std::string formatJson(const std::vector<ReportEntry>& entries);
-std::string formatSarif(const std::vector<ReportEntry>& entries);
-std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules);
+std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn = FailOn::Error);
+std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules,
+                        FailOn failOn = FailOn::Error);
 std::string formatCsv(const std::vector<ReportEntry>& entries);
 
 }  // namespace cli

@@ -56,7 +56,8 @@ public:
     }
     QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                             const QString& filter) override {
-        // The report writer asks about replacing an existing file itself.
+        // Save Report and Export ask about replacing an existing file themselves, after
+        // checking that it is a file they may replace.
         return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr,
                                             QFileDialog::DontConfirmOverwrite);
     }

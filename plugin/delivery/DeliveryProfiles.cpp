@@ -91,10 +91,16 @@ std::optional<DeliveryProfile> parseProfile(std::string_view text, std::string* 
             const auto type = reportType(value);
             ok = type.has_value();
             if (ok) rule->reportType = *type;
-        } else if (rule && key == "threshold" && rule->kind != ThresholdKind::None) {
-            const auto threshold = thresholdFromText(*rule, value);
-            ok = threshold.has_value();
-            if (ok) rule->threshold = *threshold;
+        } else if (rule && key == "threshold") {
+            if (!setThresholdFromText(*rule, value)) {
+                const std::string allowed = rule->kind == ThresholdKind::None
+                                                ? "it has no threshold"
+                                                : "allowed is " + allowedThresholdText(*rule);
+                return setError(error, lineNumber,
+                                "bad threshold \"" + value + "\" for rule " +
+                                    std::to_string(rule->id) + ": " + allowed),
+                       std::nullopt;
+            }
         } else {
             ok = false;
         }
@@ -162,7 +168,8 @@ const DeliveryProfile* matchingProfile(const DeliverySettings& settings,
     // Thresholds and types of switched-off rules have no effect, so they do not count.
     const auto sameEffect = [](const DeliveryRule& a, const DeliveryRule& b) {
         return a.enabled == b.enabled &&
-               (!a.enabled || (a.reportType == b.reportType && a.threshold == b.threshold));
+               (!a.enabled || (a.reportType == b.reportType &&
+                               thresholdInHundredths(a) == thresholdInHundredths(b)));
     };
     for (const auto& profile : profiles)
         if (std::equal(profile.settings.rules().begin(), profile.settings.rules().end(),

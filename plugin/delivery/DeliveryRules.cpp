@@ -91,6 +91,41 @@ std::string valueName(std::int32_t id, const char* suffix) {
     return std::to_string(id) + suffix;
 }
 
+constexpr const char* HUNDREDTHS_SUFFIX = "_ThresholdHundredths";
+constexpr std::int64_t MAX_HUNDREDTHS = 999'999'999;
+
+// "15.5" -> 1550: one to seven digits, then optionally a point and one or two digits.
+std::optional<std::int64_t> decimalHundredths(std::string_view text) {
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.size() > 7 || (point != std::string_view::npos && fraction.empty()) ||
+        fraction.size() > 2)
+        return std::nullopt;
+    const auto units = plainNumber(whole);
+    const auto parts = fraction.empty() ? std::optional<std::int32_t>(0) : plainNumber(fraction);
+    if (!units || !parts) return std::nullopt;
+    return std::int64_t{*units} * 100 + *parts * (fraction.size() == 1 ? 10 : 1);
+}
+
+std::string trimmedBlanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// "15.5", "17".
+std::string hundredthsText(std::int64_t hundredths) {
+    std::string text = std::to_string(hundredths / 100);
+    const std::int64_t fraction = hundredths % 100;
+    if (fraction == 0) return text;
+    text += '.';
+    text += static_cast<char>('0' + fraction / 10);
+    if (fraction % 10) text += static_cast<char>('0' + fraction % 10);
+    return text;
+}
+
 }  // namespace
 
 std::string colourMaskText(std::int32_t mask) {
@@ -118,8 +153,20 @@ std::optional<std::int32_t> colourMaskFromText(std::string text) {
     return mask;
 }
 
+bool thresholdHasDecimals(ThresholdKind kind) {
+    return kind == ThresholdKind::CharsPerSecond;
+}
+
+void setThresholdHundredths(DeliveryRule& rule, std::int64_t hundredths) {
+    hundredths = std::clamp<std::int64_t>(hundredths, 0, MAX_HUNDREDTHS);
+    rule.threshold = static_cast<std::int32_t>(hundredths / 100);
+    rule.thresholdHundredths = hundredths % 100 ? static_cast<std::int32_t>(hundredths) : -1;
+}
+
 std::string thresholdText(const DeliveryRule& rule) {
-    const std::string n = std::to_string(rule.threshold);
+    const std::string n = thresholdHasDecimals(rule.kind)
+                              ? hundredthsText(thresholdInHundredths(rule))
+                              : std::to_string(rule.threshold);
     switch (rule.kind) {
         case ThresholdKind::None:
             return "";
@@ -164,8 +211,16 @@ void DeliverySettings::loadFromRegistry(const std::string& keyPath) {
         if (key->readDWord(valueName(rule.id, "_Type"), value))
             rule.reportType = static_cast<std::int32_t>(value);
         if (rule.kind != ThresholdKind::None &&
-            key->readDWord(valueName(rule.id, "_Threshold"), value))
+            key->readDWord(valueName(rule.id, "_Threshold"), value)) {
             rule.threshold = static_cast<std::int32_t>(value);
+            rule.thresholdHundredths = -1;
+            // The exact value, unless an older writer changed the whole one since.
+            std::uint32_t hundredths = 0;
+            if (thresholdHasDecimals(rule.kind) &&
+                key->readDWord(valueName(rule.id, HUNDREDTHS_SUFFIX), hundredths) &&
+                hundredths / 100 == value)
+                setThresholdHundredths(rule, hundredths);
+        }
     }
 }
 
@@ -184,6 +239,9 @@ bool DeliverySettings::saveToRegistry(const std::string& keyPath,
         write(valueName(rule.id, "_Type"), static_cast<std::uint32_t>(rule.reportType));
         if (rule.kind != ThresholdKind::None)
             write(valueName(rule.id, "_Threshold"), static_cast<std::uint32_t>(rule.threshold));
+        if (thresholdHasDecimals(rule.kind))
+            write(valueName(rule.id, HUNDREDTHS_SUFFIX),
+                  static_cast<std::uint32_t>(thresholdInHundredths(rule)));
     }
     return key->writeMany(writes);
 }
@@ -197,6 +255,12 @@ std::set<std::string> DeliverySettings::changedValues(const DeliverySettings& be
             changed.insert(valueName(rule.id, "_Type"));
         if (rule.kind != ThresholdKind::None && (!then || then->threshold != rule.threshold))
             changed.insert(valueName(rule.id, "_Threshold"));
+        if (thresholdHasDecimals(rule.kind) &&
+            (!then || thresholdInHundredths(*then) != thresholdInHundredths(rule))) {
+            // Both, so that a reader of either value finds the new threshold.
+            changed.insert(valueName(rule.id, "_Threshold"));
+            changed.insert(valueName(rule.id, HUNDREDTHS_SUFFIX));
+        }
     }
     return changed;
 }
@@ -204,7 +268,45 @@ std::set<std::string> DeliverySettings::changedValues(const DeliverySettings& be
 std::string editableThresholdText(const DeliveryRule& rule) {
     if (rule.kind == ThresholdKind::None) return "";
     if (rule.kind == ThresholdKind::Colours) return colourMaskText(rule.threshold);
+    if (thresholdHasDecimals(rule.kind)) return hundredthsText(thresholdInHundredths(rule));
     return std::to_string(rule.threshold);
+}
+
+bool setThresholdFromText(DeliveryRule& rule, const std::string& text) {
+    if (rule.kind == ThresholdKind::None) return false;
+    if (thresholdHasDecimals(rule.kind)) {
+        const auto hundredths = decimalHundredths(trimmedBlanks(text));
+        if (!hundredths) return false;
+        setThresholdHundredths(rule, *hundredths);
+        return true;
+    }
+    const auto value = thresholdFromText(rule, text);
+    if (!value) return false;
+    rule.threshold = *value;
+    rule.thresholdHundredths = -1;
+    return true;
+}
+
+std::string allowedThresholdText(const DeliveryRule& rule) {
+    switch (rule.kind) {
+        case ThresholdKind::None:
+            return "no threshold";
+        case ThresholdKind::Frames:
+            return "a whole number of frames";
+        case ThresholdKind::Milliseconds:
+            return "a whole number of milliseconds";
+        case ThresholdKind::CharsPerSecond:
+            return "a number of characters per second, up to two decimals with a point, e.g. "
+                   "15.5";
+        case ThresholdKind::Rows:
+            return "a whole number of rows";
+        case ThresholdKind::Characters:
+            return "a whole number of characters";
+        case ThresholdKind::Colours:
+            return "colour names separated by commas (black, red, green, yellow, blue, magenta, "
+                   "cyan, white)";
+    }
+    return "";
 }
 
 std::optional<std::int32_t> thresholdFromText(const DeliveryRule& rule, const std::string& text) {

@@ -23,12 +23,32 @@ struct DeliveryRule {
     ThresholdKind kind = ThresholdKind::None;
     bool enabled = false;
     std::int32_t reportType = 0;
+    // The whole part of the threshold (15 for 15.5 characters per second).
     std::int32_t threshold = 0;
-    bool operator==(const DeliveryRule& other) const {
-        return id == other.id && enabled == other.enabled && reportType == other.reportType &&
-               threshold == other.threshold;
-    }
+    // The exact threshold in hundredths when it has decimals, else -1. Use
+    // thresholdInHundredths() to read it and setThresholdHundredths() to set both.
+    std::int32_t thresholdHundredths = -1;
+    bool operator==(const DeliveryRule& other) const;
 };
+
+// Whether the rule's quantity has decimals (a rate in characters per second); the others count
+// whole frames, milliseconds, rows and characters.
+bool thresholdHasDecimals(ThresholdKind kind);
+// The exact threshold in hundredths: 1550 for 15.5 cps, threshold * 100 for a whole one. A
+// threshold set on its own (by code that knows only whole numbers) wins over stale hundredths.
+inline std::int64_t thresholdInHundredths(const DeliveryRule& rule) {
+    if (rule.thresholdHundredths >= 0 && rule.thresholdHundredths / 100 == rule.threshold)
+        return rule.thresholdHundredths;
+    return std::int64_t{rule.threshold} * 100;
+}
+// Sets the threshold from hundredths (0 to 999,999,999): the whole part, and the hundredths when
+// there is a fraction.
+void setThresholdHundredths(DeliveryRule& rule, std::int64_t hundredths);
+
+inline bool DeliveryRule::operator==(const DeliveryRule& other) const {
+    return id == other.id && enabled == other.enabled && reportType == other.reportType &&
+           thresholdInHundredths(*this) == thresholdInHundredths(other);
+}
 
 // Teletext alpha colours 0x00-0x07, one bit each, for rule 511's threshold.
 enum TeletextColour : std::int32_t {
@@ -72,6 +92,14 @@ std::string thresholdText(const DeliveryRule& rule);
 // The threshold as typed in the rule dialog: a number, or colour names for rule 511. Nullopt
 // for text that is neither, or a rule without a threshold.
 std::string editableThresholdText(const DeliveryRule& rule);
+// Whole numbers only; kept for callers that want the whole threshold.
 std::optional<std::int32_t> thresholdFromText(const DeliveryRule& rule, const std::string& text);
+// Sets Rule's threshold from text as a profile or the rule dialog gives it: decimals (up to two,
+// with a point) where the quantity has them. False, leaving the rule as it was, for text that is
+// no threshold of this rule.
+bool setThresholdFromText(DeliveryRule& rule, const std::string& text);
+// What setThresholdFromText accepts for Rule, for messages ("a number of characters per second,
+// up to two decimals, e.g. 15.5").
+std::string allowedThresholdText(const DeliveryRule& rule);
 // One to nine decimal digits and nothing else (no sign, no spaces); nullopt otherwise.
 std::optional<std::int32_t> plainNumber(std::string_view text);

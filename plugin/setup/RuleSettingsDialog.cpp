@@ -245,8 +245,7 @@ void RuleSettingsDialog::edThresholdChange() {
         DeliveryRule* rule = deliveryRuleAt(m_selectedIndex);
         if (!rule || rule->kind == ThresholdKind::None) return;
         // Text that is no threshold gives way to the threshold in force.
-        if (const auto value = thresholdFromText(*rule, edThreshold->text().toStdString()))
-            rule->threshold = *value;
+        setThresholdFromText(*rule, edThreshold->text().toStdString());
         edThreshold->setText(QString::fromStdString(editableThresholdText(*rule)));
     });
 }
@@ -281,6 +280,8 @@ void RuleSettingsDialog::showDeliveryRule(const DeliveryRule& rule) {
     lbThreshold->setVisible(threshold);
     edThreshold->setVisible(threshold);
     edThreshold->setText(QString::fromStdString(editableThresholdText(rule)));
+    edThreshold->setToolTip(threshold ? QString::fromStdString(allowedThresholdText(rule))
+                                      : QString());
 }
 
 bool editValidationSettings(RuleSettings& list, QWidget* owner, DeliverySettings* delivery) {

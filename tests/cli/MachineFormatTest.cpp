@@ -137,6 +137,57 @@ TEST_F(MachineFormatTest, ReportFilesPerInputInEachFormat) {
     EXPECT_EQ(json::parse(readFile(one))["version"], "2.1.0");
 }
 
+// The reports call failures what --fail-on fails the run on: the finding of rule 438 in each case.
+TEST_F(MachineFormatTest, ReportsCountWhatFailOnCounts) {
+    const struct {
+        std::uint32_t type;  // of rule 438
+        const char* failOn;  // nullptr: the option left out
+        int exitStatus;
+        const char* junitFailure;  // type of the failure of case 438, nullptr: none
+        const char* sarifLevel;
+        const char* sarifType;  // the finding's own type kept beside a changed level
+    } cases[] = {
+        {2, nullptr, 0, nullptr, "warning", nullptr},
+        {2, "warning", 1, "Warning", "error", "Warning"},
+        {3, "warning", 1, "Error", "error", nullptr},
+        {3, "never", 0, nullptr, "warning", "Error"},
+        {1, "warning", 0, nullptr, "note", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + (c.failOn ? c.failOn : "-"));
+        setRuleType(438, c.type);
+        const std::string sarifPath = dir.file("438.sarif");
+        std::vector<std::string> arguments = {"--format", "junit", "--report",
+                                              "sarif:" + sarifPath};
+        if (c.failOn) arguments.insert(arguments.end(), {"--fail-on", c.failOn});
+        arguments.push_back(files[2]);
+        const ProcessResult result = runProcess(VALIDATE, arguments);
+        EXPECT_EQ(result.exitStatus, c.exitStatus);
+
+        pugi::xml_document junit;
+        ASSERT_TRUE(junit.load_string(result.out.c_str())) << result.out;
+        const pugi::xml_node suites = junit.child("testsuites");
+        const pugi::xml_node failure = suites.child("testsuite")
+                                           .find_child_by_attribute("testcase", "name", "438")
+                                           .child("failure");
+        EXPECT_EQ(suites.attribute("failures").as_int(), c.junitFailure ? 1 : 0);
+        EXPECT_EQ(std::string(failure.attribute("type").value()),
+                  c.junitFailure ? c.junitFailure : "");
+
+        const json sarif = json::parse(readFile(sarifPath));
+        const json& results = sarif["runs"][0]["results"];
+        const auto finding = std::find_if(results.begin(), results.end(),
+                                          [](const json& r) { return r["ruleId"] == "438"; });
+        ASSERT_NE(finding, results.end());
+        EXPECT_EQ((*finding)["level"], c.sarifLevel);
+        EXPECT_EQ(finding->contains("properties") ? std::string((*finding)["properties"]["type"])
+                                                  : std::string(),
+                  c.sarifType ? c.sarifType : "");
+        // Every file was validated: the tool itself ran successfully.
+        EXPECT_EQ(sarif["runs"][0]["invocations"][0]["executionSuccessful"], true);
+    }
+}
+
 TEST(RuleIdTest, NumberInBracketsAtTheStart) {
     const std::pair<const char*, int> cases[] = {
         {"[425] TTI # 3", 425}, {"[101] Start", 101}, {"no id", 0},

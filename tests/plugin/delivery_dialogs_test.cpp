@@ -131,6 +131,12 @@ TEST(DeliveryRuleDialog, ListsTheDeliveryRulesWithTheirCountingRulesAndThreshold
         QTest::keyClicks(form->edThreshold, "fast");
         QTest::keyClick(form->edThreshold, Qt::Key_Return);
         EXPECT_EQ(form->edThreshold->text(), "17");
+        // A reading speed takes decimals; the field says what it takes.
+        EXPECT_TRUE(form->edThreshold->toolTip().contains("up to two decimals"));
+        QTest::keyClick(form->edThreshold, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(form->edThreshold, "15.50");
+        QTest::keyClick(form->edThreshold, Qt::Key_Return);
+        EXPECT_EQ(form->edThreshold->text(), "15.5");
         clickRule(list, 511);
         EXPECT_EQ(form->edThreshold->text(), "white,yellow,cyan,green");
         QTest::keyClick(form->edThreshold, Qt::Key_A, Qt::ControlModifier);
@@ -145,6 +151,7 @@ TEST(DeliveryRuleDialog, ListsTheDeliveryRulesWithTheirCountingRulesAndThreshold
     EXPECT_TRUE(editValidationSettings(rules, nullptr, &delivery));
     DeliverySettings expected;
     expected.find(505)->enabled = true;
+    setThresholdHundredths(*expected.find(505), 1550);
     expected.find(511)->threshold = COLOUR_WHITE | COLOUR_YELLOW;
     expected.find(508)->reportType = REPORT_TYPE_WARNING;
     EXPECT_EQ(delivery, expected);

@@ -126,11 +126,27 @@ TEST(ProfileText, NamesTheFirstBadLine) {
         const char* error;
     } cases[] = {
         {"[profile]\nname = X\n[599]\n", "line 3: unknown rule 599"},
-        {"[profile]\nname = X\n[502]\nthreshold = two\n", "line 4: bad entry threshold"},
-        {"[profile]\nname = X\n[501]\nthreshold = 3\n", "line 4: bad entry threshold"},
-        {"[profile]\nname = X\n[511]\nthreshold = white, pink\n", "line 4: bad entry threshold"},
+        {"[profile]\nname = X\n[502]\nthreshold = two\n",
+         "line 4: bad threshold \"two\" for rule 502: allowed is a whole number of frames"},
+        {"[profile]\nname = X\n[502]\nthreshold = 1.5\n",
+         "line 4: bad threshold \"1.5\" for rule 502: allowed is a whole number of frames"},
+        {"[profile]\nname = X\n[501]\nthreshold = 3\n",
+         "line 4: bad threshold \"3\" for rule 501: it has no threshold"},
+        {"[profile]\nname = X\n[511]\nthreshold = white, pink\n",
+         "line 4: bad threshold \"white, pink\" for rule 511: allowed is colour names separated "
+         "by commas (black, red, green, yellow, blue, magenta, cyan, white)"},
         {"[502]\nthreshold = 3\n", "line 2: no name"},
     };
+    const std::string allowed505 =
+        ": allowed is a number of characters per second, up to two decimals with a point, e.g. "
+        "15.5";
+    for (const char* bad : {"15.555", "15.", ".5", "15,5", "-1", "12345678.5"}) {
+        std::string error;
+        EXPECT_FALSE(
+            parseProfile(std::string("[profile]\nname = X\n[505]\nthreshold = ") + bad, &error));
+        EXPECT_EQ(error,
+                  "line 4: bad threshold \"" + std::string(bad) + "\" for rule 505" + allowed505);
+    }
     for (const auto& c : cases) {
         std::string error;
         EXPECT_FALSE(parseProfile(c.text, &error)) << c.text;
@@ -145,6 +161,60 @@ TEST(ProfileText, NamesTheFirstBadLine) {
     EXPECT_EQ(enabledIds(own->settings), std::set<std::int32_t>{505});
     EXPECT_EQ(own->settings.find(505)->reportType, 1);
     EXPECT_EQ(own->settings.find(505)->threshold, 12);
+}
+
+// Reading speeds have decimals: the whole part stays in threshold, the exact value beside it.
+TEST(ProfileText, ReadingSpeedTakesDecimals) {
+    const struct {
+        const char* text;
+        std::int32_t whole;
+        std::int64_t hundredths;
+        const char* shown;
+    } cases[] = {
+        {"15.5", 15, 1550, "15.5 cps"},  {"15.25", 15, 1525, "15.25 cps"},
+        {"15.50", 15, 1550, "15.5 cps"}, {"17", 17, 1700, "17 cps"},
+        {"0.75", 0, 75, "0.75 cps"},     {" 16.0 ", 16, 1600, "16 cps"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const auto profile = parseProfile(
+            std::string("[profile]\nname = X\n[505]\nthreshold = ") + c.text + "\n", &error);
+        ASSERT_TRUE(profile) << c.text << ": " << error;
+        const DeliveryRule& rule = *profile->settings.find(505);
+        EXPECT_EQ(rule.threshold, c.whole) << c.text;
+        EXPECT_EQ(thresholdInHundredths(rule), c.hundredths) << c.text;
+        EXPECT_EQ(thresholdText(rule), c.shown) << c.text;
+    }
+    // 15.5 and 15 are different profiles; a whole threshold set on its own wins over hundredths.
+    const auto half = parseProfile("[profile]\nname = A\n[505]\nthreshold = 15.5\n");
+    const auto whole = parseProfile("[profile]\nname = B\n[505]\nthreshold = 15\n");
+    ASSERT_TRUE(half && whole);
+    EXPECT_FALSE(half->settings == whole->settings);
+    const std::vector<DeliveryProfile> both = {*whole, *half};
+    EXPECT_EQ(matchingProfile(half->settings, both), &both[1]);
+    DeliverySettings changed = half->settings;
+    changed.find(505)->threshold = 20;
+    EXPECT_EQ(thresholdInHundredths(*changed.find(505)), 2000);
+}
+
+// The exact threshold survives the registry; an older writer's whole value wins over it.
+TEST(ProfileText, DecimalThresholdIsStoredExactly) {
+    testsupport::ScopedConfigHome home;
+    const std::string key = "SOFTWARE\\Test\\Delivery";
+    DeliverySettings settings;
+    ASSERT_TRUE(setThresholdFromText(*settings.find(505), "15.5"));
+    const DeliverySettings before;
+    const std::set<std::string> changed = settings.changedValues(before);
+    EXPECT_EQ(changed, (std::set<std::string>{"505_Threshold", "505_ThresholdHundredths"}));
+    ASSERT_TRUE(settings.saveToRegistry(key, &changed));
+    DeliverySettings read;
+    read.loadFromRegistry(key);
+    EXPECT_EQ(thresholdInHundredths(*read.find(505)), 1550);
+    EXPECT_TRUE(read == settings);
+    platform::RegistryKey::open(key, true)->writeDWord("505_Threshold", 18);
+    DeliverySettings older;
+    older.loadFromRegistry(key);
+    EXPECT_EQ(thresholdInHundredths(*older.find(505)), 1800);
 }
 
 TEST(ProfileFiles, UserProfilesAreFoundByTheirKey) {

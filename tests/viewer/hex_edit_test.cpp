@@ -178,6 +178,37 @@ TEST_F(HexEditTest, TypedDigitsGoIntoTheByteAsInAnyTableEditor) {
     form.reject();
 }
 
+// The change mark shows in the cell being typed in, as soon as its value differs.
+TEST_F(HexEditTest, ChangeMarkShowsWhileTheCellIsStillBeingTyped) {
+    HexEditDialog form;
+    showFor(form, 1024, 128);
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTableWidget* grid = form.grid();
+    const QRect cell = grid->visualItemRect(grid->item(1, 3));
+    const QString original = form.cell(3, 2);
+    const QString changed = original == "41" ? "42" : "41";
+    const auto redShare = [&] {
+        const QImage image = grid->viewport()->grab(cell).toImage();
+        int red = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) == QColor(0xFF, 0x00, 0x00)) ++red;
+        return red * 100 / (image.width() * image.height());
+    };
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    // Red as the second digit makes it differ, plain again when typed back to the old value.
+    const struct {
+        QString keys;
+        bool red;
+    } steps[] = {{changed, true}, {"<<" + original, false}};
+    for (const auto& step : steps) {
+        typeKeys(grid, step.keys);
+        EXPECT_EQ(redShare() > 50, step.red) << step.keys.toStdString() << " " << redShare();
+    }
+    form.reject();
+}
+
 TEST_F(HexEditTest, EnterMovesToTheNextByteAndStaysOnTheLast) {
     HexEditDialog form;
     showFor(form, 1024, 128);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -12,6 +13,7 @@
 #include <functional>
 
 #include "MenuClick.h"
+#include "stl/StlTypes.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
@@ -101,4 +103,32 @@ TEST_F(HexEditFlowTest, SavedAndNotReloadedTheHexViewShowsTheDisk) {
     EXPECT_TRUE(form.m_hexText->toPlainText().startsWith("0x0000000000000500   C3 "))
         << form.m_hexText->toPlainText().left(40).toStdString();
     EXPECT_EQ(form.selectedRow(), 2);
+}
+
+TEST_F(HexEditFlowTest, AFileOpenedAnywayIsReloadedTheSameWay) {
+    testsupport::StlFileBuilder odd;
+    odd.gsi(gsi::diskFormatCode, "STL24.01").addBlocks(6);
+    const QString name = QString::fromStdString(odd.writeTo(dir.file("odd.stl")));
+    ui.openAnswers = {name};
+    ui.offerAnswers = {true};
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_openAction));
+    auto* banner = form.findChild<QLabel*>("nonStandardBanner");
+    ASSERT_TRUE(banner && banner->isVisibleTo(&form));
+    const QString bannerText = banner->text();
+    // The banner says what is true: the file is written to when a hex edit is saved.
+    EXPECT_FALSE(bannerText.contains("read-only"));
+    EXPECT_TRUE(bannerText.contains("hex edit"));
+    selectRow(3);
+    ui.shown.clear();
+    ui.confirmAnswers = {true, true};  // write, reload
+    typeAndSaveInDialog(QStringLiteral("41"));
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_hexEditTtiAction));
+    EXPECT_EQ(ui.shown, QStringList({saveQuestion, reloadQuestion}));
+    EXPECT_EQ(form.fileName(), name);
+    EXPECT_EQ(form.m_listModel->rowCount(), 6);
+    EXPECT_EQ(form.selectedRow(), 3);
+    EXPECT_TRUE(banner->isVisibleTo(&form));
+    EXPECT_EQ(banner->text(), bannerText);
+    EXPECT_TRUE(form.m_hexText->toPlainText().startsWith("0x0000000000000580   41 "))
+        << form.m_hexText->toPlainText().left(40).toStdString();
 }

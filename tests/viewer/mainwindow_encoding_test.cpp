@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 
+#include "MenuClick.h"
 #include "stl/StlTypes.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
@@ -131,6 +132,32 @@ TEST_F(EncodingTest, NonStandardFilesOpenReadOnlyOnlyWhenAsked) {
     QFile after(name);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), bytes);
+}
+
+TEST_F(EncodingTest, CancelledOpenAnywayKeepsTheOpenFileAsItWas) {
+    const QString good = write(fileWith("01", {0xB0, 0xD0}), "good.stl");
+    StlFileBuilder odd;
+    odd.gsi(gsi::diskFormatCode, "STL24.01").addBlocks(3);
+    const QString nonStandard = write(odd, "odd.stl");
+    MainWindow form;
+    form.show();
+    ui.openAnswers = {good, nonStandard};
+    ui.offerAnswers = {false};
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_openAction));
+    const QString title = form.windowTitle();
+    const QString statusText = status(form);
+    ASSERT_TRUE(statusText.contains("character code table 01"));
+
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_openAction));
+    ASSERT_TRUE(ui.shown.last().startsWith("offer Open Anyway: "));
+    EXPECT_EQ(form.fileName(), good);
+    EXPECT_NE(form.stlReader(), nullptr);
+    EXPECT_EQ(form.windowTitle(), title);
+    EXPECT_EQ(text(form, 0), "Аа");
+    EXPECT_EQ(form.selectedRow(), 0);
+    EXPECT_EQ(form.m_gsiTree->topLevelItemCount(), 1);
+    EXPECT_EQ(status(form), statusText);
+    form.close();
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
-// File → Export in the main window, chosen from the menu: no file, a cancelled dialog, and the
-// format following the extension of the chosen name.
+// File → Export in the main window, chosen from the menu: no file, a cancelled dialog, the
+// format following the extension of the chosen name, and replacing an existing file.
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "MenuClick.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -78,6 +80,42 @@ TEST_F(ExportMenuTest, FormatFollowsTheExtension) {
         << contents(xml).toStdString();
     EXPECT_EQ(ui.shown,
               QStringList({"save: Export", "save: Export", "save: Export", "save: Export"}));
+}
+
+TEST_F(ExportMenuTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
+    MainWindow form;
+    loadedFile(form);
+    const QString target = QString::fromStdString(dir.file("old.srt"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("kept");
+    }
+    const QString question =
+        "confirm: The file \"old.srt\" already exists.\nDo you want to replace it?";
+    ui.saveAnswers = {target, target};
+    ui.confirmAnswers = {false, true};
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_exportAction));
+    EXPECT_EQ(contents(target), "kept");
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_exportAction));
+    EXPECT_EQ(contents(target), "1\n00:00:01,000 --> 00:00:02,000\nHello\nworld\n");
+    EXPECT_EQ(ui.shown, QStringList({"save: Export", question, "save: Export", question}));
+    // The replacement went through a temporary file that is gone again.
+    EXPECT_EQ(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files),
+              QStringList({"a.stl", "old.srt"}));
+}
+
+TEST_F(ExportMenuTest, AFolderIsNeverReplaced) {
+    MainWindow form;
+    loadedFile(form);
+    const QString folder = QString::fromStdString(dir.file("folder.srt"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ui.saveAnswers = {folder};
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_exportAction));
+    EXPECT_EQ(ui.shown, QStringList({"save: Export", "error: " + folder +
+                                                         " cannot be written: it is not a "
+                                                         "regular file."}));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
 }  // namespace

@@ -274,4 +274,38 @@ TEST_F(PreviewWidgetTest, FollowsTheSelectionAndKeepsItsStateInTheSettings) {
     again.close();
 }
 
+// The pane keeps the height the user dragged it to through restarts (Ctrl+Q, start again).
+TEST_F(PreviewWidgetTest, KeepsItsHeightThroughRestarts) {
+    const QString file = QString::fromStdString(write("1", {block("first")}));
+    int wanted = 0;
+    for (int run = 0; run < 4; ++run) {
+        SCOPED_TRACE(run);
+        auto form = std::make_unique<MainWindow>();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        ASSERT_TRUE(form->loadFile(file));
+        auto* pane = form->findChild<SubtitlePreview*>("subtitlePreview");
+        EXPECT_TRUE(pane->isVisible());
+        EXPECT_GT(pane->height(), 50);
+        if (run == 0) {
+            // The user drags the handle above the pane 80 pixels up.
+            QSplitterHandle* handle = form->m_treeSplitter->handle(2);
+            const QPoint grip = handle->rect().center();
+            QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+            QTest::mouseMove(handle, grip - QPoint(0, 80));
+            QTest::mouseRelease(handle, Qt::LeftButton, {}, grip - QPoint(0, 80));
+            wanted = pane->height();
+            EXPECT_GT(wanted, form->m_treeSplitter->sizes().value(2, 0) - 1);
+        } else {
+            EXPECT_EQ(pane->height(), wanted);
+            // The window system settling the window's size (its frame) takes nothing from it.
+            form->resize(form->width(), form->height() - 24);
+            QTest::qWait(20);
+            EXPECT_EQ(pane->height(), wanted);
+        }
+        QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
+        EXPECT_FALSE(form->isVisible());
+    }
+}
+
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "MenuClick.h"
@@ -11,6 +13,7 @@
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
 #include "viewer/mainwindow/MainWindow.h"
+#include "viewer/validation/ValidationWindow.h"
 
 namespace {
 
@@ -72,6 +75,37 @@ TEST_F(ValidationCommandTest, OpensTheValidationWindowOnTheLoadedFile) {
     EXPECT_EQ(opened, QStringList{"Media Validation - " + file + " [Sievra]"});
     EXPECT_TRUE(ui.shown.isEmpty()) << ui.shown.join(" / ").toStdString();
     EXPECT_EQ(form.fileName(), file);
+    form.close();
+}
+
+// A file opened anyway is shown by the viewer but refused by the plug-in: the window says why.
+TEST_F(ValidationCommandTest, AFileOpenedAnywaySaysWhyItCannotBeValidated) {
+    MainWindow form;
+    form.show();
+    const QString file = QString::fromStdString(
+        testsupport::StlFileBuilder().addBlocks(3).announce(5).writeTo(dir.file("short.stl")));
+    ui.openAnswers = {file};
+    ui.offerAnswers = {true};
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_openAction));
+    ASSERT_EQ(form.fileName(), file);
+    ui.shown.clear();
+    int rowsAfterStart = -1;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* window = qobject_cast<ValidationWindow*>(QApplication::activeModalWidget());
+        if (!window) return;
+        closer.stop();
+        QTest::mouseClick(window->btnValidation, Qt::LeftButton);
+        rowsAfterStart = static_cast<int>(window->reportCount());
+        window->close();
+    });
+    closer.start(20);
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_validationAction));
+    ASSERT_EQ(ui.shown.size(), 1);
+    EXPECT_EQ(ui.shown[0],
+              "message: Cannot validate file.\n\nThe validation plug-in refuses it: Invalid STL "
+              "file size and Text And Timing Information records count.\n\nThe header "
+              "announces 5 text blocks, the file holds 3.");
+    EXPECT_EQ(rowsAfterStart, 0);
     form.close();
 }
 

@@ -224,7 +224,7 @@ TEST_F(ValidationWindowTest, ClosingIsRefusedWhileRunningAndStoppedFindingsCanBe
 TEST_F(ValidationWindowTest, RefusedFileSaysCannotValidate) {
     auto form = open(fakePlugin("fake_scripted"), dir.file("missing.stl"));
     form->btnValidation->click();
-    EXPECT_EQ(shown(), "message: Cannot validate file.");
+    EXPECT_EQ(shown(), "message: Cannot validate file.\n\nThe file cannot be found or read.");
     EXPECT_EQ(form->btnValidation->text().remove('&'), "Start Validation");
     EXPECT_TRUE(form->btnSettings->isEnabled());
     EXPECT_TRUE(form->btnClose->isEnabled());

@@ -7,6 +7,20 @@
 #include "HexEditCells.h"
 #include "HexEditDialog.h"
 
+namespace {
+
+// The open editor covers its cell, so it carries the cell's change mark itself.
+void markEditor(QLineEdit* editor, bool changed) {
+    QPalette palette = editor->parentWidget() ? editor->parentWidget()->palette() : QPalette();
+    if (changed) {
+        palette.setColor(QPalette::Base, QColor(0xFF, 0x00, 0x00));
+        palette.setColor(QPalette::Text, Qt::white);
+    }
+    editor->setPalette(palette);
+}
+
+}  // namespace
+
 HexCellDelegate::HexCellDelegate(HexEditDialog* form) : QStyledItemDelegate(form), m_form(form) {}
 
 QWidget* HexCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -32,7 +46,9 @@ QWidget* HexCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
                              editor->setText(cell);
                              editor->setCursorPosition(at);
                          }
+                         markEditor(editor, m_form->getChangedCellIndex(col, row) >= 0);
                      });
+    markEditor(editor, m_form->getChangedCellIndex(col, row) >= 0);
     return editor;
 }
 

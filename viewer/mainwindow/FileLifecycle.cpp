@@ -37,6 +37,7 @@ bool MainWindow::loadFile(const QString& fileName, int nonStandardFramesPerSecon
         clearDetails();
         m_fileName = fileName;
         m_stlReader.reset();
+        m_nonStandardFramesPerSecond = nonStandardFramesPerSecond;
         const std::string path = QFile::encodeName(m_fileName).toStdString();
 
         showNonStandardBanner(QString());
@@ -44,9 +45,11 @@ bool MainWindow::loadFile(const QString& fileName, int nonStandardFramesPerSecon
             // A file that is not STL leaves the window in the state without a file: the rows and
             // the caption of an earlier file would otherwise suggest it is still loaded.
             m_fileName.clear();
+            m_nonStandardFramesPerSecond = 0;
             m_listModel->clear();
             clearDetails();
             refreshCaption();
+            refreshEncodingStatus();
             m_subtitleList->viewport()->update();
             return false;
         }
@@ -80,6 +83,7 @@ bool MainWindow::unloadFile() {
     return platform::guarded("TForm1.UnloadFile", false, [&] {
         m_fileName.clear();
         m_stlReader.reset();
+        m_nonStandardFramesPerSecond = 0;
         refreshCaption();
         m_subtitleList->viewport()->update();
         clearDetails();
@@ -103,8 +107,7 @@ void MainWindow::onOpenTriggered() {
                           .arg(name));
             return;
         }
-        WaitCursor wait;
-        if (!loadFile(name)) explainRefusal(name);
+        openChosenFile(name);
     });
 }
 

@@ -8,7 +8,6 @@
 #include "platform/Guarded.h"
 #include "stl/StlTypes.h"
 #include "viewer/UserInteraction.h"
-#include "viewer/WaitCursor.h"
 #include "viewer/hex/HexEditDialog.h"
 #include "viewer/hex/HexView.h"
 
@@ -61,10 +60,8 @@ void MainWindow::onHexEditTriggered(int tag) {
             if (hexView()) hexView()->rereadPage();
             return;
         }
-        WaitCursor wait;
         const QString name = fileName();
-        unloadFile();
         // The row that was being edited stays selected, and the hex view stays on it.
-        if (loadFile(name)) selectRow(row);
+        if (reloadFile(name)) selectRow(row);
     });
 }

@@ -120,7 +120,8 @@ void MainWindow::createControls() {
     m_mainSplitter->addWidget(m_detailPanel);
     m_mainSplitter->setStretchFactor(0, 0);
     m_mainSplitter->setStretchFactor(1, 1);
-    m_mainSplitter->setSizes({700, designedClientWidth - 700});
+    // The list gives up width so the trees show values beside their padded names.
+    applyDefaultPanelWidths();
     layout->addWidget(m_mainSplitter, 1);
 
     m_hexPanel = new QWidget(central);

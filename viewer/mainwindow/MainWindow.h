@@ -31,6 +31,7 @@ class FileDropFilter;
 class RecentFiles;
 class WheelToKeyFilter;
 class SubtitlePreview;
+struct FormatCheck;
 namespace platform {
 class RegistryKey;
 struct RegValue;
@@ -61,6 +62,10 @@ public:
     // Detail trees.
     void fillGsiTree(const GeneralSubtitleInformation& gsi);
     void fillTtiTree(StlReader* reader, std::uint32_t index);
+    // Width of the detail panel that shows the trees' field names and values side by side.
+    int detailPanelWidth() const;
+    // Subtitle list and detail panel as a new user sees them (DetailTrees.cpp).
+    void applyDefaultPanelWidths();
     // The preview pane (PreviewPane.cpp) follows the block the TTI tree shows.
     void refreshPreview(StlReader* reader, int index);
 
@@ -78,8 +83,16 @@ public:
     void refreshTexts();
     // After a refused open: the reason, and Open Anyway where the file can still be shown.
     void explainRefusal(const QString& fileName);
+    // The Open Anyway question for a file Check found non-standard; true when it was loaded.
+    bool offerOpenAnyway(const QString& fileName, const FormatCheck& check);
+    // Opens a file the user chose, with the messages of a refusal; a cancelled Open Anyway
+    // leaves the open file as it was.
+    void openChosenFile(const QString& fileName);
     // Opens a file named outside the Open dialog (the command line) with the same messages.
     void openNamedFile(const QString& fileName);
+    // Loads the open file again the way it was opened (standard, or opened anyway) and says why
+    // when that is no longer possible; true when a file is loaded.
+    bool reloadFile(const QString& fileName);
     void showNonStandardBanner(const QString& reason);
 
     // Handlers (also called directly by tests).
@@ -165,6 +178,8 @@ private:
     void createEncodingMenu(QMenu* options);
     void createPreviewPane(QMenu* view);
     void loadPreviewSettings(const platform::RegistryKey& key);
+    // Gives the preview the stored height while the splitter has a size and the pane is shown.
+    void applyStoredPreviewHeight();
     void addPreviewSettings(std::vector<std::pair<std::string, platform::RegValue>>& values);
     void clearDetails();
     void findValidationModule();
@@ -186,6 +201,10 @@ private:
     bool m_autoCodePage = true;  // a new user sees each file in its own tables
     QLabel* m_encodingStatus = nullptr;
     QLabel* m_nonStandardBanner = nullptr;
+    // The stored preview height, kept until the user drags the pane's edge (0: none).
+    int m_storedPreviewHeight = 0;
+    // The frame rate a file opened anyway was loaded with; 0 for a standard file.
+    int m_nonStandardFramesPerSecond = 0;
     std::string m_validationModule;
     std::uint32_t m_listFontColor;  // colour value of the "ListView Font" record
     // The face the "ListView Font" record names; the list shows it, or a fixed-pitch stand-in

@@ -18,7 +18,9 @@
 #include "ReportListModel.h"
 
 #include "host/HostText.h"
+#include "host/RefusalReason.h"
 #include "platform/Guarded.h"
+#include "stl/FormatCheck.h"
 #include "viewer/GridLineDelegate.h"
 #include "viewer/UserInteraction.h"
 
@@ -32,6 +34,20 @@ const QString stopCaption = QStringLiteral("S&top Validation");
 
 QString fromNarrow(const std::string& text) {
     return QString::fromStdString(validationhost::narrowToUtf8(text));
+}
+
+// Why the plug-in turned the file away: its reader's words, and what the format check finds
+// (a file opened anyway is shown by the viewer but refused by the plug-in). Empty when neither
+// can tell.
+QString whyNotValidated(const std::string& path) {
+    QString text;
+    const std::string refusal = validationhost::refusalReason(path);
+    if (!refusal.empty())
+        text += QStringLiteral("\n\nThe validation plug-in refuses it: ") + fromNarrow(refusal) +
+                QLatin1Char('.');
+    const FormatCheck check = checkStlFormat(path);
+    if (!check.reason.empty()) text += QStringLiteral("\n\n") + fromNarrow(check.reason);
+    return text;
 }
 
 }  // namespace
@@ -198,7 +214,8 @@ void ValidationWindow::btnValidationClick() {
                 m_pollTimer->start();
             } else {
                 setRunning(false);
-                userInteraction().showMessage(this, QStringLiteral("Cannot validate file."));
+                userInteraction().showMessage(
+                    this, QStringLiteral("Cannot validate file.") + whyNotValidated(fileName()));
             }
         } else {
             m_pollTimer->stop();

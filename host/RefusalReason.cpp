@@ -2,7 +2,7 @@
 
 #include "stl/StlReader.h"
 
-namespace cli {
+namespace validationhost {
 namespace {
 
 HRESULT QVX_STDCALL keepError(void* context, std::int32_t, std::int32_t reportType,
@@ -23,4 +23,4 @@ std::string refusalReason(const std::string& path) {
     return reason;
 }
 
-}  // namespace cli
+}  // namespace validationhost
