@@ -59,7 +59,8 @@ DeliveryChecks::DeliveryChecks(const DeliverySettings& settings, Report report)
     for (const DeliveryRule& rule : settings.rules()) {
         const std::int32_t slot = rule.id - FIRST_RULE;
         if (slot < 0 || slot >= static_cast<std::int32_t>(RULE_COUNT)) continue;
-        m_rules[static_cast<std::size_t>(slot)] = {rule.enabled, rule.reportType, rule.threshold};
+        m_rules[static_cast<std::size_t>(slot)] = {rule.enabled, rule.reportType, rule.threshold,
+                                                   thresholdInHundredths(rule)};
         m_anyOn = m_anyOn || rule.enabled;
     }
 }
@@ -223,14 +224,17 @@ void DeliveryChecks::checkTiming(const Subtitle& s) {
 
 void DeliveryChecks::checkReadingSpeed(const Subtitle& s, std::int64_t duration) {
     const int fps = m_fps;
-    if (std::int64_t{m_facts.visible} * fps <= std::int64_t{threshold(505)} * duration) return;
+    const std::int64_t limit = m_rules[505 - FIRST_RULE].hundredths;
+    if (std::int64_t{m_facts.visible} * fps * 100 <= limit * duration) return;
     // Rounded up to the hundredth, so the rate quoted is never at or below the limit.
     const double rate =
         std::ceil(m_facts.visible * static_cast<double>(fps) * 100 / duration) / 100;
-    finding(
-        505, s.firstBlock,
-        format("%d characters in %.2f s: %.2f characters per second, more than %d", m_facts.visible,
-               static_cast<double>(duration) / fps, rate, static_cast<int>(threshold(505))));
+    const std::string limitText = limit % 100 == 0
+                                      ? std::to_string(limit / 100)
+                                      : format(limit % 10 == 0 ? "%.1f" : "%.2f", limit / 100.0);
+    finding(505, s.firstBlock,
+            format("%d characters in %.2f s: %.2f characters per second, more than %s",
+                   m_facts.visible, static_cast<double>(duration) / fps, rate, limitText.c_str()));
 }
 
 void DeliveryChecks::checkText(const Subtitle& s) {

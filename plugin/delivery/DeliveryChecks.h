@@ -41,6 +41,7 @@ private:
         bool on = false;
         std::int32_t reportType = 0;
         std::int32_t threshold = 0;
+        std::int64_t hundredths = 0;  // the exact threshold, for rates with decimals
     };
     static constexpr std::int32_t FIRST_RULE = 501;
     static constexpr std::size_t RULE_COUNT = 20;

@@ -67,7 +67,8 @@ inline StlFileBuilder fileOf(std::initializer_list<StlFileBuilder::Block> blocks
 
 struct Switch {
     std::int32_t id;
-    std::int32_t threshold = -1;  // -1: the default
+    std::int32_t threshold = -1;   // -1: the default
+    std::int32_t hundredths = -1;  // a threshold with decimals, in hundredths
 };
 
 inline std::vector<Finding> validate(const StlFileBuilder& file, const DeliverySettings* settings) {
@@ -91,6 +92,7 @@ inline std::vector<Finding> deliveryFindings(const StlFileBuilder& file,
         DeliveryRule* rule = settings.find(s.id);
         rule->enabled = true;
         if (s.threshold >= 0) rule->threshold = s.threshold;
+        if (s.hundredths >= 0) setThresholdHundredths(*rule, s.hundredths);
     }
     std::vector<Finding> findings;
     for (auto& f : validate(file, &settings))

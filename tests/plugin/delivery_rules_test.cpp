@@ -361,3 +361,41 @@ const Case STRUCTURE[] = {
 INSTANTIATE_TEST_SUITE_P(Structure, DeliveryRuleTest, ::testing::ValuesIn(STRUCTURE));
 
 }  // namespace
+
+namespace {
+
+// What the rules read from the subtitle model: every block present, colours in force at the
+// text, a blank display standard, a blank programme start and decimal limits.
+const Case MODEL[] = {
+    {"BlocksPastTheAnnouncedCount",
+     {{505, 15}},
+     [] {
+         return fileOf({subtitle(1, 0, 50), subtitle(2, 60, 70, "ABCDEFGHIJKLMNOPQRSTU")})
+             .announce(1);
+     },
+     {{505, W, "TTI # 1 - 21 characters in 0.40 s: 52.50 characters per second, more than 15"}}},
+    {"BackgroundColourIsNoTextColour", {{511}}, [] { return one("\x04\x1d\x07Text"); }, {}},
+    {"TextOnABlackBox",
+     {{511}},
+     [] { return one(std::string("\x00\x1d\x03\x0b\x0bText", 9)); },
+     {}},
+    {"TeletextCodeUnderABlankStandard",
+     {{512}},
+     [] { return one("\x0dText").gsi(gsi::displayStandardCode, " "); },
+     {}},
+    {"BlankStartOfProgramme",
+     {{509}},
+     [] { return one("Text").gsi(gsi::timeCodeStartOfProgramme, ""); },
+     {{509, W, "Time Code Start-of-Programme is blank: the start of programme cannot be checked"}}},
+    {"ReadingSpeedAtADecimalLimit",
+     {{505, -1, 1550}},
+     [] { return fileOf({subtitle(1, 0, 50, "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDE")}); },
+     {}},
+    {"ReadingSpeedOverADecimalLimit",
+     {{505, -1, 1550}},
+     [] { return fileOf({subtitle(1, 0, 50, "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEF")}); },
+     {{505, W, "TTI # 0 - 32 characters in 2.00 s: 16.00 characters per second, more than 15.5"}}},
+};
+INSTANTIATE_TEST_SUITE_P(Model, DeliveryRuleTest, ::testing::ValuesIn(MODEL));
+
+}  // namespace
