@@ -97,6 +97,8 @@ void MainWindow::createControls() {
     listPanelLayout->addWidget(m_subtitleList);
     connect(m_subtitleList, &SubtitleListView::mouseDown, this,
             [this] { onSubtitleListMousePressed(); });
+    connect(m_subtitleList, &SubtitleListView::copyRequested, this,
+            [this] { copySelectedSubtitle(); });
     connect(m_subtitleList, &SubtitleListView::keyUp, this,
             [this] { onSubtitleListKeyReleased(); });
     // However the row changes (keys, mouse, wheel, a rebuild), the tree and the hex view follow.

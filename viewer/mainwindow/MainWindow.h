@@ -68,6 +68,8 @@ public:
     void applyDefaultPanelWidths();
     // The preview pane (PreviewPane.cpp) follows the block the TTI tree shows.
     void refreshPreview(StlReader* reader, int index);
+    // Edit > Copy on the subtitle list: the selected subtitle as read (SubtitleCopy.cpp).
+    void copySelectedSubtitle();
 
     // Settings and the Encoding menu.
     void loadRegistrySettings();

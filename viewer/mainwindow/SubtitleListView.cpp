@@ -27,6 +27,15 @@ void SubtitleListView::mousePressEvent(QMouseEvent* event) {
     emit mouseDown();
 }
 
+void SubtitleListView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested();
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
 void SubtitleListView::keyReleaseEvent(QKeyEvent* event) {
     QTreeView::keyReleaseEvent(event);
     emit keyUp();

@@ -12,8 +12,11 @@ public:
 signals:
     void mouseDown();
     void keyUp();
+    // Copy (Ctrl+C): the window knows what the row means.
+    void copyRequested();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 };
