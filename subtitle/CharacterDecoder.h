@@ -28,6 +28,8 @@ public:
         return decodeSlow(bytes, position, cell);
     }
     std::uint32_t codePage() const { return m_codePage; }
+    // The character of a byte standing alone; 0 when it takes a look at the next byte.
+    char16_t single(std::uint8_t byte) const { return m_single[byte]; }
 
 private:
     std::size_t decodeSlow(std::string_view bytes, std::size_t position, Cell& cell) const;

@@ -184,7 +184,8 @@ void decodeLines(std::string_view text, const CharacterDecoder& decoder,
             }
             cell.code = byte;
             cell.covered = coverNext;
-            coverNext = cell.wide();
+            // The right half of a wide character hides nothing itself.
+            coverNext = cell.wide() && !cell.covered;
             lastWasText = !cell.isSpace();
             sink.cell(cell);
             ++cells;

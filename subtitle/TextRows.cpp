@@ -89,11 +89,14 @@ public:
     void attributeCell() {}
     Cell& slot(const Cell& base) {
         m_scratch.isMosaic = base.isMosaic;
+        m_scratch.size = base.size;  // a wide character hides the cell after it
         m_scratch.length = 0;
         m_scratch.mosaic = 0;
         return m_scratch;
     }
-    void cell(const Cell& cell) { m_shows = m_shows || (!cell.isMosaic && cell.visible()); }
+    void cell(const Cell& cell) {
+        m_shows = m_shows || (!cell.isMosaic && !cell.covered && cell.visible());
+    }
     void endLine(int) {}
     bool shows() const { return m_shows; }
 
@@ -106,17 +109,25 @@ private:
 
 bool showsText(std::string_view text, const CharacterDecoder& decoder,
                const TextSettings& settings) {
-    // Without mosaics every printable byte other than a space shows; only a teletext mosaic
-    // colour code makes the bytes after it shapes instead of text.
-    bool mosaics = false, printable = false;
+    // Without mosaics a byte shows text when it stands for a character other than a space; a
+    // mosaic or double-width code, or a byte that needs the next one, takes the whole reading.
+    bool simple = true, shows = false;
     for (const char c : text) {
         const auto byte = static_cast<std::uint8_t>(c);
         if (byte == code::unusedSpace) break;
-        mosaics |= settings.teletext && byte >= code::mosaicBlack && byte <= code::mosaicWhite;
-        printable |=
-            (byte > 0x20 && byte < 0x7F) || (byte == 0x7F && settings.teletext) || byte > 0xA0;
+        if (detail::isControl(byte, settings.teletext)) {
+            // Mosaics turn bytes into shapes; double width hides the cell after a character.
+            const bool mosaic = byte >= code::mosaicBlack && byte <= code::mosaicWhite;
+            const bool wide =
+                settings.level2 && (byte == code::doubleWidth || byte == code::doubleSize);
+            simple = simple && !(settings.teletext && (mosaic || wide));
+            continue;
+        }
+        const char16_t ch = decoder.single(byte);
+        simple = simple && ch != 0;
+        shows = shows || (ch != 0 && ch != u' ' && ch != 0xA0);
     }
-    if (!mosaics) return printable;
+    if (simple) return shows;
     TextPresence presence;
     decodeLines(text, decoder, settings, presence);
     return presence.shows();

@@ -49,6 +49,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"EmptyText", "\x8A\x8A  \x0B", '1', latin, ""},
         TextCase{"AttributeBetweenWordsIsASpace", "Hello\x03world", '1', latin, "Hello world"},
         TextCase{"AttributesBesideASpaceAddNone", "Hello \x07\x0Dworld", '1', latin, "Hello world"},
+        // Each wide character hides the one cell after it, and only that one.
+        TextCase{"DoubleWidthHidesOneCellAfterEach",
+                 "\x0E"
+                 "AB CD",
+                 '2', latin, "A D"},
         TextCase{"OpenCodeBetweenWordsSeparates",
                  "AS YOU\x81"
                  "DO.",
