@@ -67,14 +67,15 @@ CueList buildCues(const Document& document, const CharacterDecoder& decoder,
                   const TextSettings& settings, const CueTiming& timing) {
     const FrameRate& rate = timing.rate;
     const std::int64_t offset = timing.offset ? frameCount(*timing.offset, rate) : 0;
-    const std::vector<Display> displays =
+    std::vector<Display> displays =
         timeline(document.subtitles, {rate.framesPerTimeCodeSecond, timing.includeComments});
     CueList list;
+    list.cues.reserve(displays.size());
     list.rows = [&document, &decoder, &settings](const Cue& cue) {
         return displayRows(document, cue.parts, decoder, settings);
     };
     std::vector<std::string> leftOut;
-    for (const Display& display : displays) {
+    for (Display& display : displays) {
         const Subtitle& newest = document.subtitles[display.parts.back()];
         const bool shows = std::any_of(display.parts.begin(), display.parts.end(), [&](auto part) {
             return showsText(document.subtitles[part].text, decoder, settings);
@@ -93,7 +94,7 @@ CueList buildCues(const Document& document, const CharacterDecoder& decoder,
         cue.justification = first.justification;
         cue.subtitle = display.parts.back();
         cue.comment = newest.comment;
-        cue.parts = display.parts;
+        cue.parts = std::move(display.parts);
         list.cues.push_back(std::move(cue));
     }
     if (!leftOut.empty())

@@ -196,7 +196,9 @@ void indent(pugi::xml_node node, int depth) {
     if (std::strcmp(node.name(), "p") == 0 || !node.first_child() ||
         node.first_child().type() != pugi::node_element)
         return;
-    const std::string inner = "\n" + std::string(2 * (depth + 1), ' ');
+    // Built in place: "\n" + std::string(...) sets off a false -Wrestrict in GCC 12 Release builds.
+    std::string inner(2 * static_cast<std::size_t>(depth + 1) + 1, ' ');
+    inner[0] = '\n';
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) continue;
         node.insert_child_before(pugi::node_pcdata, child).set_value(inner.c_str());

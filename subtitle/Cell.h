@@ -46,6 +46,22 @@ struct Cell {
     }
 };
 
+// The attributes of From, field by field. Used where cells are made from the decoder's running
+// state: the state's fields have just been written one by one, and a copy of the whole struct
+// would wait for those writes before it could read them back as wider words.
+inline void copyStyle(const Cell& from, Cell& to) {
+    to.foreground = from.foreground;
+    to.background = from.background;
+    to.size = from.size;
+    to.isMosaic = from.isMosaic;
+    to.separated = from.separated;
+    to.boxed = from.boxed;
+    to.flash = from.flash;
+    to.conceal = from.conceal;
+    to.italic = from.italic;
+    to.underline = from.underline;
+}
+
 struct Row {
     int line = 0;    // which line of the subtitle's text (0 first, one more after each break)
     int number = 0;  // teletext: row 1-23 (VP + line); open: row slot VP + line of MNR rows

@@ -22,7 +22,9 @@ public:
 
     Cell& slot(const Cell& base) {
         if (m_row.cells.empty()) m_row.cells.reserve(m_bytes);
-        return m_row.cells.emplace_back(base);
+        Cell& cell = m_row.cells.emplace_back();
+        copyStyle(base, cell);
+        return cell;
     }
     void cell(const Cell&) {}
 
