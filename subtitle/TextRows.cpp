@@ -41,7 +41,8 @@ public:
         if (m_settings.teletext) justify(row);
         measure(row);
         if (m_settings.teletext)
-            row.column = justifiedColumn(m_placement.justification, row.width, 40);
+            row.column =
+                justifiedColumn(m_placement.justification, leadingCells(row), row.width, 40);
         m_rows.push_back(std::move(row));
         m_row = Row{};
     }
@@ -64,6 +65,14 @@ private:
             if (!cells[i].isSpace() || cells[i].attribute || (i >= first && i < last))
                 cells[out++] = cells[i];
         cells.resize(out);
+    }
+
+    // Cells before the first visible one (all of them when none shows).
+    static int leadingCells(const Row& row) {
+        int leading = 0;
+        while (leading < row.width && !row.cells[static_cast<std::size_t>(leading)].visible())
+            ++leading;
+        return leading;
     }
 
     static void measure(Row& row) {
@@ -142,10 +151,11 @@ std::vector<Row> textRows(std::string_view text, const CharacterDecoder& decoder
     return sink.take();
 }
 
-int justifiedColumn(int justification, int width, int columns) {
+int justifiedColumn(int justification, int leading, int width, int columns) {
     switch (justification) {
         case 2:
-            return std::max(0, (columns - width) / 2);
+            // The text is centred; the codes before it stand to its left.
+            return std::max(0, (columns - (width - leading)) / 2 - leading);
         case 3:
             return std::max(0, columns - width);
         default:

@@ -25,8 +25,9 @@ std::vector<Row> textRows(std::string_view text, const CharacterDecoder& decoder
 bool showsText(std::string_view text, const CharacterDecoder& decoder,
                const TextSettings& settings);
 
-// Teletext column of a row Width cells wide under justification JC on a 40-column page.
-int justifiedColumn(int justification, int width, int columns);
+// Teletext column of a row under justification JC on a page of Columns: Width cells up to its last
+// visible one, the first Leading of them codes before the text. Centring centres the text.
+int justifiedColumn(int justification, int leading, int width, int columns);
 
 // Where line Line of an open subtitle at VP lies in the picture: its top as a fraction of the
 // picture height. VP counts rows of the safe area against MNR (VP = MNR is the bottom row), as

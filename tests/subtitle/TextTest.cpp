@@ -119,19 +119,39 @@ INSTANTIATE_TEST_SUITE_P(
                                     Colour::Black, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Placement, JustifiedColumnCountsTextNotTrailingCodes) {
-    // 12 cells from the first code to the last letter: centred at (40 - 12) / 2.
-    modeltest::Block b = modeltest::block(1, 0xFF, "  \x0D\x0B\x0BHello you\x0A\x0A  ");
-    b.justification = 2;
-    b.vertical = 20;
-    const subtitle::Document doc = modeltest::document({b}, '1');
-    const auto settings = subtitle::textSettings(doc.gsi, subtitle::latinCodePage);
-    const auto rows =
-        subtitleRows(doc.subtitles[0], subtitle::CharacterDecoder(settings.codePage), settings);
-    EXPECT_EQ(rows.at(0).width, 12);
-    EXPECT_EQ(rows.at(0).column, 14);
-    EXPECT_EQ(rows.at(0).number, 20);
-    EXPECT_TRUE(rows.at(0).doubleHeight);
+TEST(Placement, CentringCentresTheTextNotItsCodes) {
+    // JC, text: column of the row's first cell, and the text's first column.
+    const struct {
+        std::uint8_t justification;
+        const char* text;
+        int column, textColumn;
+    } cases[] = {
+        {2, "  \x0D\x07\x0B\x0B.\x0A\x0A  ", 15, 19},             // one character: 19
+        {2, "  \x0D\x07\x0B\x0B*Maul tlgyh*\x0A\x0A  ", 10, 14},  // 12 characters: 14-25
+        {3,
+         "\x0B\x0B"
+         "AB  \x0A\x0A   ",
+         36, 38},  // text ends in column 39
+        {1,
+         "  \x0B\x0B"
+         "AB\x0A",
+         0, 2},
+    };
+    for (const auto& c : cases) {
+        modeltest::Block b = modeltest::block(1, 0xFF, c.text);
+        b.justification = c.justification;
+        b.vertical = 20;
+        const subtitle::Document doc = modeltest::document({b}, '1');
+        const auto settings = subtitle::textSettings(doc.gsi, subtitle::latinCodePage);
+        const auto rows =
+            subtitleRows(doc.subtitles[0], subtitle::CharacterDecoder(settings.codePage), settings);
+        const subtitle::Row& row = rows.at(0);
+        int first = 0;
+        while (!row.cells.at(static_cast<std::size_t>(first)).visible()) ++first;
+        EXPECT_EQ(row.column, c.column) << c.text;
+        EXPECT_EQ(row.column + first, c.textColumn) << c.text;
+        EXPECT_EQ(row.number, 20);
+    }
 }
 
 TEST(Placement, OpenRowsCountAgainstMaximumRows) {

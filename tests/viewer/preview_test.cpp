@@ -326,7 +326,7 @@ TEST(PreviewLayout, JustificationDropsSpacesAmongTheCodesAtEitherEnd) {
         {"1",
          "\x0D\x06     \x0B\x0B"
          "AB\x0A\x0A",
-         2, 17, "....AB.."},
+         2, 15, "....AB.."},
         {"1",
          "  \x06  \x0B\x0B"
          "A B\x0A  \x0A  ",
