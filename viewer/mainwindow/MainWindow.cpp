@@ -95,6 +95,7 @@ void MainWindow::createControls() {
     m_subtitleList->header()->resizeSection(SubtitleListModel::TextColumn, 440);
     m_subtitleList->setContextMenuPolicy(Qt::CustomContextMenu);
     listPanelLayout->addWidget(m_subtitleList);
+    createFindBar(m_listPanel);
     connect(m_subtitleList, &SubtitleListView::mouseDown, this,
             [this] { onSubtitleListMousePressed(); });
     connect(m_subtitleList, &SubtitleListView::copyRequested, this,
@@ -160,10 +161,14 @@ void MainWindow::createMenus() {
     m_exitAction = file->addAction(QStringLiteral("E&xit"), this, [this] { onExitTriggered(); });
     m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    createEditMenu();
+
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     m_fontAction = options->addAction(QStringLiteral("&Font"), this, [this] { onFontTriggered(); });
     createEncodingMenu(options);
-    createPreviewPane(menuBar()->addMenu(QStringLiteral("&View")));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    createPreviewPane(view);
+    createColumnsMenu(view);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     m_hexEditGsiAction =
@@ -303,5 +308,5 @@ void MainWindow::refreshCaption() {
 
 int MainWindow::selectedRow() const {
     const QModelIndexList rows = m_subtitleList->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return rows.isEmpty() ? -1 : static_cast<int>(m_listModel->blockAt(rows.first().row()));
 }
