@@ -24,9 +24,16 @@ std::vector<std::uint32_t> SubtitleListModel::sortedOrder(int column, Qt::SortOr
     if (column < 0) return blocks;
     const bool descending = order == Qt::DescendingOrder;
     if (column == TextColumn) {
+        // Without regard to case; a locale's collation would take seconds on a long file.
+        const auto less = [&](std::uint32_t a, std::uint32_t b) {
+            const auto text = [&](std::uint32_t row) {
+                const std::u16string_view t = m_rows.textView(row);
+                return QStringView(t.data(), static_cast<qsizetype>(t.size()));
+            };
+            return text(a).compare(text(b), Qt::CaseInsensitive) < 0;
+        };
         std::stable_sort(blocks.begin(), blocks.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return descending ? m_rows.textView(b) < m_rows.textView(a)
-                              : m_rows.textView(a) < m_rows.textView(b);
+            return descending ? less(b, a) : less(a, b);
         });
         return blocks;
     }
