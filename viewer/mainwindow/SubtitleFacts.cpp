@@ -103,9 +103,11 @@ std::u16string foldedForSearch(std::u16string_view text) {
     return folded;
 }
 
-void SubtitleFacts::begin(int framesPerSecond) {
+void SubtitleFacts::begin(int framesPerSecond, std::size_t blocks) {
     *this = SubtitleFacts();
     m_fps = framesPerSecond > 0 ? framesPerSecond : 25;
+    m_subtitles.reserve(blocks);
+    m_startOf.assign(blocks, -1);
     m_assembler.emplace([this](const subtitle::Subtitle& s) {
         Entry e;
         e.firstBlock = s.firstBlock;

@@ -30,7 +30,7 @@ public:
     };
 
     // The load pass: takes every block in file order.
-    void begin(int framesPerSecond);
+    void begin(int framesPerSecond, std::size_t blocks = 0);
     void take(std::uint32_t index, const TextAndTimingInformation& block);
     void finish();
 

@@ -36,7 +36,8 @@ void MainWindow::fillSubtitleList(StlReader* reader) {
     SubtitleRows rows;
     SubtitleFacts facts;
     try {
-        facts.begin(reader ? reader->framesPerSecond() : 0);
+        facts.begin(reader ? reader->framesPerSecond() : 0,
+                    reader ? std::size_t(std::max(0, reader->updateTotalCount())) : 0);
         if (reader) appendRows(*reader, textCodePage(), rows, facts);
         facts.finish();
     } catch (...) {
