@@ -43,31 +43,28 @@ int main(int argc, char** argv) {
         "Writes the subtitles of an STL file as SubRip, WebVTT, EBU-TT-D or plain text (UTF-8).",
         PROGRAM_NAME};
     std::string format = "srt", encoding = "auto", input, output;
-    bool comments = false, tcpOffset = false, version = false;
+    bool comments = false, tcpOffset = false;
     app.add_option("--format", format, "srt, vtt, ebu-tt-d or txt (default srt)")
         ->check(CLI::IsMember({"srt", "vtt", "ebu-tt-d", "txt"}));
     app.add_option("--encoding", encoding,
                    "auto (the file's character code table) or a code page number");
     app.add_flag("--comments", comments, "Export comment subtitles too");
     app.add_flag("--tcp-offset", tcpOffset, "Subtract the start-of-programme time code");
-    app.add_flag("--version", version, "Print the version and exit");
-    app.add_option("IN", input, "STL file");
+    app.set_version_flag("--version", PROGRAM_NAME + std::string(" " LUMTRACE_VERSION_TEXT),
+                         "Print the version and exit");
+    app.add_option("IN", input, "STL file")->required();
     app.add_option("OUT", output, "Output file (standard output without it)");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
         return 0;
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << "\n";
+        return 0;
     } catch (const CLI::ParseError& error) {
         return fail(std::string(error.what()) + " (try '" + PROGRAM_NAME + " --help')");
     }
-    if (version) {
-        std::cout << PROGRAM_NAME << " " LUMTRACE_VERSION_TEXT "\n";
-        return 0;
-    }
-    // Required unless the version is asked for.
-    if (input.empty())
-        return fail(std::string("IN is required (try '") + PROGRAM_NAME + " --help')");
 
     bool validEncoding = true;
     ExportOptions options;
