@@ -9,11 +9,14 @@
 
 FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("findBar"));
+    // The strip takes the list's width and never widens the list panel.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(new QLabel(QStringLiteral("Find:"), this));
     m_edit = new QLineEdit(this);
     m_edit->setClearButtonEnabled(true);
+    m_edit->setMinimumWidth(m_edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 16);
     layout->addWidget(m_edit, 1);
     auto* previous = new QToolButton(this);
     previous->setArrowType(Qt::UpArrow);
@@ -28,8 +31,6 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_ignoreCase);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("findStatus"));
-    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance(
-        QStringLiteral("Search wrapped to the bottom · 99,999 of 99,999")));
     layout->addWidget(m_status);
     auto* close = new QToolButton(this);
     close->setText(QStringLiteral("×"));

@@ -1,7 +1,7 @@
 #pragma once
-// The find strip under the subtitle list: what to look for, whether case and accents count, and
-// where the search stands ("3 of 41", a wrap, no match). Escape closes it; Return finds the next
-// match, Shift+Return the previous one. The window does the searching.
+// The find strip under the subtitle list and the trees: what to look for, whether case and accents
+// count, and where the search stands ("3 of 41", a wrap, no match). Escape closes it; Return finds
+// the next match, Shift+Return the previous one. The window does the searching.
 
 #include <QWidget>
 

@@ -78,9 +78,9 @@ void MainWindow::createEditMenu() {
     m_goToAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
 }
 
-void MainWindow::createFindBar(QWidget* listPanel) {
-    m_findBar = new FindBar(listPanel);
-    listPanel->layout()->addWidget(m_findBar);
+void MainWindow::createFindBar(QWidget* central) {
+    m_findBar = new FindBar(central);
+    central->layout()->addWidget(m_findBar);
     m_findBar->hide();
     connect(m_findBar, &FindBar::searchChanged, this,
             [this] { platform::guardedVoid("Find", [&] { findFrom(*this, 0); }); });

@@ -95,7 +95,6 @@ void MainWindow::createControls() {
     m_subtitleList->header()->resizeSection(SubtitleListModel::TextColumn, 440);
     m_subtitleList->setContextMenuPolicy(Qt::CustomContextMenu);
     listPanelLayout->addWidget(m_subtitleList);
-    createFindBar(m_listPanel);
     connect(m_subtitleList, &SubtitleListView::mouseDown, this,
             [this] { onSubtitleListMousePressed(); });
     connect(m_subtitleList, &SubtitleListView::copyRequested, this,
@@ -126,6 +125,7 @@ void MainWindow::createControls() {
     // The list gives up width so the trees show values beside their padded names.
     applyDefaultPanelWidths();
     layout->addWidget(m_mainSplitter, 1);
+    createFindBar(central);  // under the list, across the window
 
     m_hexPanel = new QWidget(central);
     m_hexPanel->setFixedHeight(210);

@@ -203,7 +203,7 @@ private:
     void createEncodingMenu(QMenu* options);
     void createPreviewPane(QMenu* view);
     void createEditMenu();
-    void createFindBar(QWidget* listPanel);
+    void createFindBar(QWidget* central);
     void createColumnsMenu(QMenu* view);
     void loadColumnSettings(const platform::RegistryKey& key);
     void addColumnSettings(std::vector<std::pair<std::string, platform::RegValue>>& values);
