@@ -143,7 +143,9 @@ std::optional<std::int64_t> SubtitleFacts::duration(int subtitle) const {
 }
 
 std::optional<std::int64_t> SubtitleFacts::gapToNext(int subtitle) const {
-    if (subtitle < 0 || m_subtitles[std::size_t(subtitle)].comment) return std::nullopt;
+    if (subtitle < 0 || std::size_t(subtitle) >= m_nextShown.size() ||
+        m_subtitles[std::size_t(subtitle)].comment)
+        return std::nullopt;
     const std::int32_t next = m_nextShown[std::size_t(subtitle)];
     if (next < 0) return std::nullopt;
     return m_subtitles[std::size_t(next)].in - m_subtitles[std::size_t(subtitle)].out;

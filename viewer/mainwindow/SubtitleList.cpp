@@ -39,11 +39,12 @@ void MainWindow::fillSubtitleList(StlReader* reader) {
         facts.begin(reader ? reader->framesPerSecond() : 0,
                     reader ? std::size_t(std::max(0, reader->updateTotalCount())) : 0);
         if (reader) appendRows(*reader, textCodePage(), rows, facts);
-        facts.finish();
     } catch (...) {
         // The rows read so far stay listed.
         platform::reportFailure("TForm1.UpdateListView_TTI");
     }
+    // Also after a failure: the subtitles found so far are closed and counted.
+    facts.finish();
     m_listModel->setRows(std::move(rows), std::move(facts));
     if (readingColumnShown()) m_listModel->ensureReadings();
     refreshFileSummary();
