@@ -50,12 +50,17 @@ int main(int argc, char** argv) {
                    "auto (the file's character code table) or a code page number");
     app.add_flag("--comments", comments, "Export comment subtitles too");
     app.add_flag("--tcp-offset", tcpOffset, "Subtract the start-of-programme time code");
+    app.set_version_flag("--version", PROGRAM_NAME + std::string(" " LUMTRACE_VERSION_TEXT),
+                         "Print the version and exit");
     app.add_option("IN", input, "STL file")->required();
     app.add_option("OUT", output, "Output file (standard output without it)");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << "\n";
         return 0;
     } catch (const CLI::ParseError& error) {
         return fail(std::string(error.what()) + " (try '" + PROGRAM_NAME + " --help')");

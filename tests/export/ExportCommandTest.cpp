@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <regex>
 
 #include "ExportTestSupport.h"
 #include "tests/cli/ProcessRunner.h"
@@ -134,6 +135,14 @@ TEST_F(ExportCommandTest, FailuresExitTwoWithOneLine) {
         ASSERT_EQ(lines.size(), 1u) << label << ": " << result.err;
         EXPECT_EQ(lines[0].rfind("lumtrace-export: ", 0), 0u) << lines[0];
     }
+}
+
+TEST_F(ExportCommandTest, VersionAsTheOtherProgramsPrintIt) {
+    const auto result = runProcess(EXPORT, {"--version"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(std::regex_match(result.out, std::regex("lumtrace-export [0-9]+(\\.[0-9]+)+\n")))
+        << result.out;
 }
 
 }  // namespace

@@ -125,6 +125,7 @@ void MainWindow::createControls() {
     // The list gives up width so the trees show values beside their padded names.
     applyDefaultPanelWidths();
     layout->addWidget(m_mainSplitter, 1);
+    createFindBar(central);  // under the list, across the window
 
     m_hexPanel = new QWidget(central);
     m_hexPanel->setFixedHeight(210);
@@ -160,10 +161,14 @@ void MainWindow::createMenus() {
     m_exitAction = file->addAction(QStringLiteral("E&xit"), this, [this] { onExitTriggered(); });
     m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    createEditMenu();
+
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     m_fontAction = options->addAction(QStringLiteral("&Font"), this, [this] { onFontTriggered(); });
     createEncodingMenu(options);
-    createPreviewPane(menuBar()->addMenu(QStringLiteral("&View")));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    createPreviewPane(view);
+    createColumnsMenu(view);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     m_hexEditGsiAction =
@@ -303,5 +308,5 @@ void MainWindow::refreshCaption() {
 
 int MainWindow::selectedRow() const {
     const QModelIndexList rows = m_subtitleList->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return rows.isEmpty() ? -1 : static_cast<int>(m_listModel->blockAt(rows.first().row()));
 }

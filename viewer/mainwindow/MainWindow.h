@@ -31,6 +31,7 @@ class FileDropFilter;
 class RecentFiles;
 class WheelToKeyFilter;
 class SubtitlePreview;
+class FindBar;
 struct FormatCheck;
 namespace platform {
 class RegistryKey;
@@ -56,8 +57,8 @@ public:
     void refreshHexViewPosition();
     // Shows the selected row's block in the TTI tree and the hex view; nothing without a row.
     void followSelectedRow();
-    // Selects Row (when the list has it) and shows its block.
-    void selectRow(int row);
+    // Selects the row of block Block (when the list has it), scrolls to it and shows the block.
+    void selectRow(int block);
 
     // Detail trees.
     void fillGsiTree(const GeneralSubtitleInformation& gsi);
@@ -70,6 +71,17 @@ public:
     void refreshPreview(StlReader* reader, int index);
     // Edit > Copy on the subtitle list: the selected subtitle as read (SubtitleCopy.cpp).
     void copySelectedSubtitle();
+    // Edit > Find, Find Next / Previous (FindCommands.cpp) and Go To (GoToCommand.cpp).
+    void onFindTriggered();
+    void findAgain(bool backwards);
+    void onGoToTriggered();
+    // Goes to what the Go To dialog names; the message that says there is none, or empty.
+    QString goTo(const QString& target);
+    // View > Columns (ListColumns.cpp): a column of the subtitle model's rows is shown.
+    bool readingColumnShown() const;
+    // Subtitles, blocks, programme duration and frame rate in the status bar (FileSummary.cpp).
+    QString fileSummaryText() const;
+    void refreshFileSummary();
 
     // Settings and the Encoding menu.
     void loadRegistrySettings();
@@ -126,7 +138,8 @@ public:
     bool autoCodePage() const { return m_autoCodePage; }
     bool checkForUpdates() const { return m_checkForUpdates; }
     const std::string& validationModule() const { return m_validationModule; }
-    // Selected row of the subtitle list, -1 when none.
+    // Block index of the selected row of the subtitle list (the row itself until the list is
+    // sorted), -1 when none.
     int selectedRow() const;
 
     // Controls.
@@ -161,6 +174,16 @@ public:
     RecentFiles* m_recentFiles = nullptr;
     SubtitlePreview* m_preview = nullptr;
     QAction* m_previewAction = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_findAction = nullptr;
+    QAction* m_findNextAction = nullptr;
+    QAction* m_findPreviousAction = nullptr;
+    QAction* m_goToAction = nullptr;
+    FindBar* m_findBar = nullptr;
+    QMenu* m_columnsMenu = nullptr;
+    // View > Columns items, by column from SubtitleListModel::firstFactColumn.
+    std::vector<QAction*> m_columnActions;
+    QLabel* m_fileSummary = nullptr;
 
     // The validation plug-in, looked for beside the program.
     static constexpr const char* pluginFileName = "Sievra.zkx";
@@ -179,6 +202,13 @@ private:
     void createMenus();
     void createEncodingMenu(QMenu* options);
     void createPreviewPane(QMenu* view);
+    void createEditMenu();
+    void createFindBar(QWidget* central);
+    void createColumnsMenu(QMenu* view);
+    void loadColumnSettings(const platform::RegistryKey& key);
+    void addColumnSettings(std::vector<std::pair<std::string, platform::RegValue>>& values);
+    void loadExportSettings(const platform::RegistryKey& key);
+    void addExportSettings(std::vector<std::pair<std::string, platform::RegValue>>& values);
     void loadPreviewSettings(const platform::RegistryKey& key);
     // Gives the preview the stored height while the splitter has a size and the pane is shown.
     void applyStoredPreviewHeight();
@@ -224,4 +254,9 @@ private:
     bool m_hasStoredPlace = false;
     QMargins m_normalFrame;
     bool m_frameKnown = false;
+    // File > Export choices, kept in the settings (ExportCommand.cpp).
+    int m_exportFormat = 0;     // index of the save dialog's type: srt, vtt, xml, txt
+    int m_exportCodePage = -1;  // a code page, or exportListCodePage / exportFileCodePage
+    bool m_exportComments = false;
+    bool m_exportFromProgrammeStart = false;
 };

@@ -129,6 +129,11 @@ void MainWindow::loadRegistrySettings() {
             loadPreviewSettings(*key);
         } catch (...) {
         }
+        try {
+            loadColumnSettings(*key);
+            loadExportSettings(*key);
+        } catch (...) {
+        }
     });
 }
 
@@ -217,6 +222,8 @@ void MainWindow::saveRegistrySettings() {
         values.emplace_back("CodePageNumber", dword(m_codePage));
         values.emplace_back("CheckForUpdates", dword(m_checkForUpdates ? 1 : 0));
         addPreviewSettings(values);
+        addColumnSettings(values);
+        addExportSettings(values);
         if (!key->writeMany(values)) throw std::runtime_error("settings not written");
     });
 }

@@ -35,8 +35,7 @@ void MainWindow::copySelectedSubtitle() {
     const QModelIndex current = m_subtitleList->currentIndex();
     if (!reader || !current.isValid()) return;
     const int row = current.row();
-    const QStringList rows =
-        subtitleTextRows(*reader, static_cast<std::uint32_t>(row), textCodePage());
+    const QStringList rows = subtitleTextRows(*reader, m_listModel->blockAt(row), textCodePage());
     QStringList fields;
     if (current.column() != SubtitleListModel::TextColumn)
         for (const int column : {SubtitleListModel::NumberColumn, SubtitleListModel::TCInColumn,

@@ -15,7 +15,9 @@
 namespace {
 
 // Every block present now is listed, which may be more than the GSI announces.
-void appendRows(StlReader& reader, std::uint16_t codePage, SubtitleRows& rows) {
+// The same pass finds which blocks make which subtitle, from their bytes alone.
+void appendRows(StlReader& reader, std::uint16_t codePage, SubtitleRows& rows,
+                SubtitleFacts& facts) {
     const std::int32_t present = std::max(0, reader.updateTotalCount());
     rows.reserve(static_cast<std::size_t>(present));
     TtiBlockCursor cursor(reader);
@@ -23,6 +25,7 @@ void appendRows(StlReader& reader, std::uint16_t codePage, SubtitleRows& rows) {
     for (std::int32_t index = 0; index < present; ++index) {
         if (cursor.get(static_cast<std::uint32_t>(index), &block) != S_OK || !block) return;
         rows.append(*block, codePage);
+        facts.take(static_cast<std::uint32_t>(index), *block);
     }
 }
 
@@ -31,13 +34,20 @@ void appendRows(StlReader& reader, std::uint16_t codePage, SubtitleRows& rows) {
 void MainWindow::fillSubtitleList(StlReader* reader) {
     WaitCursor wait;
     SubtitleRows rows;
+    SubtitleFacts facts;
     try {
-        if (reader) appendRows(*reader, textCodePage(), rows);
+        facts.begin(reader ? reader->framesPerSecond() : 0,
+                    reader ? std::size_t(std::max(0, reader->updateTotalCount())) : 0);
+        if (reader) appendRows(*reader, textCodePage(), rows, facts);
     } catch (...) {
         // The rows read so far stay listed.
         platform::reportFailure("TForm1.UpdateListView_TTI");
     }
-    m_listModel->setRows(std::move(rows));
+    // Also after a failure: the subtitles found so far are closed and counted.
+    facts.finish();
+    m_listModel->setRows(std::move(rows), std::move(facts));
+    if (readingColumnShown()) m_listModel->ensureReadings();
+    refreshFileSummary();
 }
 
 void MainWindow::refreshSubtitleList() {
@@ -49,7 +59,7 @@ void MainWindow::refreshSubtitleList() {
                 m_subtitleList->setFocus();
                 m_subtitleList->setCurrentIndex(
                     m_listModel->index(0, SubtitleListModel::NumberColumn));
-                fillTtiTree(m_stlReader.get(), 0);
+                fillTtiTree(m_stlReader.get(), m_listModel->blockAt(0));
             }
         },
         "vld:");
@@ -81,9 +91,13 @@ void MainWindow::followSelectedRow() {
     });
 }
 
-void MainWindow::selectRow(int row) {
-    if (row < 0 || row >= m_listModel->rowCount()) return;
-    m_subtitleList->setCurrentIndex(m_listModel->index(row, SubtitleListModel::NumberColumn));
+void MainWindow::selectRow(int block) {
+    if (block < 0 || block >= m_listModel->rowCount()) return;
+    const QModelIndex index =
+        m_listModel->index(m_listModel->rowOfBlock(static_cast<std::uint32_t>(block)),
+                           SubtitleListModel::NumberColumn);
+    m_subtitleList->setCurrentIndex(index);
+    m_subtitleList->scrollTo(index);
     followSelectedRow();
 }
 

@@ -14,7 +14,10 @@ SubtitleListView::SubtitleListView(QWidget* parent) : QTreeView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSortingEnabled(false);
+    // A click on a heading sorts; a third click goes back to file order.
+    header()->setSortIndicatorClearable(true);
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
+    setSortingEnabled(true);
     setTextElideMode(Qt::ElideRight);
     setItemDelegate(new GridLineDelegate(this));
     header()->setStretchLastSection(true);

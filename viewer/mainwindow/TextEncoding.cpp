@@ -51,4 +51,5 @@ void MainWindow::refreshEncodingStatus() {
         statusBar()->addWidget(m_encodingStatus, 1);
     }
     m_encodingStatus->setText(encodingStatusText());
+    refreshFileSummary();
 }
