@@ -3,7 +3,7 @@
 include(GNUInstallDirs)
 
 set(LUMTRACE_INSTALL_TARGETS)
-foreach(target Lumtrace lumtrace-validate lumtrace-export)
+foreach(target Lumtrace lumtrace-validate lumtrace-export lumtrace-diff)
     if(TARGET ${target})
         list(APPEND LUMTRACE_INSTALL_TARGETS ${target})
     endif()
