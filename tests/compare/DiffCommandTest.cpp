@@ -90,6 +90,20 @@ TEST_F(DiffCommandTest, JsonAndHtmlCarryTheSameFindings) {
     EXPECT_EQ(html.out.find("<script"), std::string::npos);
 }
 
+TEST_F(DiffCommandTest, ManualDocumentsTheOptionsOfTheHelp) {
+    const std::string help = runProcess(DIFF, {"--help"}).out;
+    std::ifstream in(LUMTRACE_MAN_PAGE);
+    const std::string page(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(page.empty());
+    for (const char* option :
+         {"\\-\\-format", "\\-\\-tolerance", "\\-\\-no\\-offset", "\\-\\-help", "\\-\\-version"}) {
+        std::string plain = option;
+        for (std::size_t at; (at = plain.find('\\')) != std::string::npos;) plain.erase(at, 1);
+        EXPECT_NE(help.find(plain), std::string::npos) << plain;
+        EXPECT_NE(page.find(option), std::string::npos) << option;
+    }
+}
+
 // A real file and copies of it edited byte by byte.
 class CorpusDiffTest : public DiffCommandTest {
 protected:
