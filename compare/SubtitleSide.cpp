@@ -94,16 +94,22 @@ std::optional<Side> loadSide(const std::string& path, std::string& error) {
             first = false;
         }
         e.style = styleOf(rows);
-        for (const std::string& word : wordsOf(e.text)) {
-            if (!e.key.empty()) e.key += ' ';
-            e.key += word;
+        // The words joined by single spaces, without making the words.
+        e.key.reserve(e.text.size());
+        for (const char c : e.text) {
+            if (c != ' ' && c != '\n')
+                e.key += c;
+            else if (!e.key.empty() && e.key.back() != ' ')
+                e.key += ' ';
         }
+        if (!e.key.empty() && e.key.back() == ' ') e.key.pop_back();
         side.entries.push_back(std::move(e));
     }
     // Files are nearly always in time order already; a stable sort keeps file order for equal
-    // times and costs little then.
-    std::stable_sort(side.entries.begin(), side.entries.end(),
-                     [](const Entry& x, const Entry& y) { return x.inFrames < y.inFrames; });
+    // times.
+    const auto earlier = [](const Entry& x, const Entry& y) { return x.inFrames < y.inFrames; };
+    if (!std::is_sorted(side.entries.begin(), side.entries.end(), earlier))
+        std::stable_sort(side.entries.begin(), side.entries.end(), earlier);
     return side;
 }
 

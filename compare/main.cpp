@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <future>
 #include <iostream>
 
 #include "Comparison.h"
@@ -51,11 +52,14 @@ int main(int argc, char** argv) {
     }
 
     try {
-        std::string error;
-        auto a = compare::loadSide(pathA, error);
-        if (!a) return fail(pathA + ": " + error);
-        auto b = compare::loadSide(pathB, error);
-        if (!b) return fail(pathB + ": " + error);
+        // The two files are read at the same time: reading is most of the work.
+        std::string errorA, errorB;
+        auto readB =
+            std::async(std::launch::async, [&] { return compare::loadSide(pathB, errorB); });
+        auto a = compare::loadSide(pathA, errorA);
+        auto b = readB.get();
+        if (!a) return fail(pathA + ": " + errorA);
+        if (!b) return fail(pathB + ": " + errorB);
         const compare::Comparison comparison =
             compare::compareSides(std::move(*a), std::move(*b), {tolerance, !noOffset});
         const std::string report = format == "json"   ? compare::jsonReport(comparison)
