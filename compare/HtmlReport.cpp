@@ -87,6 +87,9 @@ std::string htmlReport(const Comparison& c) {
     }
     out += "<table>\n<tr><th>Kind</th><th>A</th><th>B</th><th>Detail</th></tr>\n";
     for (const Difference& d : c.differences) {
+        // An added or removed subtitle's detail is its text, already in its column.
+        const bool textual =
+            d.kind == Difference::Kind::Added || d.kind == Difference::Kind::Removed;
         std::string a, b;
         if (d.kind == Difference::Kind::Header) {
             a = cell(d.field, escaped(d.aValue));
@@ -99,8 +102,8 @@ std::string htmlReport(const Comparison& c) {
             b = cell(sideSpan(c.b, d.b), texts(c.b, d.b));
         }
         out += std::string("<tr class=\"") + kindName(d.kind) + "\"><td class=\"kind\">" +
-               kindName(d.kind) + "</td>" + a + b + "<td class=\"note\">" + escaped(d.detail) +
-               "</td></tr>\n";
+               kindName(d.kind) + "</td>" + a + b + "<td class=\"note\">" +
+               (textual ? "" : escaped(d.detail)) + "</td></tr>\n";
     }
     out += "</table>\n</body></html>\n";
     return out;
