@@ -1,0 +1,85 @@
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "Comparison.h"
+#include "platform/Utf8.h"
+
+namespace compare {
+
+namespace {
+
+constexpr StlField fields[] = {
+    gsi::codePageNumber,
+    gsi::diskFormatCode,
+    gsi::displayStandardCode,
+    gsi::characterCodeTableNumber,
+    gsi::languageCode,
+    gsi::originalProgrammeTitle,
+    gsi::originalEpisodeTitle,
+    gsi::translatedProgrammeTitle,
+    gsi::translatedEpisodeTitle,
+    gsi::translatorsName,
+    gsi::translatorsContactDetails,
+    gsi::subtitleListReferenceCode,
+    gsi::creationDate,
+    gsi::revisionDate,
+    gsi::revisionNumber,
+    gsi::totalNumberOfTti,
+    gsi::totalNumberOfSubtitles,
+    gsi::totalNumberOfSubtitleGroups,
+    gsi::maximumNumberOfDisplayableCharacters,
+    gsi::maximumNumberOfDisplayableRows,
+    gsi::timeCodeStatus,
+    gsi::timeCodeStartOfProgramme,
+    gsi::timeCodeFirstInCue,
+    gsi::totalNumberOfDisks,
+    gsi::diskSequenceNumber,
+    gsi::countryOfOrigin,
+    gsi::publisher,
+    gsi::editorsName,
+    gsi::editorsContactDetails,
+    gsi::spareBytes,
+    gsi::userDefinedArea,
+};
+
+// The field's bytes without trailing blanks, each byte as the Latin-1 character of that number (so
+// the value is always valid UTF-8) and control bytes as \xNN; long fields are cut short.
+std::string shown(const std::uint8_t* bytes, const StlField& field) {
+    std::size_t begin = field.offset, end = field.offset + field.length;
+    while (end > begin && (bytes[end - 1] == ' ' || bytes[end - 1] == 0)) --end;
+
+    std::string out;
+    constexpr std::size_t longest = 64;
+    for (std::size_t i = begin; i < end && i < begin + longest; ++i) {
+        const std::uint8_t c = bytes[i];
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+            static const char hex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            platform::appendUtf8(out, c);
+        }
+    }
+    if (end - begin > longest) out += "...";
+    return out;
+}
+
+}  // namespace
+
+std::vector<Difference> headerDifferences(const GeneralSubtitleInformation& a,
+                                          const GeneralSubtitleInformation& b) {
+    std::vector<Difference> out;
+    for (const StlField& field : fields) {
+        if (std::memcmp(a.bytes + field.offset, b.bytes + field.offset, field.length) == 0)
+            continue;
+        Difference d{Difference::Kind::Header, {}, {}, {}, field.name, shown(a.bytes, field),
+                     shown(b.bytes, field),    {}};
+        d.detail = std::string(field.name) + " \"" + d.aValue + "\" -> \"" + d.bValue + "\"";
+        out.push_back(std::move(d));
+    }
+    return out;
+}
+
+}  // namespace compare
