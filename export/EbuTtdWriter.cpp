@@ -53,9 +53,13 @@ bool isDoubleRow(const Output& out, const CueRow& row) {
 const std::string& sizeStyle(Output& out, const CueRow& row) {
     const double rows =
         out.settings.teletext ? (isDoubleRow(out, row) ? 2 : 1) : row.height / kRowHeight;
+    // Teletext rows have two sizes: their names need no number formatting for every row.
+    if (out.settings.teletext)
+        return out.styles.use(rows > 1 ? "doubleRow" : "normalRow", [&] {
+            return Attributes{{"tts:fontSize", percent(rows * kGlyphShare)}};
+        });
     const std::string size = percent(rows * kGlyphShare);
-    std::string id = out.settings.teletext ? (rows > 1 ? "doubleRow" : "normalRow")
-                                           : "row" + size.substr(0, size.size() - 1);
+    std::string id = "row" + size.substr(0, size.size() - 1);
     std::replace(id.begin(), id.end(), '.', '_');
     return out.styles.use(id, [&] { return Attributes{{"tts:fontSize", size}}; });
 }
@@ -253,6 +257,7 @@ std::string writeEbuTtd(const CueList& cues, const EbuTtdSettings& settings) {
 
     indent(tt, 0);
     StringWriter writer;
+    writer.text.reserve(cues.cues.size() * 384 + 4096);
     document.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
     writer.text += '\n';
     return writer.text;
