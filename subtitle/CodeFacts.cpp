@@ -34,8 +34,8 @@ constexpr std::array<std::uint8_t, 256> BYTE_CLASSES = byteClasses();
 
 }  // namespace
 
-CodeFacts scanCodes(std::string_view text, bool latin) {
-    CodeFacts facts;
+void scanCodes(std::string_view text, bool latin, CodeFacts& facts) {
+    facts = CodeFacts{};
     const std::uint8_t undefined = latin ? UNDEFINED_LATIN : UNDEFINED;
     const auto noteUndefined = [&](std::uint8_t byte, bool loneDiacritic) {
         if (facts.firstUndefined >= 0) return;
@@ -60,7 +60,6 @@ CodeFacts scanCodes(std::string_view text, bool latin) {
         if (latin && (cls & LATIN_DIACRITIC)) diacritic = byte;
     }
     if (diacritic >= 0) noteUndefined(static_cast<std::uint8_t>(diacritic), true);
-    return facts;
 }
 
 std::vector<std::uint8_t> meaninglessCodes(std::string_view text, const TextSettings& settings) {

@@ -21,7 +21,9 @@ struct CodeFacts {
 };
 
 // Latin is true for character code table 00, whose diacritics C1h-CFh combine with a letter.
-CodeFacts scanCodes(std::string_view text, bool latin);
+// Written into Facts field by field rather than returned: callers copy it into a larger struct,
+// and a returned struct copied whole there waits on the writes to its fields.
+void scanCodes(std::string_view text, bool latin, CodeFacts& facts);
 
 // The codes of the text that mean nothing in its display mode, each once, in order.
 std::vector<std::uint8_t> meaninglessCodes(std::string_view text, const TextSettings& settings);

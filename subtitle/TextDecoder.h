@@ -97,6 +97,53 @@ inline bool setAfter(std::uint8_t byte, Cell& state, bool level2) {
     return false;
 }
 
+// Both effects of a code at once, for receivers that keep no attribute cells; one jump instead of
+// two (the delivery rules run this for every code of every subtitle). True when a box opens.
+inline bool applyCode(std::uint8_t byte, Cell& state, bool level2) {
+    switch (byte) {
+        case 0x00:
+        case 0x01:
+        case 0x02:
+        case 0x03:
+        case 0x04:
+        case 0x05:
+        case 0x06:
+        case 0x07:
+            state.foreground = static_cast<Colour>(byte);
+            state.isMosaic = false;
+            state.conceal = false;
+            return false;
+        case 0x10:
+        case 0x11:
+        case 0x12:
+        case 0x13:
+        case 0x14:
+        case 0x15:
+        case 0x16:
+        case 0x17:
+            state.foreground = static_cast<Colour>(byte - code::mosaicBlack);
+            state.isMosaic = true;
+            state.conceal = false;
+            return false;
+        case code::startBox: {
+            const bool opens = !state.boxed;
+            state.boxed = true;
+            return opens;
+        }
+        case code::doubleWidth:
+        case code::doubleSize:
+            if (level2) setAfter(byte, state, level2);
+            return false;
+        case code::endBox:
+        case code::flash:
+        case code::doubleHeight:
+            return setAfter(byte, state, level2);
+        default:
+            setAt(byte, state);
+            return false;
+    }
+}
+
 inline void openCode(std::uint8_t byte, Cell& state) {
     switch (byte) {
         case code::italicOn:
@@ -137,8 +184,9 @@ void decodeLines(std::string_view text, const CharacterDecoder& decoder,
             const auto byte = static_cast<std::uint8_t>(text[i]);
             if (byte == code::lineBreak || byte == code::unusedSpace) break;
             if (byte < 0x20 && settings.teletext) {
-                detail::setAt(byte, state);
+                bool opened = false;
                 if constexpr (Sink::keepsAttributeCells) {
+                    detail::setAt(byte, state);
                     // Filled in place: the cell is written where it is kept, not copied after.
                     Cell& cell = sink.slot(state);
                     cell.attribute = true;
@@ -146,11 +194,13 @@ void decodeLines(std::string_view text, const CharacterDecoder& decoder,
                     cell.code = byte;
                     cell.covered = coverNext;
                     sink.cell(cell);
+                    opened = detail::setAfter(byte, state, settings.level2);
                 } else {
                     sink.attributeCell();
+                    opened = detail::applyCode(byte, state, settings.level2);
                 }
                 coverNext = false;
-                if (detail::setAfter(byte, state, settings.level2)) boxStart = cells + 1;
+                if (opened) boxStart = cells + 1;
                 lastWasText = false;
                 ++cells;
                 continue;

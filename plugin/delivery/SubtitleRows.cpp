@@ -28,40 +28,42 @@ public:
         // A mosaic shape counts as a character wherever its byte is not a space.
         const bool visible = cell.isMosaic ? cell.code != ' ' : cell.visible();
         if (visible) {
-            m_row.cells = m_cells;
+            m_width = m_cells;
             if (m_first < 0) m_first = m_characters;
             m_last = m_characters;
-            m_row.unboxedText |= !cell.boxed;
-            m_row.singleHeightText |= !cell.tall();
-            if (!cell.isMosaic) m_facts.colours |= 1 << cell.foreground;
+            m_unboxed = m_unboxed || !cell.boxed;
+            m_single = m_single || !cell.tall();
+            if (!cell.isMosaic) m_colours |= 1 << cell.foreground;
         }
         ++m_characters;
     }
 
+    // The row is written once, from single values: a row kept as a struct and copied whole would
+    // wait on the writes to its fields.
     void endLine(int) {
-        m_row.visible = m_first < 0 ? 0 : m_last - m_first + 1;
-        m_facts.visible += m_row.visible;
-        if (m_row.visible > 0) ++m_facts.nonEmptyRows;
-        // Field by field, for the same reason as in slot().
-        RowFacts& row = m_facts.rows.emplace_back();
-        row.visible = m_row.visible;
-        row.cells = m_row.cells;
-        row.unboxedText = m_row.unboxedText;
-        row.singleHeightText = m_row.singleHeightText;
-        m_row.cells = 0;
-        m_row.unboxedText = m_row.singleHeightText = false;
-        m_cells = m_characters = 0;
+        const int visible = m_first < 0 ? 0 : m_last - m_first + 1;
+        m_facts.visible += visible;
+        if (visible > 0) ++m_facts.nonEmptyRows;
+        m_facts.rows.push_back({visible, m_width, m_unboxed, m_single});
+        m_width = m_cells = m_characters = 0;
         m_first = m_last = -1;
+        m_unboxed = m_single = false;
     }
 
 private:
     SubtitleFacts& m_facts;
     subtitle::Cell m_scratch;
-    RowFacts m_row;
     int m_cells = 0;
+    int m_width = 0;  // cells up to the last visible character
     int m_characters = 0;
     int m_first = -1;
     int m_last = -1;
+    bool m_unboxed = false;
+    bool m_single = false;
+    std::int32_t m_colours = 0;  // kept here, written to the facts once at the end
+
+public:
+    std::int32_t colours() const { return m_colours; }
 };
 
 }  // namespace
@@ -74,5 +76,6 @@ void analyseSubtitle(std::string_view text, const subtitle::CharacterDecoder& de
     facts.colours = 0;
     RowCounter counter(facts);
     subtitle::decodeLines(text, decoder, settings, counter);
-    facts.codes = subtitle::scanCodes(text, latin);
+    facts.colours = counter.colours();
+    subtitle::scanCodes(text, latin, facts.codes);
 }
