@@ -7,7 +7,17 @@
 namespace cli {
 namespace {
 
-constexpr const char* HEADER = "path,validated,reason,module,id,type,message\r\n";
+// The place columns come last, so that readers of the first seven keep working.
+constexpr const char* HEADER =
+    "path,validated,reason,module,id,type,message,block,subtitleNumber,timeCodeIn,timeCodeOut\r\n";
+
+std::string placeFields(const FindingPlace& place) {
+    std::string out = ",";
+    if (place.block >= 0) out += std::to_string(place.block);
+    if (!place.hasSubtitle()) return out + ",,,";
+    return out + "," + std::to_string(place.subtitleNumber) + "," + formatTimeCode(place.in) + "," +
+           formatTimeCode(place.out);
+}
 
 std::string field(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -28,11 +38,14 @@ std::string formatCsv(const std::vector<ReportEntry>& entries) {
         const std::string start = field(validationhost::narrowToUtf8(entry.path)) + "," +
                                   (result.validated ? "true" : "false") + "," +
                                   field(validationhost::narrowToUtf8(result.reason)) + ",";
-        if (result.reports.empty()) out += start + ",,,\r\n";
-        for (const CustomReport& report : result.reports)
+        if (result.reports.empty()) out += start + ",,,,,,,\r\n";
+        for (std::size_t i = 0; i < result.reports.size(); ++i) {
+            const CustomReport& report = result.reports[i];
             out += start + field(moduleDisplayName(report.module)) + "," +
                    std::to_string(ruleId(report.reportMessage)) + "," +
-                   reportTypeName(report.reportType) + "," + field(report.reportMessage) + "\r\n";
+                   reportTypeName(report.reportType) + "," + field(report.reportMessage) +
+                   placeFields(result.placeOf(i)) + "\r\n";
+        }
     }
     return out;
 }

@@ -67,9 +67,24 @@ std::string fileUri(const std::string& path) {
     return uri;
 }
 
-json location(const ReportEntry& entry) {
-    return json::array(
-        {{{"physicalLocation", {{"artifactLocation", {{"uri", fileUri(entry.fullPath)}}}}}}});
+json location(const ReportEntry& entry, const FindingPlace& place = {}) {
+    json physical = {{"artifactLocation", {{"uri", fileUri(entry.fullPath)}}}};
+    if (place.byteLength > 0)
+        physical["region"] = {{"byteOffset", place.byteOffset}, {"byteLength", place.byteLength}};
+    json where = {{"physicalLocation", std::move(physical)}};
+    if (place.hasSubtitle())
+        where["logicalLocations"] = json::array(
+            {{{"name", "Subtitle " + std::to_string(place.subtitleNumber)}, {"kind", "object"}}});
+    return json::array({std::move(where)});
+}
+
+// Null where a finding is not about a block, so that every finding has the same keys.
+void addPlace(json& finding, const FindingPlace& place) {
+    const bool onBlock = place.block >= 0, onSubtitle = place.hasSubtitle();
+    finding["block"] = onBlock ? json(place.block) : json(nullptr);
+    finding["subtitleNumber"] = onSubtitle ? json(place.subtitleNumber) : json(nullptr);
+    finding["timeCodeIn"] = onSubtitle ? json(formatTimeCode(place.in)) : json(nullptr);
+    finding["timeCodeOut"] = onSubtitle ? json(formatTimeCode(place.out)) : json(nullptr);
 }
 
 }  // namespace
@@ -86,11 +101,15 @@ std::string formatJson(const std::vector<ReportEntry>& entries) {
                           {"info", counts.infos},
                           {"other", counts.others}};
         json findings = json::array();
-        for (const CustomReport& report : result.reports)
-            findings.push_back({{"module", moduleDisplayName(report.module)},
-                                {"id", ruleId(report.reportMessage)},
-                                {"type", reportTypeName(report.reportType)},
-                                {"message", report.reportMessage}});
+        for (std::size_t i = 0; i < result.reports.size(); ++i) {
+            const CustomReport& report = result.reports[i];
+            json finding = {{"module", moduleDisplayName(report.module)},
+                            {"id", ruleId(report.reportMessage)},
+                            {"type", reportTypeName(report.reportType)},
+                            {"message", report.reportMessage}};
+            addPlace(finding, result.placeOf(i));
+            findings.push_back(std::move(finding));
+        }
         item["findings"] = std::move(findings);
         all.push_back(std::move(item));
     }
@@ -115,14 +134,15 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) 
                  {"message", {{"text", "not validated: " + utf8(entry.result->reason)}}},
                  {"locations", location(entry)}});
         }
-        for (const CustomReport& report : entry.result->reports) {
+        for (std::size_t i = 0; i < entry.result->reports.size(); ++i) {
+            const CustomReport& report = entry.result->reports[i];
             const int id = ruleId(report.reportMessage);
             const char* level = sarifLevel(report.reportType, failOn);
             json result = {{"ruleId", std::to_string(id)},
                            {"ruleIndex", ruleIndex[id]},
                            {"level", level},
                            {"message", {{"text", report.reportMessage}}},
-                           {"locations", location(entry)}};
+                           {"locations", location(entry, entry.result->placeOf(i))}};
             if (std::string_view(level) != findingLevel(report.reportType))
                 result["properties"] = {{"type", reportTypeName(report.reportType)}};
             results.push_back(std::move(result));

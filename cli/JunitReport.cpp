@@ -14,16 +14,21 @@ namespace {
 
 constexpr const char* NOT_VALIDATED_CASE = "validation";
 
-struct RuleFindings {
-    std::vector<const CustomReport*> failures;  // what --fail-on counts
-    std::vector<const CustomReport*> others;
+// A finding with its message as a reader needs it: naming its subtitle and time code.
+struct Finding {
+    std::int32_t reportType;
+    std::string message;
 };
 
-std::string joined(const std::vector<const CustomReport*>& reports) {
+struct RuleFindings {
+    std::vector<Finding> failures;  // what --fail-on counts
+    std::vector<Finding> others;
+};
+
+std::string joined(const std::vector<Finding>& findings) {
     std::string text;
-    for (const CustomReport* report : reports)
-        text +=
-            std::string(reportTypeName(report->reportType)) + ": " + report->reportMessage + "\n";
+    for (const Finding& finding : findings)
+        text += std::string(reportTypeName(finding.reportType)) + ": " + finding.message + "\n";
     return text;
 }
 
@@ -46,19 +51,21 @@ void addSuite(pugi::xml_node suites, const ReportEntry& entry, const std::set<in
     } else {
         std::map<int, RuleFindings> byRule;
         for (int rule : rules) byRule[rule];
-        for (const CustomReport& report : result.reports) {
+        for (std::size_t i = 0; i < result.reports.size(); ++i) {
+            const CustomReport& report = result.reports[i];
             RuleFindings& findings = byRule[ruleId(report.reportMessage)];
             (isFailure(report.reportType, failOn) ? findings.failures : findings.others)
-                .push_back(&report);
+                .push_back(
+                    {report.reportType, placedMessage(report.reportMessage, result.placeOf(i))});
         }
         for (const auto& [rule, findings] : byRule) {
             pugi::xml_node testCase = suite.append_child("testcase");
             testCase.append_attribute("classname") = name.c_str();
             testCase.append_attribute("name") = std::to_string(rule).c_str();
             if (!findings.failures.empty()) {
-                const CustomReport& first = *findings.failures.front();
+                const Finding& first = findings.failures.front();
                 pugi::xml_node failure = testCase.append_child("failure");
-                failure.append_attribute("message") = first.reportMessage.c_str();
+                failure.append_attribute("message") = first.message.c_str();
                 failure.append_attribute("type") = reportTypeName(first.reportType);
                 failure.text() = joined(findings.failures).c_str();
                 ++suiteFailures;

@@ -71,13 +71,13 @@ TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
         // 4 s after the first: no gap at all.
         {"teletext",
          [](Block& b) { b.in[2] = 4; },
-         {"[502] TTI # 1 - Gap of 0 frames, less than 1"}},
+         {"[502] Subtitle 2 (10:00:04:00): Gap of 0 frames, less than 1"}},
         {"streaming",
          [](Block& b) {
              b.in[2] = 4;
              b.in[3] = 1;
          },
-         {"[502] TTI # 1 - Gap of 1 frames, less than 2"}},
+         {"[502] Subtitle 2 (10:00:04:01): Gap of 1 frames, less than 2"}},
         // 16 visible characters for 1 s.
         {"teletext",
          [](Block& b) {
@@ -86,7 +86,8 @@ TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
                  "\x0D\x0B\x0B"
                  "Sixteen letters.");
          },
-         {"[505] TTI # 1 - 16 characters in 1.00 s: 16.00 characters per second, more than 15"}},
+         {"[505] Subtitle 2 (10:00:05:00): 16 characters in 1.00 s: 16.00 characters per second, "
+          "more than 15"}},
         {"teletext-children",
          [](Block& b) {
              b.out[2] = 6;
@@ -94,13 +95,14 @@ TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
                  "\x0D\x0B\x0B"
                  "Good nights.");
          },
-         {"[505] TTI # 1 - 12 characters in 1.00 s: 12.00 characters per second, more than 11"}},
+         {"[505] Subtitle 2 (10:00:05:00): 12 characters in 1.00 s: 12.00 characters per second, "
+          "more than 11"}},
         {"teletext",
          [](Block& b) { b.text = StlFileBuilder::text("\x0D\x0B\x0B\x05Magenta"); },
-         {"[511] TTI # 1 - Colour magenta is not allowed"}},
+         {"[511] Subtitle 2 (10:00:05:00): Colour magenta is not allowed"}},
         {"streaming",
          [](Block& b) { b.out[2] = 14; },
-         {"[504] TTI # 1 - Duration of 9000 ms, more than 7000 ms"}},
+         {"[504] Subtitle 2 (10:00:05:00): Duration of 9000 ms, more than 7000 ms"}},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
@@ -124,7 +126,8 @@ TEST_F(ProfileOptionTest, EveryWorkerProcessUsesTheProfile) {
     ASSERT_EQ(run.exitStatus, 1) << run.err;  // 508 is an Error
     int wide = 0;
     for (const std::string& line : splitLines(run.out))
-        wide += line.find("[507] TTI # 1 - Row 1 has 38 characters") != std::string::npos;
+        wide += line.find("[507] Subtitle 2 (10:00:05:00): Row 1 has 38 characters") !=
+                std::string::npos;
     EXPECT_EQ(wide, 4) << run.out;
 }
 
@@ -137,7 +140,8 @@ TEST_F(ProfileOptionTest, AProfileFileAndAnUnknownName) {
     const ProcessResult own = runProcess(VALIDATE, {"--profile", dir.file("mine.ini"), file});
     EXPECT_EQ(own.exitStatus, 1);
     EXPECT_EQ(deliveryFindings(own.out),
-              std::vector<std::string>{"[507] TTI # 1 - Row 1 has 38 characters, more than 30"});
+              std::vector<std::string>{
+                  "[507] Subtitle 2 (10:00:05:00): Row 1 has 38 characters, more than 30"});
 
     for (const std::string& wrong : {std::string("nosuch"), dir.file("missing.ini")}) {
         const ProcessResult run = runProcess(VALIDATE, {"--profile", wrong, file});
