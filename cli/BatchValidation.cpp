@@ -11,6 +11,7 @@
 #include "MachineReport.h"
 #include "ReportPaths.h"
 #include "RuleListing.h"
+#include "RunChecks.h"
 #include "WorkerProcesses.h"
 #include "host/PluginHost.h"
 #include "host/ValidationReportXml.h"
@@ -56,11 +57,12 @@ public:
         }
         if (!bindPlugin()) return ExitNotValidated;
         if (!planReports()) return ExitNotValidated;
+        std::string listing;
+        if (FAILED(m_host.ruleListing(listing))) listing.clear();
+        m_checks = runChecks(m_line, listing);
         if (needsRuleList()) {
             m_rules = enabledRules();
-            std::string listing;
-            if (SUCCEEDED(m_host.ruleListing(listing)))
-                for (int rule : deliveryRulesOn(listing)) m_rules.push_back(rule);
+            for (int rule : deliveryRulesOn(listing)) m_rules.push_back(rule);
         }
 
         std::vector<std::string> runnable;
@@ -211,8 +213,9 @@ private:
                 if (!result.validated) continue;
                 bytes = validationhost::buildReportXml(full, result.reports);
             } else {
-                bytes = formatReport(target.format, {{m_inputs[index].path, full, &result}},
-                                     m_rules, m_line.failOn);
+                bytes =
+                    formatReport(target.format, {{m_inputs[index].path, full, &result, &m_checks}},
+                                 m_rules, m_line.failOn);
             }
             // A report of an earlier run is replaced only once the new one is complete.
             const std::string& path = target.paths[index];
@@ -248,7 +251,8 @@ private:
         }
         std::vector<ReportEntry> entries;
         for (std::size_t i = 0; i < m_results.size(); ++i)
-            entries.push_back({m_inputs[i].path, fullPath(m_inputs[i].path), &m_results[i]});
+            entries.push_back(
+                {m_inputs[i].path, fullPath(m_inputs[i].path), &m_results[i], &m_checks});
         m_out << formatReport(m_line.format, entries, m_rules, m_line.failOn);
     }
 
@@ -266,6 +270,7 @@ private:
     std::vector<Input> m_inputs;
     std::vector<ReportTarget> m_targets;
     std::vector<int> m_rules;
+    RunChecks m_checks;
     std::vector<FileResult> m_results;  // kept only for a machine format on Out
     BatchTotals m_totals;
     std::size_t m_next = 0;

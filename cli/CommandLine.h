@@ -16,6 +16,12 @@ struct ReportRequest {
     std::string path;
 };
 
+// --set RULE=VALUE
+struct SettingRequest {
+    int rule = 0;
+    std::string value;  // as given
+};
+
 struct CommandLine {
     bool help = false;
     bool version = false;
@@ -27,9 +33,10 @@ struct CommandLine {
     FailOn failOn = FailOn::Error;
     unsigned jobs = 0;  // -j; 0: one per core
     bool recursive = false;
-    bool nulSeparated = false;           // -0: names on stdin end with NUL instead of a line end
-    std::optional<std::string> profile;  // --profile: a delivery profile for this run only
-    bool listRules = false;              // --list-rules: print the rules instead of validating
+    bool nulSeparated = false;             // -0: names on stdin end with NUL instead of a line end
+    std::optional<std::string> profile;    // --profile: a delivery profile for this run only
+    std::vector<SettingRequest> settings;  // --set, in command-line order
+    bool listRules = false;                // --list-rules: print the rules instead of validating
     std::vector<std::string> files;
 };
 

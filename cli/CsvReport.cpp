@@ -32,7 +32,11 @@ std::string field(const std::string& text) {
 }  // namespace
 
 std::string formatCsv(const std::vector<ReportEntry>& entries) {
-    std::string out = HEADER;
+    // A run with a profile or settings of its own says so first; a plain run's CSV stays plain.
+    std::string out;
+    if (!entries.empty() && entries.front().checks && entries.front().checks->chosen())
+        out += "# " + checksLine(*entries.front().checks) + "\r\n";
+    out += HEADER;
     for (const ReportEntry& entry : entries) {
         const FileResult& result = *entry.result;
         const std::string start = field(validationhost::narrowToUtf8(entry.path)) + "," +

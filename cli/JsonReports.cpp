@@ -78,6 +78,21 @@ json location(const ReportEntry& entry, const FindingPlace& place = {}) {
     return json::array({std::move(where)});
 }
 
+json profileJson(const RunChecks& checks) {
+    if (!checks.profile) return nullptr;
+    return {{"name", *checks.profile},
+            {"file", checks.profileFile ? json(*checks.profileFile) : json(nullptr)}};
+}
+
+json checksJson(const RunChecks& checks) {
+    json rules = json::array();
+    for (const CheckedRule& rule : checks.deliveryRules)
+        rules.push_back({{"id", rule.id}, {"type", rule.type}, {"threshold", rule.threshold}});
+    return {{"version", checks.version},
+            {"settings", checks.settings},
+            {"deliveryRules", std::move(rules)}};
+}
+
 // Null where a finding is not about a block, so that every finding has the same keys.
 void addPlace(json& finding, const FindingPlace& place) {
     const bool onBlock = place.block >= 0, onSubtitle = place.hasSubtitle();
@@ -111,6 +126,10 @@ std::string formatJson(const std::vector<ReportEntry>& entries) {
             findings.push_back(std::move(finding));
         }
         item["findings"] = std::move(findings);
+        if (entry.checks) {
+            item["profile"] = profileJson(*entry.checks);
+            item["checks"] = checksJson(*entry.checks);
+        }
         all.push_back(std::move(item));
     }
     return dumped(all);
@@ -148,15 +167,20 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) 
             results.push_back(std::move(result));
         }
     }
-    json run = {
-        {"tool",
-         {{"driver",
-           {{"name", TOOL_NAME},
-            {"version", LUMTRACE_VERSION_TEXT},
-            {"rules", std::move(rules)}}}}},
-        {"invocations", json::array({{{"executionSuccessful", notifications.empty()},
-                                      {"toolExecutionNotifications", std::move(notifications)}}})},
-        {"results", std::move(results)}};
+    json invocation = {{"executionSuccessful", notifications.empty()},
+                       {"toolExecutionNotifications", std::move(notifications)}};
+    if (!entries.empty() && entries.front().checks) {
+        const RunChecks& checks = *entries.front().checks;
+        invocation["properties"] = {{"profile", profileJson(checks)},
+                                    {"checks", checksJson(checks)}};
+    }
+    json run = {{"tool",
+                 {{"driver",
+                   {{"name", TOOL_NAME},
+                    {"version", LUMTRACE_VERSION_TEXT},
+                    {"rules", std::move(rules)}}}}},
+                {"invocations", json::array({std::move(invocation)})},
+                {"results", std::move(results)}};
     return dumped(
         {{"$schema", SARIF_SCHEMA}, {"version", "2.1.0"}, {"runs", json::array({std::move(run)})}});
 }

@@ -32,11 +32,29 @@ std::string joined(const std::vector<Finding>& findings) {
     return text;
 }
 
+void addProperty(pugi::xml_node properties, const std::string& name, const std::string& value) {
+    pugi::xml_node property = properties.append_child("property");
+    property.append_attribute("name") = name.c_str();
+    property.append_attribute("value") = value.c_str();
+}
+
+void addProperties(pugi::xml_node suite, const RunChecks& checks) {
+    pugi::xml_node properties = suite.append_child("properties");
+    addProperty(properties, "version", checks.version);
+    if (checks.profile) addProperty(properties, "profile", *checks.profile);
+    if (checks.profileFile) addProperty(properties, "profileFile", *checks.profileFile);
+    for (const std::string& setting : checks.settings) addProperty(properties, "set", setting);
+    for (const CheckedRule& rule : checks.deliveryRules)
+        addProperty(properties, "rule." + std::to_string(rule.id),
+                    rule.type + (rule.threshold.empty() ? "" : ", " + rule.threshold));
+}
+
 void addSuite(pugi::xml_node suites, const ReportEntry& entry, const std::set<int>& rules,
               FailOn failOn, std::size_t& tests, std::size_t& failures, std::size_t& errors) {
     const std::string name = validationhost::narrowToUtf8(entry.path);
     pugi::xml_node suite = suites.append_child("testsuite");
     suite.append_attribute("name") = name.c_str();
+    if (entry.checks) addProperties(suite, *entry.checks);
     const FileResult& result = *entry.result;
     std::size_t suiteTests = 0, suiteFailures = 0, suiteErrors = 0;
     if (!result.validated) {

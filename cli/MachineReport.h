@@ -7,6 +7,7 @@
 
 #include "CommandLine.h"
 #include "FileResult.h"
+#include "RunChecks.h"
 
 namespace cli {
 
@@ -14,6 +15,7 @@ struct ReportEntry {
     std::string path;      // as given
     std::string fullPath;  // as the plug-in got it
     const FileResult* result = nullptr;
+    const RunChecks* checks = nullptr;  // what the run checked; none leaves it out
 };
 
 // Rule of a finding: the number in square brackets that starts its message ("[425] ..."),

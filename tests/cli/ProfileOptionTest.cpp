@@ -1,6 +1,9 @@
 // --profile and --list-rules: a delivery profile for one run, in every worker process, with the
 // settings store left as it was.
 
+#include <nlohmann/json.hpp>
+
+#include <fstream>
 #include <functional>
 #include <regex>
 
@@ -192,6 +195,48 @@ TEST_F(ProfileOptionTest, TheSettingsStoreStaysByteIdentical) {
           {"--profile", "nosuch", file}})
         runProcess(VALIDATE, arguments);
     EXPECT_EQ(readFile(storePath()), before);
+}
+
+}  // namespace
+}  // namespace clitest
+
+namespace clitest {
+namespace {
+
+// Each format records the profile, the delivery rules on with their thresholds and the version;
+// a run without a profile keeps its CSV plain.
+TEST_F(ProfileOptionTest, EveryReportRecordsWhatWasChecked) {
+    using nlohmann::json;
+    const std::string file = wideFile("wide.stl", 38), profile = dir.file("mine.ini");
+    {
+        std::ofstream out(profile);
+        out << "[profile]\nname = Mine\n[507]\nthreshold = 30\ntype = error\n";
+    }
+    auto run = [&](const char* format, bool withProfile = true) {
+        std::vector<std::string> arguments = {"--format", format, file};
+        if (withProfile) arguments.insert(arguments.begin(), {"--profile", profile});
+        return runProcess(VALIDATE, arguments).out;
+    };
+    const json rule507 = {{"id", 507}, {"type", "Error"}, {"threshold", "30 characters"}};
+    const json expectedChecks = {{"version", EXPECTED_VERSION},
+                                 {"settings", json::array()},
+                                 {"deliveryRules", json::array({rule507})}};
+    const json item = json::parse(run("json"))[0];
+    EXPECT_EQ(item["profile"], json({{"name", profile}, {"file", profile}}));
+    EXPECT_EQ(item["checks"], expectedChecks);
+    const json sarif = json::parse(run("sarif"));
+    EXPECT_EQ(sarif["runs"][0]["invocations"][0]["properties"]["checks"], expectedChecks);
+    EXPECT_EQ(splitLines(run("csv"))[0], "# profile=" + profile + "; file=" + profile +
+                                             "; version=" EXPECTED_VERSION
+                                             "; rules=507 (30 characters)");
+    const std::string junit = run("junit");
+    EXPECT_NE(junit.find("<property name=\"rule.507\" value=\"Error, 30 characters\" />"),
+              std::string::npos);
+
+    EXPECT_EQ(splitLines(run("csv", false))[0].rfind("path,", 0), 0u);
+    const json plain = json::parse(run("json", false))[0];
+    EXPECT_TRUE(plain["profile"].is_null());
+    EXPECT_EQ(plain["checks"]["version"], EXPECTED_VERSION);
 }
 
 }  // namespace
