@@ -79,9 +79,9 @@ public:
             finish(inputOf[index], std::move(result));
         };
         if (jobs > 1) {
-            validateInProcesses(m_host, runnable, jobs, needsFindings(), take);
+            validateInProcesses(m_host, runnable, jobs, keep(), take);
         } else {
-            FileRunner runner(m_host, needsFindings());
+            FileRunner runner(m_host, keep());
             for (std::size_t i = 0; i < runnable.size(); ++i) take(i, runner.run(runnable[i]));
         }
         finishUpTo(m_inputs.size());
@@ -142,6 +142,16 @@ private:
     // Only the table and the reports show single findings; a summary line needs the counts.
     bool needsFindings() const {
         return !(m_line.format == OutputFormat::Text && m_line.quiet) || !m_targets.empty();
+    }
+
+    // Places only for the machine formats; the table and the window's XML have no room for them.
+    Keep keep() const {
+        if (!needsFindings()) return Keep::Counts;
+        const bool places =
+            m_line.format != OutputFormat::Text ||
+            std::any_of(m_targets.begin(), m_targets.end(),
+                        [](const ReportTarget& t) { return t.format != OutputFormat::Xml; });
+        return places ? Keep::FindingsAndPlaces : Keep::Findings;
     }
 
     bool needsRuleList() const {

@@ -11,22 +11,38 @@ namespace {
 constexpr const char* HEADER =
     "path,validated,reason,module,id,type,message,block,subtitleNumber,timeCodeIn,timeCodeOut\r\n";
 
-std::string placeFields(const FindingPlace& place) {
-    std::string out = ",";
+void appendPlace(std::string& out, const FindingPlace& place) {
+    out += ',';
     if (place.block >= 0) out += std::to_string(place.block);
-    if (!place.hasSubtitle()) return out + ",,,";
-    return out + "," + std::to_string(place.subtitleNumber) + "," + formatTimeCode(place.in) + "," +
-           formatTimeCode(place.out);
+    if (!place.hasSubtitle()) {
+        out += ",,,";
+        return;
+    }
+    out += ',';
+    out += std::to_string(place.subtitleNumber);
+    out += ',';
+    appendTimeCode(out, place.in);
+    out += ',';
+    appendTimeCode(out, place.out);
+}
+
+void appendField(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
 }
 
 std::string field(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
+    std::string out;
+    appendField(out, text);
+    return out;
 }
 
 }  // namespace
@@ -37,6 +53,12 @@ std::string formatCsv(const std::vector<ReportEntry>& entries) {
     if (!entries.empty() && entries.front().checks && entries.front().checks->chosen())
         out += "# " + checksLine(*entries.front().checks) + "\r\n";
     out += HEADER;
+    // Grown once: the rows of a long file come to tens of megabytes.
+    std::size_t size = out.size();
+    for (const ReportEntry& entry : entries)
+        for (const CustomReport& report : entry.result->reports)
+            size += entry.path.size() + report.reportMessage.size() + 96;
+    out.reserve(size);
     for (const ReportEntry& entry : entries) {
         const FileResult& result = *entry.result;
         const std::string start = field(validationhost::narrowToUtf8(entry.path)) + "," +
@@ -45,10 +67,16 @@ std::string formatCsv(const std::vector<ReportEntry>& entries) {
         if (result.reports.empty()) out += start + ",,,,,,,\r\n";
         for (std::size_t i = 0; i < result.reports.size(); ++i) {
             const CustomReport& report = result.reports[i];
-            out += start + field(moduleDisplayName(report.module)) + "," +
-                   std::to_string(ruleId(report.reportMessage)) + "," +
-                   reportTypeName(report.reportType) + "," + field(report.reportMessage) +
-                   placeFields(result.placeOf(i)) + "\r\n";
+            out += start;
+            appendField(out, moduleDisplayName(report.module));
+            out += ',';
+            out += std::to_string(ruleId(report.reportMessage));
+            out += ',';
+            out += reportTypeName(report.reportType);
+            out += ',';
+            appendField(out, report.reportMessage);
+            appendPlace(out, result.placeOf(i));
+            out += "\r\n";
         }
     }
     return out;

@@ -55,7 +55,8 @@ FileResult FileRunner::run(const std::string& file) {
     result.counts = countFindings(m_host.reportList().countByType());
     if (m_keepFindings || outcome != ValidationOutcome::Completed) {
         result.reports = m_host.reports();
-        result.places = locateFindings(file, result.reports, m_host.reportList().blocks());
+        if (m_locate)
+            result.places = locateFindings(file, result.reports, m_host.reportList().blocks());
     }
     if (capturing) result.pluginLines = m_capture.end();
     if (outcome == ValidationOutcome::Completed) {

@@ -1,5 +1,6 @@
 #include "FindingPlace.h"
 
+#include <charconv>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -123,10 +124,21 @@ std::vector<FindingPlace> locateFindings(const std::string& file,
     return places;
 }
 
+void appendTimeCode(std::string& out, const TimeCode& time) {
+    const std::uint8_t parts[] = {time.hours, time.minutes, time.seconds, time.frames};
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (i) out += ':';
+        if (parts[i] < 10) out += '0';
+        char digits[4];
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, parts[i]).ptr);
+    }
+}
+
 std::string subtitleText(const FindingPlace& place) {
     if (!place.hasSubtitle()) return {};
-    return "Subtitle " + std::to_string(place.subtitleNumber) + " (" + formatTimeCode(place.in) +
-           ")";
+    std::string text = "Subtitle " + std::to_string(place.subtitleNumber) + " (";
+    appendTimeCode(text, place.in);
+    return text + ")";
 }
 
 std::string placedMessage(const std::string& message, const FindingPlace& place) {

@@ -30,6 +30,10 @@ std::vector<FindingPlace> locateFindings(const std::string& file,
                                          const std::vector<CustomReport>& reports,
                                          const std::vector<std::int32_t>& blocks);
 
+// HH:MM:SS:FF as formatTimeCode writes it, without its cost per call: reports write two for
+// each of hundreds of thousands of findings.
+void appendTimeCode(std::string& out, const TimeCode& time);
+
 // "Subtitle 677 (10:48:53:16)", empty without a subtitle.
 std::string subtitleText(const FindingPlace& place);
 // Message with its subtitle after it, unless it names it already.

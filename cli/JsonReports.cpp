@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "FindingsTable.h"
+#include "JsonWriter.h"
 #include "MachineReport.h"
 #include "host/HostText.h"
 
@@ -22,11 +23,6 @@ constexpr std::int32_t REPORT_TYPE_ERROR = 3;
 
 std::string utf8(const std::string& text) {
     return validationhost::narrowToUtf8(text);
-}
-
-std::string dumped(const json& value) {
-    // Text already passed through NarrowToUtf8; replace guards against anything left over.
-    return value.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
 const char* findingLevel(std::int32_t reportType) {
@@ -67,15 +63,9 @@ std::string fileUri(const std::string& path) {
     return uri;
 }
 
-json location(const ReportEntry& entry, const FindingPlace& place = {}) {
-    json physical = {{"artifactLocation", {{"uri", fileUri(entry.fullPath)}}}};
-    if (place.byteLength > 0)
-        physical["region"] = {{"byteOffset", place.byteOffset}, {"byteLength", place.byteLength}};
-    json where = {{"physicalLocation", std::move(physical)}};
-    if (place.hasSubtitle())
-        where["logicalLocations"] = json::array(
-            {{{"name", "Subtitle " + std::to_string(place.subtitleNumber)}, {"kind", "object"}}});
-    return json::array({std::move(where)});
+json location(const ReportEntry& entry) {
+    return json::array(
+        {{{"physicalLocation", {{"artifactLocation", {{"uri", fileUri(entry.fullPath)}}}}}}});
 }
 
 json profileJson(const RunChecks& checks) {
@@ -93,47 +83,123 @@ json checksJson(const RunChecks& checks) {
             {"deliveryRules", std::move(rules)}};
 }
 
-// Null where a finding is not about a block, so that every finding has the same keys.
-void addPlace(json& finding, const FindingPlace& place) {
-    const bool onBlock = place.block >= 0, onSubtitle = place.hasSubtitle();
-    finding["block"] = onBlock ? json(place.block) : json(nullptr);
-    finding["subtitleNumber"] = onSubtitle ? json(place.subtitleNumber) : json(nullptr);
-    finding["timeCodeIn"] = onSubtitle ? json(formatTimeCode(place.in)) : json(nullptr);
-    finding["timeCodeOut"] = onSubtitle ? json(formatTimeCode(place.out)) : json(nullptr);
+void appendNumberOrNull(JsonObjectWriter& finding, std::string_view name, std::int64_t value,
+                        bool present) {
+    finding.key(name) += present ? std::to_string(value) : "null";
+}
+
+void appendTimeOrNull(JsonObjectWriter& finding, std::string_view name, const TimeCode& time,
+                      bool present) {
+    std::string& out = finding.key(name);
+    if (!present) {
+        out += "null";
+        return;
+    }
+    out += '"';
+    appendTimeCode(out, time);
+    out += '"';
+}
+
+// Written out, not built: a long file has hundreds of thousands of findings. The places are
+// null where a finding is not about a block, so that every finding has the same keys.
+void appendFindings(std::string& out, const FileResult& result) {
+    if (result.reports.empty()) {
+        out += "[]";
+        return;
+    }
+    out += '[';
+    for (std::size_t i = 0; i < result.reports.size(); ++i) {
+        const CustomReport& report = result.reports[i];
+        const FindingPlace place = result.placeOf(i);
+        out += i ? ",\n      " : "\n      ";
+        JsonObjectWriter finding(out, 6);
+        finding.string("module", moduleDisplayName(report.module));
+        finding.key("id") += std::to_string(ruleId(report.reportMessage));
+        finding.string("type", reportTypeName(report.reportType));
+        finding.string("message", report.reportMessage);
+        appendNumberOrNull(finding, "block", place.block, place.block >= 0);
+        appendNumberOrNull(finding, "subtitleNumber", place.subtitleNumber, place.hasSubtitle());
+        appendTimeOrNull(finding, "timeCodeIn", place.in, place.hasSubtitle());
+        appendTimeOrNull(finding, "timeCodeOut", place.out, place.hasSubtitle());
+    }
+    out += "\n    ]";
 }
 
 }  // namespace
 
 std::string formatJson(const std::vector<ReportEntry>& entries) {
-    json all = json::array();
-    for (const ReportEntry& entry : entries) {
+    if (entries.empty()) return "[]\n";
+    std::string out = "[";
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+        const ReportEntry& entry = entries[e];
         const FileResult& result = *entry.result;
+        out += e ? ",\n  " : "\n  ";
+        JsonObjectWriter item(out, 2);
+        item.string("path", utf8(entry.path));
+        item.value("validated", result.validated);
+        if (!result.validated) item.string("reason", utf8(result.reason));
         const FindingCounts counts = countFindings(result.reports);
-        json item = {{"path", utf8(entry.path)}, {"validated", result.validated}};
-        if (!result.validated) item["reason"] = utf8(result.reason);
-        item["counts"] = {{"error", counts.errors},
-                          {"warning", counts.warnings},
-                          {"info", counts.infos},
-                          {"other", counts.others}};
-        json findings = json::array();
-        for (std::size_t i = 0; i < result.reports.size(); ++i) {
-            const CustomReport& report = result.reports[i];
-            json finding = {{"module", moduleDisplayName(report.module)},
-                            {"id", ruleId(report.reportMessage)},
-                            {"type", reportTypeName(report.reportType)},
-                            {"message", report.reportMessage}};
-            addPlace(finding, result.placeOf(i));
-            findings.push_back(std::move(finding));
-        }
-        item["findings"] = std::move(findings);
+        item.value("counts", {{"error", counts.errors},
+                              {"warning", counts.warnings},
+                              {"info", counts.infos},
+                              {"other", counts.others}});
+        appendFindings(item.key("findings"), result);
         if (entry.checks) {
-            item["profile"] = profileJson(*entry.checks);
-            item["checks"] = checksJson(*entry.checks);
+            item.value("profile", profileJson(*entry.checks));
+            item.value("checks", checksJson(*entry.checks));
         }
-        all.push_back(std::move(item));
     }
-    return dumped(all);
+    return out + "\n]\n";
 }
+
+namespace {
+
+// Results written out, not built, like the findings of formatJson.
+void appendSarifResult(std::string& out, const CustomReport& report, const FindingPlace& place,
+                       std::size_t ruleIndex, const std::string& uri, FailOn failOn) {
+    const int id = ruleId(report.reportMessage);
+    const char* level = sarifLevel(report.reportType, failOn);
+    JsonObjectWriter result(out, 8);
+    result.string("ruleId", std::to_string(id));
+    result.key("ruleIndex") += std::to_string(ruleIndex);
+    result.string("level", level);
+    {
+        JsonObjectWriter message(result.key("message"), 10);
+        message.string("text", report.reportMessage);
+    }
+    result.key("locations") += "[\n            ";
+    {
+        JsonObjectWriter location(out, 12);
+        {
+            JsonObjectWriter physical(location.key("physicalLocation"), 14);
+            {
+                JsonObjectWriter artifact(physical.key("artifactLocation"), 16);
+                artifact.string("uri", uri);
+            }
+            if (place.byteLength > 0) {
+                JsonObjectWriter region(physical.key("region"), 16);
+                region.key("byteOffset") += std::to_string(place.byteOffset);
+                region.key("byteLength") += std::to_string(place.byteLength);
+            }
+        }
+        if (place.hasSubtitle()) {
+            location.key("logicalLocations") += "[\n                ";
+            {
+                JsonObjectWriter logical(out, 16);
+                logical.string("name", "Subtitle " + std::to_string(place.subtitleNumber));
+                logical.string("kind", "object");
+            }
+            out += "\n              ]";
+        }
+    }
+    out += "\n          ]";
+    if (std::string_view(level) != findingLevel(report.reportType)) {
+        JsonObjectWriter properties(result.key("properties"), 10);
+        properties.string("type", reportTypeName(report.reportType));
+    }
+}
+
+}  // namespace
 
 std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) {
     std::map<int, std::size_t> ruleIndex;
@@ -145,26 +211,13 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) 
         index = rules.size();
         rules.push_back({{"id", std::to_string(id)}});
     }
-    json results = json::array(), notifications = json::array();
+    json notifications = json::array();
     for (const ReportEntry& entry : entries) {
         if (!entry.result->validated) {
             notifications.push_back(
                 {{"level", "error"},
                  {"message", {{"text", "not validated: " + utf8(entry.result->reason)}}},
                  {"locations", location(entry)}});
-        }
-        for (std::size_t i = 0; i < entry.result->reports.size(); ++i) {
-            const CustomReport& report = entry.result->reports[i];
-            const int id = ruleId(report.reportMessage);
-            const char* level = sarifLevel(report.reportType, failOn);
-            json result = {{"ruleId", std::to_string(id)},
-                           {"ruleIndex", ruleIndex[id]},
-                           {"level", level},
-                           {"message", {{"text", report.reportMessage}}},
-                           {"locations", location(entry, entry.result->placeOf(i))}};
-            if (std::string_view(level) != findingLevel(report.reportType))
-                result["properties"] = {{"type", reportTypeName(report.reportType)}};
-            results.push_back(std::move(result));
         }
     }
     json invocation = {{"executionSuccessful", notifications.empty()},
@@ -174,15 +227,37 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) 
         invocation["properties"] = {{"profile", profileJson(checks)},
                                     {"checks", checksJson(checks)}};
     }
-    json run = {{"tool",
-                 {{"driver",
-                   {{"name", TOOL_NAME},
-                    {"version", LUMTRACE_VERSION_TEXT},
-                    {"rules", std::move(rules)}}}}},
-                {"invocations", json::array({std::move(invocation)})},
-                {"results", std::move(results)}};
-    return dumped(
-        {{"$schema", SARIF_SCHEMA}, {"version", "2.1.0"}, {"runs", json::array({std::move(run)})}});
+    const json tool = {
+        {"driver",
+         {{"name", TOOL_NAME}, {"version", LUMTRACE_VERSION_TEXT}, {"rules", std::move(rules)}}}};
+
+    std::string out;
+    {
+        JsonObjectWriter sarif(out, 0);
+        sarif.string("$schema", SARIF_SCHEMA);
+        sarif.string("version", "2.1.0");
+        sarif.key("runs") += "[\n    ";
+        {
+            JsonObjectWriter run(out, 4);
+            run.value("tool", tool);
+            run.value("invocations", json::array({std::move(invocation)}));
+            std::string& results = run.key("results");
+            bool first = true;
+            for (const ReportEntry& entry : entries) {
+                const std::string uri = fileUri(entry.fullPath);
+                for (std::size_t i = 0; i < entry.result->reports.size(); ++i) {
+                    const CustomReport& report = entry.result->reports[i];
+                    results += first ? "[\n        " : ",\n        ";
+                    first = false;
+                    appendSarifResult(results, report, entry.result->placeOf(i),
+                                      ruleIndex[ruleId(report.reportMessage)], uri, failOn);
+                }
+            }
+            results += first ? "[]" : "\n      ]";
+        }
+        out += "\n  ]";
+    }
+    return out + "\n";
 }
 
 }  // namespace cli

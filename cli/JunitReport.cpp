@@ -14,10 +14,9 @@ namespace {
 
 constexpr const char* NOT_VALIDATED_CASE = "validation";
 
-// A finding with its message as a reader needs it: naming its subtitle and time code.
 struct Finding {
-    std::int32_t reportType;
-    std::string message;
+    const CustomReport* report;
+    std::size_t index;  // in the file's findings
 };
 
 struct RuleFindings {
@@ -27,8 +26,12 @@ struct RuleFindings {
 
 std::string joined(const std::vector<Finding>& findings) {
     std::string text;
-    for (const Finding& finding : findings)
-        text += std::string(reportTypeName(finding.reportType)) + ": " + finding.message + "\n";
+    for (const Finding& finding : findings) {
+        text += reportTypeName(finding.report->reportType);
+        text += ": ";
+        text += finding.report->reportMessage;
+        text += '\n';
+    }
     return text;
 }
 
@@ -73,18 +76,20 @@ void addSuite(pugi::xml_node suites, const ReportEntry& entry, const std::set<in
             const CustomReport& report = result.reports[i];
             RuleFindings& findings = byRule[ruleId(report.reportMessage)];
             (isFailure(report.reportType, failOn) ? findings.failures : findings.others)
-                .push_back(
-                    {report.reportType, placedMessage(report.reportMessage, result.placeOf(i))});
+                .push_back({&report, i});
         }
         for (const auto& [rule, findings] : byRule) {
             pugi::xml_node testCase = suite.append_child("testcase");
             testCase.append_attribute("classname") = name.c_str();
             testCase.append_attribute("name") = std::to_string(rule).c_str();
             if (!findings.failures.empty()) {
+                // The message a CI server shows names the subtitle and its time code.
                 const Finding& first = findings.failures.front();
+                const std::string message =
+                    placedMessage(first.report->reportMessage, result.placeOf(first.index));
                 pugi::xml_node failure = testCase.append_child("failure");
-                failure.append_attribute("message") = first.message.c_str();
-                failure.append_attribute("type") = reportTypeName(first.reportType);
+                failure.append_attribute("message") = message.c_str();
+                failure.append_attribute("type") = reportTypeName(first.report->reportType);
                 failure.text() = joined(findings.failures).c_str();
                 ++suiteFailures;
             }

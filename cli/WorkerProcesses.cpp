@@ -131,8 +131,8 @@ std::optional<FileResult> receive(int fd) {
 }
 
 [[noreturn]] void runChild(PluginHost& host, const std::vector<std::string>& files,
-                           std::size_t first, unsigned step, bool keepFindings, int out) {
-    FileRunner runner(host, keepFindings);
+                           std::size_t first, unsigned step, Keep keep, int out) {
+    FileRunner runner(host, keep);
     for (std::size_t i = first; i < files.size(); i += step)
         if (!send(out, runner.run(files[i]))) break;
     // No unloading: the parent's plug-in object saves the settings once, at its own end.
@@ -142,7 +142,7 @@ std::optional<FileResult> receive(int fd) {
 }  // namespace
 
 void validateInProcesses(PluginHost& host, const std::vector<std::string>& files, unsigned jobs,
-                         bool keepFindings, const ResultSink& sink) {
+                         Keep keep, const ResultSink& sink) {
     std::vector<int> pipes;
     std::vector<pid_t> children;
     std::fflush(nullptr);
@@ -154,7 +154,7 @@ void validateInProcesses(PluginHost& host, const std::vector<std::string>& files
         if (child == 0) {
             ::close(ends[0]);
             for (int earlier : pipes) ::close(earlier);
-            runChild(host, files, job, jobs, keepFindings, ends[1]);
+            runChild(host, files, job, jobs, keep, ends[1]);
         }
         ::close(ends[1]);
         if (child < 0) {
@@ -165,7 +165,7 @@ void validateInProcesses(PluginHost& host, const std::vector<std::string>& files
         children.push_back(child);
     }
     const std::size_t started = pipes.size();
-    FileRunner runner(host, keepFindings);  // here when no child could be started
+    FileRunner runner(host, keep);  // here when no child could be started
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (started == 0 || (started < jobs && i % jobs >= started)) {
             sink(i, runner.run(files[i]));

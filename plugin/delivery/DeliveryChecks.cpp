@@ -1,5 +1,6 @@
 #include "DeliveryChecks.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -28,6 +29,17 @@ std::string frameText(std::int64_t frames, int fps) {
     return format("%02d:%02d:%02d:%02d", static_cast<int>(seconds / 3600),
                   static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60),
                   static_cast<int>(frames % fps));
+}
+
+void appendNumber(std::string& out, std::uint32_t value) {
+    char digits[12];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// As a time code shows it: at least two digits.
+void appendTwoDigits(std::string& out, std::uint8_t value) {
+    if (value < 10) out += '0';
+    appendNumber(out, value);
 }
 
 // HHMMSSFF, digits only.
@@ -66,13 +78,27 @@ DeliveryChecks::DeliveryChecks(const DeliverySettings& settings, Report report)
 }
 
 void DeliveryChecks::finding(std::int32_t id, const Where& where, const std::string& text) {
-    const std::string message =
-        where.block < 0
-            ? text
-            : format("TTI # %d - Subtitle %u (%s): ", static_cast<int>(where.block),
-                     static_cast<unsigned>(where.number), formatTimeCode(where.in).c_str()) +
-                  text;
-    m_report(id, m_rules[static_cast<std::size_t>(id - FIRST_RULE)].reportType, message);
+    const std::int32_t type = m_rules[static_cast<std::size_t>(id - FIRST_RULE)].reportType;
+    if (where.block < 0) {
+        m_report(id, type, text);
+        return;
+    }
+    // Built by hand: a long file gives hundreds of thousands of these.
+    std::string message;
+    message.reserve(text.size() + 48);
+    message += "TTI # ";
+    appendNumber(message, static_cast<std::uint32_t>(where.block));
+    message += " - Subtitle ";
+    appendNumber(message, where.number);
+    message += " (";
+    for (const std::uint8_t part : {where.in.hours, where.in.minutes, where.in.seconds}) {
+        appendTwoDigits(message, part);
+        message += ':';
+    }
+    appendTwoDigits(message, where.in.frames);
+    message += "): ";
+    message += text;
+    m_report(id, type, message);
 }
 
 std::uint16_t DeliveryChecks::firstNumber(const subtitle::Subtitle& chain) const {
