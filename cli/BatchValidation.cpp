@@ -1,5 +1,7 @@
 #include "BatchValidation.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -12,6 +14,7 @@
 #include "ReportPaths.h"
 #include "RuleListing.h"
 #include "RunChecks.h"
+#include "SettingOverrides.h"
 #include "WorkerProcesses.h"
 #include "host/PluginHost.h"
 #include "host/ValidationReportXml.h"
@@ -97,17 +100,52 @@ private:
             fail("cannot load the plug-in '" + m_settings.pluginPath + "': " + m_host.loadError());
             return false;
         }
-        if (!m_line.profile) return true;
-        const HRESULT selected = m_host.selectProfile(*m_line.profile);
+        if (m_line.profile && !selectProfile(*m_line.profile)) return false;
+        return m_line.settings.empty() || applySettings();
+    }
+
+    bool selectProfile(const std::string& profile, const char* what = "the delivery profile") {
+        const HRESULT selected = m_host.selectProfile(profile);
         if (selected == E_NOINTERFACE) {
             fail("the plug-in '" + m_settings.pluginPath + "' takes no delivery profile");
             return false;
         }
         if (FAILED(selected)) {
-            fail("cannot use the delivery profile '" + *m_line.profile + "'");
+            fail("cannot use " + std::string(what) + " '" + profile + "'");
             return false;
         }
         return true;
+    }
+
+    // The settings in force with the --set ones on top, handed over as a profile of their own.
+    bool applySettings() {
+        for (const SettingRequest& setting : m_line.settings) {
+            if (std::string error = settingError(setting); !error.empty()) {
+                fail("--set " + std::to_string(setting.rule) + "=" + setting.value + ": " + error);
+                return false;
+            }
+        }
+        std::string listing;
+        if (FAILED(m_host.ruleListing(listing))) {
+            fail("the plug-in '" + m_settings.pluginPath + "' takes no delivery profile");
+            return false;
+        }
+        const std::string name =
+            (m_line.profile ? *m_line.profile : "saved settings") + " with --set";
+        char path[] = "/tmp/lumtrace-validate-set-XXXXXX";
+        const int fd = ::mkstemp(path);
+        if (fd < 0) {
+            fail("cannot write the settings of --set");
+            return false;
+        }
+        const std::string text = profileWithSettings(listing, m_line.settings, name);
+        const bool written =
+            ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::close(fd);
+        const bool selected = written && selectProfile(path, "the settings of --set");
+        ::unlink(path);
+        if (!written) fail("cannot write the settings of --set");
+        return selected;
     }
 
     int listRules() {

@@ -22,13 +22,14 @@ constexpr std::array<const char*, 7> FLAGS{"--help",      "--version", "--quiet"
                                            "--recursive", "--null",    "--list-rules"};
 
 // What each option with a value wants, for the message when it is missing.
-constexpr std::array<std::pair<const char*, const char*>, 6> VALUE_OPTIONS{{
+constexpr std::array<std::pair<const char*, const char*>, 7> VALUE_OPTIONS{{
     {"--xml", "a path"},
     {"--format", "a format"},
     {"--report", "FORMAT:PATH"},
     {"--fail-on", "error, warning or never"},
     {"--jobs", "a number"},
     {"--profile", "a profile name or file"},
+    {"--set", "RULE=VALUE"},
 }};
 
 std::optional<OutputFormat> formatNamed(const std::string& name) {
@@ -87,6 +88,7 @@ public:
         app.add_option("--fail-on", m_failOn)->allow_extra_args(false);
         app.add_option("-j,--jobs", m_jobs)->allow_extra_args(false);
         app.add_option("--profile", m_profile)->allow_extra_args(false);
+        app.add_option("--set", m_settings)->allow_extra_args(false);
         app.add_option("files", m_line.files);
         std::vector<std::string> reversed(std::make_reverse_iterator(marker), arguments.rend());
         try {
@@ -148,6 +150,16 @@ private:
             if (m_profile[0].empty()) return fail("option --profile needs a profile name or file");
             m_line.profile = m_profile[0];
         }
+        for (const std::string& setting : m_settings) {
+            const std::size_t equals = setting.find('=');
+            const std::string rule = setting.substr(0, std::min(equals, setting.size()));
+            const bool digits =
+                !rule.empty() && rule.size() < 5 &&
+                std::all_of(rule.begin(), rule.end(), [](char c) { return c >= '0' && c <= '9'; });
+            if (equals == std::string::npos || !digits)
+                return fail("option --set needs RULE=VALUE, not '" + setting + "'");
+            m_line.settings.push_back({std::stoi(rule), setting.substr(equals + 1)});
+        }
         if (!m_jobs.empty()) {
             const std::string& value = m_jobs.back();
             const bool digits = !value.empty() && value.size() < 5 &&
@@ -165,7 +177,7 @@ private:
 
     ParseResult& m_result;
     CommandLine& m_line;
-    std::vector<std::string> m_xml, m_format, m_reports, m_failOn, m_jobs, m_profile;
+    std::vector<std::string> m_xml, m_format, m_reports, m_failOn, m_jobs, m_profile, m_settings;
 };
 
 }  // namespace

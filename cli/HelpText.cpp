@@ -33,6 +33,8 @@ std::string helpText(const std::string& programName) {
            "  --profile NAME|FILE   check with a delivery profile (teletext,\n"
            "                        teletext-children, streaming, or a profile file) for this\n"
            "                        run only; the saved settings stay as they are\n"
+           "  --set RULE=VALUE      switch delivery rule RULE on with threshold VALUE for this\n"
+           "                        run (--set 505=15.5); may be repeated\n"
            "  --list-rules          print every rule with its switch, type and threshold as\n"
            "                        the run would use them, and exit\n"
            "\n"

@@ -241,3 +241,66 @@ TEST_F(ProfileOptionTest, EveryReportRecordsWhatWasChecked) {
 
 }  // namespace
 }  // namespace clitest
+
+namespace clitest {
+namespace {
+
+std::string lineOf(const std::string& text, const std::string& start) {
+    for (const std::string& line : splitLines(text))
+        if (line.rfind(start, 0) == 0) return line;
+    return {};
+}
+
+// --set switches a rule on with a threshold, over the saved settings or a profile, and is
+// refused with the words a profile file would get.
+TEST_F(ProfileOptionTest, SetGivesARuleItsThresholdForOneRun) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* rule;      // the --list-rules line that starts so
+        const char* expected;  // that line, or the message on stderr when the run is refused
+    } cases[] = {
+        {{"--set", "505=15.5"}, "505", "505  on      Warning  15.5 cps"},
+        {{"--profile", "teletext", "--set", "504=9000"}, "504", "504  on      Warning  9000 ms"},
+        {{"--profile", "teletext", "--set", "504=9000"}, "502", "502  on      Warning  1 frame"},
+        {{"--set", "511=white, red"}, "511", "511  on      Warning  white,red"},
+        {{"--set", "505=abc"},
+         nullptr,
+         "lumtrace-validate: --set 505=abc: bad threshold \"abc\" for rule 505: allowed is a "
+         "number of characters per second, up to two decimals with a point, e.g. 15.5\n"},
+        {{"--set", "508=3"},
+         nullptr,
+         "lumtrace-validate: --set 508=3: bad threshold \"3\" for rule 508: it has no "
+         "threshold\n"},
+        {{"--set", "599=3"}, nullptr, "lumtrace-validate: --set 599=3: unknown rule 599\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.push_back("--list-rules");
+        SCOPED_TRACE(arguments[1]);
+        const ProcessResult run = runProcess(VALIDATE, arguments);
+        if (c.rule) {
+            EXPECT_EQ(run.exitStatus, 0);
+            EXPECT_EQ(lineOf(run.out, c.rule).substr(0, std::string(c.expected).size()),
+                      c.expected);
+        } else {
+            EXPECT_EQ(run.exitStatus, 2);
+            EXPECT_EQ(run.err, c.expected);
+        }
+    }
+
+    const std::string file = wideFile("wide.stl", 38);
+    const std::string before = readFile(storePath());
+    const ProcessResult run = runProcess(VALIDATE, {"--set", "507=30", "--format", "json", file});
+    const nlohmann::json item = nlohmann::json::parse(run.out)[0];
+    EXPECT_EQ(item["checks"]["settings"], nlohmann::json::array({"507=30"}));
+    std::vector<std::string> delivery;
+    for (const auto& finding : item["findings"])
+        if (finding["id"] == 507) delivery.push_back(finding["message"]);
+    EXPECT_EQ(delivery,
+              std::vector<std::string>{
+                  "[507] Subtitle 2 (10:00:05:00): Row 1 has 38 characters, more than 30"});
+    EXPECT_EQ(readFile(storePath()), before);
+}
+
+}  // namespace
+}  // namespace clitest
