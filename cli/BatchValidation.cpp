@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 
 #include "EnabledRules.h"
 #include "FileRunner.h"
 #include "FindingsTable.h"
 #include "InputFile.h"
 #include "InputList.h"
+#include "ListedInputs.h"
 #include "MachineReport.h"
 #include "ReportPaths.h"
 #include "RuleListing.h"
@@ -54,6 +56,10 @@ public:
     int run() {
         if (m_line.listRules) return listRules();
         m_inputs = expandInputs(m_line.files, m_line.recursive, m_line.nulSeparated, m_names);
+        if (!m_line.skipListed.empty() && !m_inputs.empty()) {
+            if (!skipListed()) return ExitNotValidated;
+            if (m_inputs.empty()) return m_status;  // every file done already
+        }
         if (m_inputs.empty()) {
             fail("no file given");
             return ExitNotValidated;
@@ -93,6 +99,21 @@ public:
     }
 
 private:
+    // Inputs an earlier run has reported leave the run altogether.
+    bool skipListed() {
+        std::string error;
+        const std::set<std::string> listed = listedInputs(m_line.skipListed, error);
+        if (!error.empty()) {
+            fail(error);
+            return false;
+        }
+        std::erase_if(m_inputs, [&](const Input& input) {
+            return input.reason.empty() &&
+                   (listed.count(input.path) > 0 || listed.count(fullPath(input.path)) > 0);
+        });
+        return true;
+    }
+
     // Worker processes start from the bound plug-in as it is here, profile included.
     bool bindPlugin() {
         m_host.setPlugin(m_settings.pluginPath);
@@ -223,10 +244,15 @@ private:
         m_totals.add(result.validated, counts);
         if (!result.validated) fail(file + ": " + result.reason);
         if (m_line.format == OutputFormat::Text) printText(file, result, counts);
+        if (m_line.format == OutputFormat::Jsonl) {
+            // Out is flushed per line: a run cut short leaves complete lines only.
+            m_out << formatJsonLine({file, fullPath(file), &result, &m_checks}) << std::flush;
+        }
         writeReports(index, result);
         if (result.validated && isFailing(counts))
             m_status = std::max<int>(m_status, ExitErrorsFound);
-        if (m_line.format != OutputFormat::Text) m_results.push_back(std::move(result));
+        if (m_line.format != OutputFormat::Text && m_line.format != OutputFormat::Jsonl)
+            m_results.push_back(std::move(result));
     }
 
     bool isFailing(const FindingCounts& counts) const {
@@ -297,6 +323,7 @@ private:
             m_out << formatTotals(m_totals) << '\n';
             return;
         }
+        if (m_line.format == OutputFormat::Jsonl) return;
         std::vector<ReportEntry> entries;
         for (std::size_t i = 0; i < m_results.size(); ++i)
             entries.push_back(

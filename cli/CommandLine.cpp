@@ -9,20 +9,21 @@
 namespace cli {
 namespace {
 
-constexpr std::array<std::pair<OutputFormat, const char*>, 6> FORMAT_NAMES{{
+constexpr std::array<std::pair<OutputFormat, const char*>, 7> FORMAT_NAMES{{
     {OutputFormat::Text, "text"},
     {OutputFormat::Json, "json"},
     {OutputFormat::Junit, "junit"},
     {OutputFormat::Sarif, "sarif"},
     {OutputFormat::Csv, "csv"},
     {OutputFormat::Xml, "xml"},
+    {OutputFormat::Jsonl, "jsonl"},
 }};
 
 constexpr std::array<const char*, 7> FLAGS{"--help",      "--version", "--quiet",     "--verbose",
                                            "--recursive", "--null",    "--list-rules"};
 
 // What each option with a value wants, for the message when it is missing.
-constexpr std::array<std::pair<const char*, const char*>, 7> VALUE_OPTIONS{{
+constexpr std::array<std::pair<const char*, const char*>, 8> VALUE_OPTIONS{{
     {"--xml", "a path"},
     {"--format", "a format"},
     {"--report", "FORMAT:PATH"},
@@ -30,6 +31,7 @@ constexpr std::array<std::pair<const char*, const char*>, 7> VALUE_OPTIONS{{
     {"--jobs", "a number"},
     {"--profile", "a profile name or file"},
     {"--set", "RULE=VALUE"},
+    {"--skip-listed", "a file"},
 }};
 
 std::optional<OutputFormat> formatNamed(const std::string& name) {
@@ -89,6 +91,7 @@ public:
         app.add_option("-j,--jobs", m_jobs)->allow_extra_args(false);
         app.add_option("--profile", m_profile)->allow_extra_args(false);
         app.add_option("--set", m_settings)->allow_extra_args(false);
+        app.add_option("--skip-listed", m_line.skipListed)->allow_extra_args(false);
         app.add_option("files", m_line.files);
         std::vector<std::string> reversed(std::make_reverse_iterator(marker), arguments.rend());
         try {
@@ -118,14 +121,14 @@ private:
             const auto format = formatNamed(m_format[0]);
             if (!format || *format == OutputFormat::Xml)
                 return fail("unknown format '" + m_format[0] +
-                            "' (use text, json, junit, sarif or csv)");
+                            "' (use text, json, jsonl, junit, sarif or csv)");
             m_line.format = *format;
         }
         for (const std::string& report : m_reports) {
             const std::size_t colon = report.find(':');
             const auto format = formatNamed(report.substr(0, colon));
             if (colon == std::string::npos || colon + 1 == report.size() || !format ||
-                *format == OutputFormat::Text)
+                *format == OutputFormat::Text || *format == OutputFormat::Jsonl)
                 return fail(
                     "option --report needs FORMAT:PATH with FORMAT json, junit, sarif, "
                     "csv or xml, not '" +

@@ -7,7 +7,8 @@
 
 namespace cli {
 
-enum class OutputFormat { Text, Json, Junit, Sarif, Csv, Xml };
+// Jsonl: one JSON object per file on a line of its own, written as soon as the file is done.
+enum class OutputFormat { Text, Json, Junit, Sarif, Csv, Xml, Jsonl };
 enum class FailOn { Error, Warning, Never };
 
 // --report FORMAT:PATH
@@ -36,6 +37,7 @@ struct CommandLine {
     bool nulSeparated = false;             // -0: names on stdin end with NUL instead of a line end
     std::optional<std::string> profile;    // --profile: a delivery profile for this run only
     std::vector<SettingRequest> settings;  // --set, in command-line order
+    std::vector<std::string> skipListed;   // --skip-listed: JSON Lines of earlier runs
     bool listRules = false;                // --list-rules: print the rules instead of validating
     std::vector<std::string> files;
 };

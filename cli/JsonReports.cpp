@@ -102,17 +102,20 @@ void appendTimeOrNull(JsonObjectWriter& finding, std::string_view name, const Ti
 
 // Written out, not built: a long file has hundreds of thousands of findings. The places are
 // null where a finding is not about a block, so that every finding has the same keys.
-void appendFindings(std::string& out, const FileResult& result) {
+// Indent: that of the array's key, negative for one line.
+void appendFindings(std::string& out, const FileResult& result, int indent) {
     if (result.reports.empty()) {
         out += "[]";
         return;
     }
+    const int inner = indent < 0 ? -1 : indent + 2;
     out += '[';
     for (std::size_t i = 0; i < result.reports.size(); ++i) {
         const CustomReport& report = result.reports[i];
         const FindingPlace place = result.placeOf(i);
-        out += i ? ",\n      " : "\n      ";
-        JsonObjectWriter finding(out, 6);
+        if (i) out += ',';
+        appendJsonBreak(out, inner);
+        JsonObjectWriter finding(out, inner);
         finding.string("module", moduleDisplayName(report.module));
         finding.key("id") += std::to_string(ruleId(report.reportMessage));
         finding.string("type", reportTypeName(report.reportType));
@@ -122,7 +125,27 @@ void appendFindings(std::string& out, const FileResult& result) {
         appendTimeOrNull(finding, "timeCodeIn", place.in, place.hasSubtitle());
         appendTimeOrNull(finding, "timeCodeOut", place.out, place.hasSubtitle());
     }
-    out += "\n    ]";
+    appendJsonBreak(out, indent);
+    out += ']';
+}
+
+// Indent: that of the object's braces, negative for one line.
+void appendFileObject(std::string& out, const ReportEntry& entry, int indent) {
+    const FileResult& result = *entry.result;
+    JsonObjectWriter item(out, indent);
+    item.string("path", utf8(entry.path));
+    item.value("validated", result.validated);
+    if (!result.validated) item.string("reason", utf8(result.reason));
+    const FindingCounts counts = countFindings(result.reports);
+    item.value("counts", {{"error", counts.errors},
+                          {"warning", counts.warnings},
+                          {"info", counts.infos},
+                          {"other", counts.others}});
+    appendFindings(item.key("findings"), result, indent < 0 ? -1 : indent + 2);
+    if (entry.checks) {
+        item.value("profile", profileJson(*entry.checks));
+        item.value("checks", checksJson(*entry.checks));
+    }
 }
 
 }  // namespace
@@ -131,25 +154,16 @@ std::string formatJson(const std::vector<ReportEntry>& entries) {
     if (entries.empty()) return "[]\n";
     std::string out = "[";
     for (std::size_t e = 0; e < entries.size(); ++e) {
-        const ReportEntry& entry = entries[e];
-        const FileResult& result = *entry.result;
         out += e ? ",\n  " : "\n  ";
-        JsonObjectWriter item(out, 2);
-        item.string("path", utf8(entry.path));
-        item.value("validated", result.validated);
-        if (!result.validated) item.string("reason", utf8(result.reason));
-        const FindingCounts counts = countFindings(result.reports);
-        item.value("counts", {{"error", counts.errors},
-                              {"warning", counts.warnings},
-                              {"info", counts.infos},
-                              {"other", counts.others}});
-        appendFindings(item.key("findings"), result);
-        if (entry.checks) {
-            item.value("profile", profileJson(*entry.checks));
-            item.value("checks", checksJson(*entry.checks));
-        }
+        appendFileObject(out, entries[e], 2);
     }
     return out + "\n]\n";
+}
+
+std::string formatJsonLine(const ReportEntry& entry) {
+    std::string out;
+    appendFileObject(out, entry, -1);
+    return out + "\n";
 }
 
 namespace {

@@ -26,6 +26,10 @@ void appendJsonString(std::string& out, std::string_view text) {
 }
 
 void appendJsonValue(std::string& out, const json& value, int indent) {
+    if (indent < 0) {
+        out += value.dump(-1, ' ', false, json::error_handler_t::replace);
+        return;
+    }
     const std::string text = value.dump(2, ' ', false, json::error_handler_t::replace);
     const std::string margin(static_cast<std::size_t>(indent), ' ');
     for (const char c : text) {
@@ -34,31 +38,32 @@ void appendJsonValue(std::string& out, const json& value, int indent) {
     }
 }
 
+void appendJsonBreak(std::string& out, int indent) {
+    if (indent < 0) return;
+    out += '\n';
+    out.append(static_cast<std::size_t>(indent), ' ');
+}
+
 JsonObjectWriter::JsonObjectWriter(std::string& out, int indent) : m_out(out), m_indent(indent) {
     m_out += '{';
 }
 
 JsonObjectWriter::~JsonObjectWriter() {
-    if (m_first) {
-        m_out += '}';
-        return;
-    }
-    m_out += '\n';
-    m_out.append(static_cast<std::size_t>(m_indent), ' ');
+    if (!m_first) appendJsonBreak(m_out, m_indent);
     m_out += '}';
 }
 
 std::string& JsonObjectWriter::key(std::string_view name) {
-    m_out += m_first ? "\n" : ",\n";
+    if (!m_first) m_out += ',';
     m_first = false;
-    m_out.append(static_cast<std::size_t>(m_indent + 2), ' ');
+    appendJsonBreak(m_out, m_indent < 0 ? -1 : m_indent + 2);
     appendJsonString(m_out, name);
-    m_out += ": ";
+    m_out += m_indent < 0 ? ":" : ": ";
     return m_out;
 }
 
 void JsonObjectWriter::value(std::string_view name, const json& value) {
-    appendJsonValue(key(name), value, m_indent + 2);
+    appendJsonValue(key(name), value, m_indent < 0 ? -1 : m_indent + 2);
 }
 
 void JsonObjectWriter::string(std::string_view name, std::string_view text) {

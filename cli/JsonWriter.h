@@ -12,10 +12,14 @@ namespace cli {
 
 // A JSON string as dump writes it (no ASCII escaping, invalid UTF-8 replaced).
 void appendJsonString(std::string& out, std::string_view text);
-// Value as dump(2) writes it at Indent spaces deep.
+// Value as dump(2) writes it at Indent spaces deep; with a negative Indent on one line, as
+// dump() writes it.
 void appendJsonValue(std::string& out, const nlohmann::ordered_json& value, int indent);
+// A line end and Indent spaces; nothing for a negative Indent (everything on one line).
+void appendJsonBreak(std::string& out, int indent);
 
-// Members of an object, each on its own line at Indent spaces; Open writes the brace.
+// Members of an object, each on its own line at Indent + 2 spaces, or all on one line for a
+// negative Indent. The writer opens the brace and closes it when it goes.
 class JsonObjectWriter {
 public:
     JsonObjectWriter(std::string& out, int indent);

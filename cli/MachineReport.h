@@ -32,6 +32,8 @@ std::string formatReport(OutputFormat format, const std::vector<ReportEntry>& en
                          const std::vector<int>& rules, FailOn failOn = FailOn::Error);
 
 std::string formatJson(const std::vector<ReportEntry>& entries);
+// The object of one file as formatJson writes it, on one line with a line end: JSON Lines.
+std::string formatJsonLine(const ReportEntry& entry);
 std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn = FailOn::Error);
 std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules,
                         FailOn failOn = FailOn::Error);
