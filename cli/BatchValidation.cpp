@@ -1,16 +1,22 @@
 #include "BatchValidation.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <optional>
+#include <set>
 
 #include "EnabledRules.h"
 #include "FileRunner.h"
 #include "FindingsTable.h"
 #include "InputFile.h"
 #include "InputList.h"
+#include "ListedInputs.h"
 #include "MachineReport.h"
 #include "ReportPaths.h"
 #include "RuleListing.h"
+#include "RunChecks.h"
+#include "SettingOverrides.h"
 #include "WorkerProcesses.h"
 #include "host/PluginHost.h"
 #include "host/ValidationReportXml.h"
@@ -50,17 +56,22 @@ public:
     int run() {
         if (m_line.listRules) return listRules();
         m_inputs = expandInputs(m_line.files, m_line.recursive, m_line.nulSeparated, m_names);
+        if (!m_line.skipListed.empty() && !m_inputs.empty()) {
+            if (!skipListed()) return ExitNotValidated;
+            if (m_inputs.empty()) return m_status;  // every file done already
+        }
         if (m_inputs.empty()) {
             fail("no file given");
             return ExitNotValidated;
         }
         if (!bindPlugin()) return ExitNotValidated;
         if (!planReports()) return ExitNotValidated;
+        std::string listing;
+        if (FAILED(m_host.ruleListing(listing))) listing.clear();
+        m_checks = runChecks(m_line, listing);
         if (needsRuleList()) {
             m_rules = enabledRules();
-            std::string listing;
-            if (SUCCEEDED(m_host.ruleListing(listing)))
-                for (int rule : deliveryRulesOn(listing)) m_rules.push_back(rule);
+            for (int rule : deliveryRulesOn(listing)) m_rules.push_back(rule);
         }
 
         std::vector<std::string> runnable;
@@ -77,9 +88,9 @@ public:
             finish(inputOf[index], std::move(result));
         };
         if (jobs > 1) {
-            validateInProcesses(m_host, runnable, jobs, needsFindings(), take);
+            validateInProcesses(m_host, runnable, jobs, keep(), take);
         } else {
-            FileRunner runner(m_host, needsFindings());
+            FileRunner runner(m_host, keep());
             for (std::size_t i = 0; i < runnable.size(); ++i) take(i, runner.run(runnable[i]));
         }
         finishUpTo(m_inputs.size());
@@ -88,6 +99,21 @@ public:
     }
 
 private:
+    // Inputs an earlier run has reported leave the run altogether.
+    bool skipListed() {
+        std::string error;
+        const std::set<std::string> listed = listedInputs(m_line.skipListed, error);
+        if (!error.empty()) {
+            fail(error);
+            return false;
+        }
+        std::erase_if(m_inputs, [&](const Input& input) {
+            return input.reason.empty() &&
+                   (listed.count(input.path) > 0 || listed.count(fullPath(input.path)) > 0);
+        });
+        return true;
+    }
+
     // Worker processes start from the bound plug-in as it is here, profile included.
     bool bindPlugin() {
         m_host.setPlugin(m_settings.pluginPath);
@@ -95,17 +121,52 @@ private:
             fail("cannot load the plug-in '" + m_settings.pluginPath + "': " + m_host.loadError());
             return false;
         }
-        if (!m_line.profile) return true;
-        const HRESULT selected = m_host.selectProfile(*m_line.profile);
+        if (m_line.profile && !selectProfile(*m_line.profile)) return false;
+        return m_line.settings.empty() || applySettings();
+    }
+
+    bool selectProfile(const std::string& profile, const char* what = "the delivery profile") {
+        const HRESULT selected = m_host.selectProfile(profile);
         if (selected == E_NOINTERFACE) {
             fail("the plug-in '" + m_settings.pluginPath + "' takes no delivery profile");
             return false;
         }
         if (FAILED(selected)) {
-            fail("cannot use the delivery profile '" + *m_line.profile + "'");
+            fail("cannot use " + std::string(what) + " '" + profile + "'");
             return false;
         }
         return true;
+    }
+
+    // The settings in force with the --set ones on top, handed over as a profile of their own.
+    bool applySettings() {
+        for (const SettingRequest& setting : m_line.settings) {
+            if (std::string error = settingError(setting); !error.empty()) {
+                fail("--set " + std::to_string(setting.rule) + "=" + setting.value + ": " + error);
+                return false;
+            }
+        }
+        std::string listing;
+        if (FAILED(m_host.ruleListing(listing))) {
+            fail("the plug-in '" + m_settings.pluginPath + "' takes no delivery profile");
+            return false;
+        }
+        const std::string name =
+            (m_line.profile ? *m_line.profile : "saved settings") + " with --set";
+        char path[] = "/tmp/lumtrace-validate-set-XXXXXX";
+        const int fd = ::mkstemp(path);
+        if (fd < 0) {
+            fail("cannot write the settings of --set");
+            return false;
+        }
+        const std::string text = profileWithSettings(listing, m_line.settings, name);
+        const bool written =
+            ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::close(fd);
+        const bool selected = written && selectProfile(path, "the settings of --set");
+        ::unlink(path);
+        if (!written) fail("cannot write the settings of --set");
+        return selected;
     }
 
     int listRules() {
@@ -142,6 +203,16 @@ private:
         return !(m_line.format == OutputFormat::Text && m_line.quiet) || !m_targets.empty();
     }
 
+    // Places only for the machine formats; the table and the window's XML have no room for them.
+    Keep keep() const {
+        if (!needsFindings()) return Keep::Counts;
+        const bool places =
+            m_line.format != OutputFormat::Text ||
+            std::any_of(m_targets.begin(), m_targets.end(),
+                        [](const ReportTarget& t) { return t.format != OutputFormat::Xml; });
+        return places ? Keep::FindingsAndPlaces : Keep::Findings;
+    }
+
     bool needsRuleList() const {
         return m_line.format == OutputFormat::Junit ||
                std::any_of(m_targets.begin(), m_targets.end(),
@@ -173,10 +244,15 @@ private:
         m_totals.add(result.validated, counts);
         if (!result.validated) fail(file + ": " + result.reason);
         if (m_line.format == OutputFormat::Text) printText(file, result, counts);
+        if (m_line.format == OutputFormat::Jsonl) {
+            // Out is flushed per line: a run cut short leaves complete lines only.
+            m_out << formatJsonLine({file, fullPath(file), &result, &m_checks}) << std::flush;
+        }
         writeReports(index, result);
         if (result.validated && isFailing(counts))
             m_status = std::max<int>(m_status, ExitErrorsFound);
-        if (m_line.format != OutputFormat::Text) m_results.push_back(std::move(result));
+        if (m_line.format != OutputFormat::Text && m_line.format != OutputFormat::Jsonl)
+            m_results.push_back(std::move(result));
     }
 
     bool isFailing(const FindingCounts& counts) const {
@@ -211,8 +287,9 @@ private:
                 if (!result.validated) continue;
                 bytes = validationhost::buildReportXml(full, result.reports);
             } else {
-                bytes = formatReport(target.format, {{m_inputs[index].path, full, &result}},
-                                     m_rules, m_line.failOn);
+                bytes =
+                    formatReport(target.format, {{m_inputs[index].path, full, &result, &m_checks}},
+                                 m_rules, m_line.failOn);
             }
             // A report of an earlier run is replaced only once the new one is complete.
             const std::string& path = target.paths[index];
@@ -246,9 +323,11 @@ private:
             m_out << formatTotals(m_totals) << '\n';
             return;
         }
+        if (m_line.format == OutputFormat::Jsonl) return;
         std::vector<ReportEntry> entries;
         for (std::size_t i = 0; i < m_results.size(); ++i)
-            entries.push_back({m_inputs[i].path, fullPath(m_inputs[i].path), &m_results[i]});
+            entries.push_back(
+                {m_inputs[i].path, fullPath(m_inputs[i].path), &m_results[i], &m_checks});
         m_out << formatReport(m_line.format, entries, m_rules, m_line.failOn);
     }
 
@@ -266,6 +345,7 @@ private:
     std::vector<Input> m_inputs;
     std::vector<ReportTarget> m_targets;
     std::vector<int> m_rules;
+    RunChecks m_checks;
     std::vector<FileResult> m_results;  // kept only for a machine format on Out
     BatchTotals m_totals;
     std::size_t m_next = 0;

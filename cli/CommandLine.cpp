@@ -9,26 +9,29 @@
 namespace cli {
 namespace {
 
-constexpr std::array<std::pair<OutputFormat, const char*>, 6> FORMAT_NAMES{{
+constexpr std::array<std::pair<OutputFormat, const char*>, 7> FORMAT_NAMES{{
     {OutputFormat::Text, "text"},
     {OutputFormat::Json, "json"},
     {OutputFormat::Junit, "junit"},
     {OutputFormat::Sarif, "sarif"},
     {OutputFormat::Csv, "csv"},
     {OutputFormat::Xml, "xml"},
+    {OutputFormat::Jsonl, "jsonl"},
 }};
 
 constexpr std::array<const char*, 7> FLAGS{"--help",      "--version", "--quiet",     "--verbose",
                                            "--recursive", "--null",    "--list-rules"};
 
 // What each option with a value wants, for the message when it is missing.
-constexpr std::array<std::pair<const char*, const char*>, 6> VALUE_OPTIONS{{
+constexpr std::array<std::pair<const char*, const char*>, 8> VALUE_OPTIONS{{
     {"--xml", "a path"},
     {"--format", "a format"},
     {"--report", "FORMAT:PATH"},
     {"--fail-on", "error, warning or never"},
     {"--jobs", "a number"},
     {"--profile", "a profile name or file"},
+    {"--set", "RULE=VALUE"},
+    {"--skip-listed", "a file"},
 }};
 
 std::optional<OutputFormat> formatNamed(const std::string& name) {
@@ -87,6 +90,8 @@ public:
         app.add_option("--fail-on", m_failOn)->allow_extra_args(false);
         app.add_option("-j,--jobs", m_jobs)->allow_extra_args(false);
         app.add_option("--profile", m_profile)->allow_extra_args(false);
+        app.add_option("--set", m_settings)->allow_extra_args(false);
+        app.add_option("--skip-listed", m_line.skipListed)->allow_extra_args(false);
         app.add_option("files", m_line.files);
         std::vector<std::string> reversed(std::make_reverse_iterator(marker), arguments.rend());
         try {
@@ -116,14 +121,14 @@ private:
             const auto format = formatNamed(m_format[0]);
             if (!format || *format == OutputFormat::Xml)
                 return fail("unknown format '" + m_format[0] +
-                            "' (use text, json, junit, sarif or csv)");
+                            "' (use text, json, jsonl, junit, sarif or csv)");
             m_line.format = *format;
         }
         for (const std::string& report : m_reports) {
             const std::size_t colon = report.find(':');
             const auto format = formatNamed(report.substr(0, colon));
             if (colon == std::string::npos || colon + 1 == report.size() || !format ||
-                *format == OutputFormat::Text)
+                *format == OutputFormat::Text || *format == OutputFormat::Jsonl)
                 return fail(
                     "option --report needs FORMAT:PATH with FORMAT json, junit, sarif, "
                     "csv or xml, not '" +
@@ -148,6 +153,16 @@ private:
             if (m_profile[0].empty()) return fail("option --profile needs a profile name or file");
             m_line.profile = m_profile[0];
         }
+        for (const std::string& setting : m_settings) {
+            const std::size_t equals = setting.find('=');
+            const std::string rule = setting.substr(0, std::min(equals, setting.size()));
+            const bool digits =
+                !rule.empty() && rule.size() < 5 &&
+                std::all_of(rule.begin(), rule.end(), [](char c) { return c >= '0' && c <= '9'; });
+            if (equals == std::string::npos || !digits)
+                return fail("option --set needs RULE=VALUE, not '" + setting + "'");
+            m_line.settings.push_back({std::stoi(rule), setting.substr(equals + 1)});
+        }
         if (!m_jobs.empty()) {
             const std::string& value = m_jobs.back();
             const bool digits = !value.empty() && value.size() < 5 &&
@@ -165,7 +180,7 @@ private:
 
     ParseResult& m_result;
     CommandLine& m_line;
-    std::vector<std::string> m_xml, m_format, m_reports, m_failOn, m_jobs, m_profile;
+    std::vector<std::string> m_xml, m_format, m_reports, m_failOn, m_jobs, m_profile, m_settings;
 };
 
 }  // namespace

@@ -7,13 +7,20 @@
 
 namespace cli {
 
-enum class OutputFormat { Text, Json, Junit, Sarif, Csv, Xml };
+// Jsonl: one JSON object per file on a line of its own, written as soon as the file is done.
+enum class OutputFormat { Text, Json, Junit, Sarif, Csv, Xml, Jsonl };
 enum class FailOn { Error, Warning, Never };
 
 // --report FORMAT:PATH
 struct ReportRequest {
     OutputFormat format = OutputFormat::Json;
     std::string path;
+};
+
+// --set RULE=VALUE
+struct SettingRequest {
+    int rule = 0;
+    std::string value;  // as given
 };
 
 struct CommandLine {
@@ -27,9 +34,11 @@ struct CommandLine {
     FailOn failOn = FailOn::Error;
     unsigned jobs = 0;  // -j; 0: one per core
     bool recursive = false;
-    bool nulSeparated = false;           // -0: names on stdin end with NUL instead of a line end
-    std::optional<std::string> profile;  // --profile: a delivery profile for this run only
-    bool listRules = false;              // --list-rules: print the rules instead of validating
+    bool nulSeparated = false;             // -0: names on stdin end with NUL instead of a line end
+    std::optional<std::string> profile;    // --profile: a delivery profile for this run only
+    std::vector<SettingRequest> settings;  // --set, in command-line order
+    std::vector<std::string> skipListed;   // --skip-listed: JSON Lines of earlier runs
+    bool listRules = false;                // --list-rules: print the rules instead of validating
     std::vector<std::string> files;
 };
 

@@ -53,8 +53,11 @@ FileResult FileRunner::run(const std::string& file) {
     m_host.setReportStoreLimit(m_keepFindings ? SIZE_MAX : LOAD_FINDINGS);
     const ValidationOutcome outcome = m_host.validateToEnd(POLL_INTERVAL);
     result.counts = countFindings(m_host.reportList().countByType());
-    if (m_keepFindings || outcome != ValidationOutcome::Completed)
+    if (m_keepFindings || outcome != ValidationOutcome::Completed) {
         result.reports = m_host.reports();
+        if (m_locate)
+            result.places = locateFindings(file, result.reports, m_host.reportList().blocks());
+    }
     if (capturing) result.pluginLines = m_capture.end();
     if (outcome == ValidationOutcome::Completed) {
         result.validated = true;

@@ -11,18 +11,24 @@
 
 namespace cli {
 
+// How much of a run a result keeps. Counts alone when nothing shows single findings: copying
+// hundreds of thousands of messages costs more than the whole validation. Places only for the
+// formats that show them: they read the file once more.
+enum class Keep { Counts, Findings, FindingsAndPlaces };
+
 class FileRunner {
 public:
-    // Without KeepFindings a validated file's result holds only the counts: copying hundreds
-    // of thousands of messages costs more than the whole validation when nothing shows them.
-    explicit FileRunner(PluginHost& host, bool keepFindings = true)
-        : m_host(host), m_keepFindings(keepFindings) {}
+    explicit FileRunner(PluginHost& host, Keep keep = Keep::FindingsAndPlaces)
+        : m_host(host),
+          m_keepFindings(keep != Keep::Counts),
+          m_locate(keep == Keep::FindingsAndPlaces) {}
 
     FileResult run(const std::string& file);
 
 private:
     PluginHost& m_host;
     bool m_keepFindings;
+    bool m_locate;
     StderrCapture m_capture;
 };
 

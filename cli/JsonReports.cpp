@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "FindingsTable.h"
+#include "JsonWriter.h"
 #include "MachineReport.h"
 #include "host/HostText.h"
 
@@ -22,11 +23,6 @@ constexpr std::int32_t REPORT_TYPE_ERROR = 3;
 
 std::string utf8(const std::string& text) {
     return validationhost::narrowToUtf8(text);
-}
-
-std::string dumped(const json& value) {
-    // Text already passed through NarrowToUtf8; replace guards against anything left over.
-    return value.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
 const char* findingLevel(std::int32_t reportType) {
@@ -72,30 +68,152 @@ json location(const ReportEntry& entry) {
         {{{"physicalLocation", {{"artifactLocation", {{"uri", fileUri(entry.fullPath)}}}}}}});
 }
 
+json profileJson(const RunChecks& checks) {
+    if (!checks.profile) return nullptr;
+    return {{"name", *checks.profile},
+            {"file", checks.profileFile ? json(*checks.profileFile) : json(nullptr)}};
+}
+
+json checksJson(const RunChecks& checks) {
+    json rules = json::array();
+    for (const CheckedRule& rule : checks.deliveryRules)
+        rules.push_back({{"id", rule.id}, {"type", rule.type}, {"threshold", rule.threshold}});
+    return {{"version", checks.version},
+            {"settings", checks.settings},
+            {"deliveryRules", std::move(rules)}};
+}
+
+void appendNumberOrNull(JsonObjectWriter& finding, std::string_view name, std::int64_t value,
+                        bool present) {
+    finding.key(name) += present ? std::to_string(value) : "null";
+}
+
+void appendTimeOrNull(JsonObjectWriter& finding, std::string_view name, const TimeCode& time,
+                      bool present) {
+    std::string& out = finding.key(name);
+    if (!present) {
+        out += "null";
+        return;
+    }
+    out += '"';
+    appendTimeCode(out, time);
+    out += '"';
+}
+
+// Written out, not built: a long file has hundreds of thousands of findings. The places are
+// null where a finding is not about a block, so that every finding has the same keys.
+// Indent: that of the array's key, negative for one line.
+void appendFindings(std::string& out, const FileResult& result, int indent) {
+    if (result.reports.empty()) {
+        out += "[]";
+        return;
+    }
+    const int inner = indent < 0 ? -1 : indent + 2;
+    out += '[';
+    for (std::size_t i = 0; i < result.reports.size(); ++i) {
+        const CustomReport& report = result.reports[i];
+        const FindingPlace place = result.placeOf(i);
+        if (i) out += ',';
+        appendJsonBreak(out, inner);
+        JsonObjectWriter finding(out, inner);
+        finding.string("module", moduleDisplayName(report.module));
+        finding.key("id") += std::to_string(ruleId(report.reportMessage));
+        finding.string("type", reportTypeName(report.reportType));
+        finding.string("message", report.reportMessage);
+        appendNumberOrNull(finding, "block", place.block, place.block >= 0);
+        appendNumberOrNull(finding, "subtitleNumber", place.subtitleNumber, place.hasSubtitle());
+        appendTimeOrNull(finding, "timeCodeIn", place.in, place.hasSubtitle());
+        appendTimeOrNull(finding, "timeCodeOut", place.out, place.hasSubtitle());
+    }
+    appendJsonBreak(out, indent);
+    out += ']';
+}
+
+// Indent: that of the object's braces, negative for one line.
+void appendFileObject(std::string& out, const ReportEntry& entry, int indent) {
+    const FileResult& result = *entry.result;
+    JsonObjectWriter item(out, indent);
+    item.string("path", utf8(entry.path));
+    item.value("validated", result.validated);
+    if (!result.validated) item.string("reason", utf8(result.reason));
+    const FindingCounts counts = countFindings(result.reports);
+    item.value("counts", {{"error", counts.errors},
+                          {"warning", counts.warnings},
+                          {"info", counts.infos},
+                          {"other", counts.others}});
+    appendFindings(item.key("findings"), result, indent < 0 ? -1 : indent + 2);
+    if (entry.checks) {
+        item.value("profile", profileJson(*entry.checks));
+        item.value("checks", checksJson(*entry.checks));
+    }
+}
+
 }  // namespace
 
 std::string formatJson(const std::vector<ReportEntry>& entries) {
-    json all = json::array();
-    for (const ReportEntry& entry : entries) {
-        const FileResult& result = *entry.result;
-        const FindingCounts counts = countFindings(result.reports);
-        json item = {{"path", utf8(entry.path)}, {"validated", result.validated}};
-        if (!result.validated) item["reason"] = utf8(result.reason);
-        item["counts"] = {{"error", counts.errors},
-                          {"warning", counts.warnings},
-                          {"info", counts.infos},
-                          {"other", counts.others}};
-        json findings = json::array();
-        for (const CustomReport& report : result.reports)
-            findings.push_back({{"module", moduleDisplayName(report.module)},
-                                {"id", ruleId(report.reportMessage)},
-                                {"type", reportTypeName(report.reportType)},
-                                {"message", report.reportMessage}});
-        item["findings"] = std::move(findings);
-        all.push_back(std::move(item));
+    if (entries.empty()) return "[]\n";
+    std::string out = "[";
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+        out += e ? ",\n  " : "\n  ";
+        appendFileObject(out, entries[e], 2);
     }
-    return dumped(all);
+    return out + "\n]\n";
 }
+
+std::string formatJsonLine(const ReportEntry& entry) {
+    std::string out;
+    appendFileObject(out, entry, -1);
+    return out + "\n";
+}
+
+namespace {
+
+// Results written out, not built, like the findings of formatJson.
+void appendSarifResult(std::string& out, const CustomReport& report, const FindingPlace& place,
+                       std::size_t ruleIndex, const std::string& uri, FailOn failOn) {
+    const int id = ruleId(report.reportMessage);
+    const char* level = sarifLevel(report.reportType, failOn);
+    JsonObjectWriter result(out, 8);
+    result.string("ruleId", std::to_string(id));
+    result.key("ruleIndex") += std::to_string(ruleIndex);
+    result.string("level", level);
+    {
+        JsonObjectWriter message(result.key("message"), 10);
+        message.string("text", report.reportMessage);
+    }
+    result.key("locations") += "[\n            ";
+    {
+        JsonObjectWriter location(out, 12);
+        {
+            JsonObjectWriter physical(location.key("physicalLocation"), 14);
+            {
+                JsonObjectWriter artifact(physical.key("artifactLocation"), 16);
+                artifact.string("uri", uri);
+            }
+            if (place.byteLength > 0) {
+                JsonObjectWriter region(physical.key("region"), 16);
+                region.key("byteOffset") += std::to_string(place.byteOffset);
+                region.key("byteLength") += std::to_string(place.byteLength);
+            }
+        }
+        if (place.hasSubtitle()) {
+            location.key("logicalLocations") += "[\n                ";
+            {
+                JsonObjectWriter logical(out, 16);
+                logical.string("name", "Subtitle " + std::to_string(place.subtitleNumber));
+                logical.string("kind", "object");
+            }
+            out += "\n              ]";
+        }
+    }
+    out += "\n          ]";
+    if (std::string_view(level) != findingLevel(report.reportType)) {
+        JsonObjectWriter properties(result.key("properties"), 10);
+        properties.string("type", reportTypeName(report.reportType));
+    }
+}
+
+}  // namespace
 
 std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) {
     std::map<int, std::size_t> ruleIndex;
@@ -107,7 +225,7 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) 
         index = rules.size();
         rules.push_back({{"id", std::to_string(id)}});
     }
-    json results = json::array(), notifications = json::array();
+    json notifications = json::array();
     for (const ReportEntry& entry : entries) {
         if (!entry.result->validated) {
             notifications.push_back(
@@ -115,30 +233,45 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) 
                  {"message", {{"text", "not validated: " + utf8(entry.result->reason)}}},
                  {"locations", location(entry)}});
         }
-        for (const CustomReport& report : entry.result->reports) {
-            const int id = ruleId(report.reportMessage);
-            const char* level = sarifLevel(report.reportType, failOn);
-            json result = {{"ruleId", std::to_string(id)},
-                           {"ruleIndex", ruleIndex[id]},
-                           {"level", level},
-                           {"message", {{"text", report.reportMessage}}},
-                           {"locations", location(entry)}};
-            if (std::string_view(level) != findingLevel(report.reportType))
-                result["properties"] = {{"type", reportTypeName(report.reportType)}};
-            results.push_back(std::move(result));
-        }
     }
-    json run = {
-        {"tool",
-         {{"driver",
-           {{"name", TOOL_NAME},
-            {"version", LUMTRACE_VERSION_TEXT},
-            {"rules", std::move(rules)}}}}},
-        {"invocations", json::array({{{"executionSuccessful", notifications.empty()},
-                                      {"toolExecutionNotifications", std::move(notifications)}}})},
-        {"results", std::move(results)}};
-    return dumped(
-        {{"$schema", SARIF_SCHEMA}, {"version", "2.1.0"}, {"runs", json::array({std::move(run)})}});
+    json invocation = {{"executionSuccessful", notifications.empty()},
+                       {"toolExecutionNotifications", std::move(notifications)}};
+    if (!entries.empty() && entries.front().checks) {
+        const RunChecks& checks = *entries.front().checks;
+        invocation["properties"] = {{"profile", profileJson(checks)},
+                                    {"checks", checksJson(checks)}};
+    }
+    const json tool = {
+        {"driver",
+         {{"name", TOOL_NAME}, {"version", LUMTRACE_VERSION_TEXT}, {"rules", std::move(rules)}}}};
+
+    std::string out;
+    {
+        JsonObjectWriter sarif(out, 0);
+        sarif.string("$schema", SARIF_SCHEMA);
+        sarif.string("version", "2.1.0");
+        sarif.key("runs") += "[\n    ";
+        {
+            JsonObjectWriter run(out, 4);
+            run.value("tool", tool);
+            run.value("invocations", json::array({std::move(invocation)}));
+            std::string& results = run.key("results");
+            bool first = true;
+            for (const ReportEntry& entry : entries) {
+                const std::string uri = fileUri(entry.fullPath);
+                for (std::size_t i = 0; i < entry.result->reports.size(); ++i) {
+                    const CustomReport& report = entry.result->reports[i];
+                    results += first ? "[\n        " : ",\n        ";
+                    first = false;
+                    appendSarifResult(results, report, entry.result->placeOf(i),
+                                      ruleIndex[ruleId(report.reportMessage)], uri, failOn);
+                }
+            }
+            results += first ? "[]" : "\n      ]";
+        }
+        out += "\n  ]";
+    }
+    return out + "\n";
 }
 
 }  // namespace cli

@@ -14,17 +14,42 @@ namespace {
 
 constexpr const char* NOT_VALIDATED_CASE = "validation";
 
-struct RuleFindings {
-    std::vector<const CustomReport*> failures;  // what --fail-on counts
-    std::vector<const CustomReport*> others;
+struct Finding {
+    const CustomReport* report;
+    std::size_t index;  // in the file's findings
 };
 
-std::string joined(const std::vector<const CustomReport*>& reports) {
+struct RuleFindings {
+    std::vector<Finding> failures;  // what --fail-on counts
+    std::vector<Finding> others;
+};
+
+std::string joined(const std::vector<Finding>& findings) {
     std::string text;
-    for (const CustomReport* report : reports)
-        text +=
-            std::string(reportTypeName(report->reportType)) + ": " + report->reportMessage + "\n";
+    for (const Finding& finding : findings) {
+        text += reportTypeName(finding.report->reportType);
+        text += ": ";
+        text += finding.report->reportMessage;
+        text += '\n';
+    }
     return text;
+}
+
+void addProperty(pugi::xml_node properties, const std::string& name, const std::string& value) {
+    pugi::xml_node property = properties.append_child("property");
+    property.append_attribute("name") = name.c_str();
+    property.append_attribute("value") = value.c_str();
+}
+
+void addProperties(pugi::xml_node suite, const RunChecks& checks) {
+    pugi::xml_node properties = suite.append_child("properties");
+    addProperty(properties, "version", checks.version);
+    if (checks.profile) addProperty(properties, "profile", *checks.profile);
+    if (checks.profileFile) addProperty(properties, "profileFile", *checks.profileFile);
+    for (const std::string& setting : checks.settings) addProperty(properties, "set", setting);
+    for (const CheckedRule& rule : checks.deliveryRules)
+        addProperty(properties, "rule." + std::to_string(rule.id),
+                    rule.type + (rule.threshold.empty() ? "" : ", " + rule.threshold));
 }
 
 void addSuite(pugi::xml_node suites, const ReportEntry& entry, const std::set<int>& rules,
@@ -32,6 +57,7 @@ void addSuite(pugi::xml_node suites, const ReportEntry& entry, const std::set<in
     const std::string name = validationhost::narrowToUtf8(entry.path);
     pugi::xml_node suite = suites.append_child("testsuite");
     suite.append_attribute("name") = name.c_str();
+    if (entry.checks) addProperties(suite, *entry.checks);
     const FileResult& result = *entry.result;
     std::size_t suiteTests = 0, suiteFailures = 0, suiteErrors = 0;
     if (!result.validated) {
@@ -46,20 +72,24 @@ void addSuite(pugi::xml_node suites, const ReportEntry& entry, const std::set<in
     } else {
         std::map<int, RuleFindings> byRule;
         for (int rule : rules) byRule[rule];
-        for (const CustomReport& report : result.reports) {
+        for (std::size_t i = 0; i < result.reports.size(); ++i) {
+            const CustomReport& report = result.reports[i];
             RuleFindings& findings = byRule[ruleId(report.reportMessage)];
             (isFailure(report.reportType, failOn) ? findings.failures : findings.others)
-                .push_back(&report);
+                .push_back({&report, i});
         }
         for (const auto& [rule, findings] : byRule) {
             pugi::xml_node testCase = suite.append_child("testcase");
             testCase.append_attribute("classname") = name.c_str();
             testCase.append_attribute("name") = std::to_string(rule).c_str();
             if (!findings.failures.empty()) {
-                const CustomReport& first = *findings.failures.front();
+                // The message a CI server shows names the subtitle and its time code.
+                const Finding& first = findings.failures.front();
+                const std::string message =
+                    placedMessage(first.report->reportMessage, result.placeOf(first.index));
                 pugi::xml_node failure = testCase.append_child("failure");
-                failure.append_attribute("message") = first.reportMessage.c_str();
-                failure.append_attribute("type") = reportTypeName(first.reportType);
+                failure.append_attribute("message") = message.c_str();
+                failure.append_attribute("type") = reportTypeName(first.report->reportType);
                 failure.text() = joined(findings.failures).c_str();
                 ++suiteFailures;
             }

@@ -7,6 +7,7 @@
 
 #include "CommandLine.h"
 #include "FileResult.h"
+#include "RunChecks.h"
 
 namespace cli {
 
@@ -14,6 +15,7 @@ struct ReportEntry {
     std::string path;      // as given
     std::string fullPath;  // as the plug-in got it
     const FileResult* result = nullptr;
+    const RunChecks* checks = nullptr;  // what the run checked; none leaves it out
 };
 
 // Rule of a finding: the number in square brackets that starts its message ("[425] ..."),
@@ -30,6 +32,8 @@ std::string formatReport(OutputFormat format, const std::vector<ReportEntry>& en
                          const std::vector<int>& rules, FailOn failOn = FailOn::Error);
 
 std::string formatJson(const std::vector<ReportEntry>& entries);
+// The object of one file as formatJson writes it, on one line with a line end: JSON Lines.
+std::string formatJsonLine(const ReportEntry& entry);
 std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn = FailOn::Error);
 std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules,
                         FailOn failOn = FailOn::Error);

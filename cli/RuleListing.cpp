@@ -8,7 +8,6 @@ namespace cli {
 namespace {
 
 constexpr std::size_t COLUMNS = 5;
-constexpr int FIRST_DELIVERY_RULE = 501;
 
 std::vector<std::array<std::string, COLUMNS>> rows(const std::string& listing) {
     std::vector<std::array<std::string, COLUMNS>> result;
@@ -45,12 +44,18 @@ std::string formatRuleListing(const std::string& listing) {
     return text;
 }
 
+std::vector<ListedRule> listedRules(const std::string& listing) {
+    std::vector<ListedRule> rules;
+    for (const auto& cells : rows(listing))
+        rules.push_back(
+            {std::atoi(cells[0].c_str()), cells[1] == "on", cells[2], cells[3], cells[4]});
+    return rules;
+}
+
 std::vector<int> deliveryRulesOn(const std::string& listing) {
     std::vector<int> rules;
-    for (const auto& cells : rows(listing)) {
-        const int id = std::atoi(cells[0].c_str());
-        if (id >= FIRST_DELIVERY_RULE && cells[1] == "on") rules.push_back(id);
-    }
+    for (const ListedRule& rule : listedRules(listing))
+        if (rule.id >= FIRST_DELIVERY_RULE && rule.on) rules.push_back(rule.id);
     return rules;
 }
 

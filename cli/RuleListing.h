@@ -7,6 +7,15 @@
 
 namespace cli {
 
+constexpr int FIRST_DELIVERY_RULE = 501;
+
+struct ListedRule {
+    int id = 0;
+    bool on = false;
+    std::string type, threshold, name;
+};
+std::vector<ListedRule> listedRules(const std::string& listing);
+
 // Aligned columns under a heading line.
 std::string formatRuleListing(const std::string& listing);
 // Rules from 501 on that the listing shows "on", in its order.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <type_traits>
 
 #include "FileRunner.h"
 
@@ -22,6 +23,10 @@ public:
     void text(const std::string& value) {
         number(static_cast<std::int64_t>(value.size()));
         m_bytes += value;
+    }
+    void place(const FindingPlace& value) {
+        static_assert(std::is_trivially_copyable_v<FindingPlace>);
+        m_bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
     }
     void lines(const std::vector<std::string>& values) {
         number(static_cast<std::int64_t>(values.size()));
@@ -51,6 +56,8 @@ public:
         value.resize(static_cast<std::size_t>(size));
         return read(value.data(), value.size());
     }
+    // Parent and child are the same program: the layout is the same on both sides.
+    bool place(FindingPlace& value) { return read(&value, sizeof value); }
     bool lines(std::vector<std::string>& values) {
         std::int64_t count = 0;
         if (!number(count) || count < 0) return false;
@@ -87,6 +94,8 @@ bool send(int fd, const FileResult& result) {
         out.number(report.reportType);
         out.text(report.reportMessage);
     }
+    out.number(static_cast<std::int64_t>(result.places.size()));
+    for (const FindingPlace& place : result.places) out.place(place);
     out.lines(result.hostLines);
     out.lines(result.pluginLines);
     return out.sendTo(fd);
@@ -113,13 +122,17 @@ std::optional<FileResult> receive(int fd) {
         report.module = static_cast<std::int32_t>(module);
         report.reportType = static_cast<std::int32_t>(type);
     }
+    if (!in.number(count) || count < 0 || count > (std::int64_t(1) << 30)) return std::nullopt;
+    result.places.resize(static_cast<std::size_t>(count));
+    for (FindingPlace& place : result.places)
+        if (!in.place(place)) return std::nullopt;
     if (!in.lines(result.hostLines) || !in.lines(result.pluginLines)) return std::nullopt;
     return result;
 }
 
 [[noreturn]] void runChild(PluginHost& host, const std::vector<std::string>& files,
-                           std::size_t first, unsigned step, bool keepFindings, int out) {
-    FileRunner runner(host, keepFindings);
+                           std::size_t first, unsigned step, Keep keep, int out) {
+    FileRunner runner(host, keep);
     for (std::size_t i = first; i < files.size(); i += step)
         if (!send(out, runner.run(files[i]))) break;
     // No unloading: the parent's plug-in object saves the settings once, at its own end.
@@ -129,7 +142,7 @@ std::optional<FileResult> receive(int fd) {
 }  // namespace
 
 void validateInProcesses(PluginHost& host, const std::vector<std::string>& files, unsigned jobs,
-                         bool keepFindings, const ResultSink& sink) {
+                         Keep keep, const ResultSink& sink) {
     std::vector<int> pipes;
     std::vector<pid_t> children;
     std::fflush(nullptr);
@@ -141,7 +154,7 @@ void validateInProcesses(PluginHost& host, const std::vector<std::string>& files
         if (child == 0) {
             ::close(ends[0]);
             for (int earlier : pipes) ::close(earlier);
-            runChild(host, files, job, jobs, keepFindings, ends[1]);
+            runChild(host, files, job, jobs, keep, ends[1]);
         }
         ::close(ends[1]);
         if (child < 0) {
@@ -152,7 +165,7 @@ void validateInProcesses(PluginHost& host, const std::vector<std::string>& files
         children.push_back(child);
     }
     const std::size_t started = pipes.size();
-    FileRunner runner(host, keepFindings);  // here when no child could be started
+    FileRunner runner(host, keep);  // here when no child could be started
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (started == 0 || (started < jobs && i % jobs >= started)) {
             sink(i, runner.run(files[i]));

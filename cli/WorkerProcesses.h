@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FileResult.h"
+#include "FileRunner.h"
 #include "host/PluginHost.h"
 
 namespace cli {
@@ -17,8 +18,8 @@ using ResultSink = std::function<void(std::size_t index, FileResult result)>;
 
 // Validates Files on Jobs children; Sink gets every result in input order as soon as it and
 // all before it are in. A child that dies leaves its files not validated.
-// KeepFindings as for FileRunner.
+// Keep as for FileRunner.
 void validateInProcesses(PluginHost& host, const std::vector<std::string>& files, unsigned jobs,
-                         bool keepFindings, const ResultSink& sink);
+                         Keep keep, const ResultSink& sink);
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "FindingBlock.h"
 #include "HostText.h"
 #include "ValidationReportXml.h"
 #include "platform/Guarded.h"
@@ -253,8 +254,9 @@ HRESULT PluginHost::QueryInterface(REFIID riid, void** ppvObject) {
 HRESULT PluginHost::Report(std::int32_t module, std::int32_t reportType,
                            const char* reportMessage) {
     return guarded(m_reportWhere.c_str(), E_FAIL, [&] {
-        m_reports.add(module, reportType,
-                      validationhost::narrowToUtf8(reportMessage ? reportMessage : ""));
+        std::string message = validationhost::narrowToUtf8(reportMessage ? reportMessage : "");
+        const std::int32_t block = validationhost::takeFindingBlock(message);
+        m_reports.add(module, reportType, message, block);
         return S_OK;
     });
 }

@@ -8,7 +8,8 @@ constexpr std::size_t CHUNK_SIZE = 64 * 1024;
 
 }  // namespace
 
-void ReportList::add(std::int32_t module, std::int32_t reportType, std::string_view message) {
+void ReportList::add(std::int32_t module, std::int32_t reportType, std::string_view message,
+                     std::int32_t block) {
     // Longer messages than a 32-bit length would take are cut; no plug-in sends anything close.
     message = message.substr(0, UINT32_MAX);
     std::lock_guard lock(m_lock);
@@ -24,7 +25,7 @@ void ReportList::add(std::int32_t module, std::int32_t reportType, std::string_v
     std::string& chunk = m_chunks.back();
     m_entries.push_back({static_cast<std::uint32_t>(m_chunks.size() - 1),
                          static_cast<std::uint32_t>(chunk.size()),
-                         static_cast<std::uint32_t>(message.size()), module, reportType});
+                         static_cast<std::uint32_t>(message.size()), module, reportType, block});
     chunk.append(message);
 }
 
@@ -75,5 +76,13 @@ std::vector<CustomReport> ReportList::snapshot() const {
     std::vector<CustomReport> items;
     items.reserve(m_entries.size());
     for (std::size_t i = 0; i < m_entries.size(); ++i) items.push_back(unlockedAt(i));
+    return items;
+}
+
+std::vector<std::int32_t> ReportList::blocks() const {
+    std::lock_guard lock(m_lock);
+    std::vector<std::int32_t> items;
+    items.reserve(m_entries.size());
+    for (const Entry& entry : m_entries) items.push_back(entry.block);
     return items;
 }

@@ -24,7 +24,9 @@ struct CustomReport {
 
 class ReportList {
 public:
-    void add(std::int32_t module, std::int32_t reportType, std::string_view message);
+    // Block: the block the finding is about (see FindingBlock.h), -1 for none.
+    void add(std::int32_t module, std::int32_t reportType, std::string_view message,
+             std::int32_t block = -1);
     // Keeps the first Limit findings whole and only counts the later ones (count, countByType),
     // for callers that show counts alone: a long run then stores next to nothing. Stays set
     // across Clear.
@@ -39,6 +41,8 @@ public:
     CustomReport at(std::size_t index) const;
     std::int32_t reportTypeAt(std::size_t index) const;
     std::vector<CustomReport> snapshot() const;
+    // The block of every stored finding, in the order of Snapshot.
+    std::vector<std::int32_t> blocks() const;
 
 private:
     struct Entry {
@@ -47,6 +51,7 @@ private:
         std::uint32_t messageLength;
         std::int32_t module;
         std::int32_t reportType;
+        std::int32_t block;
     };
     CustomReport unlockedAt(std::size_t index) const;
 

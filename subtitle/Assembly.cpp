@@ -60,6 +60,12 @@ void Assembler::take(std::uint32_t index, const TextAndTimingInformation& block)
     start(index, block);
 }
 
+bool Assembler::continuesChain(const TextAndTimingInformation& block) const {
+    return m_open && !isNonSubtitleBlock(block) &&
+           (subtitleNumberOf(block) == m_current.number ||
+            extensionBlockNumberOf(block) == m_nextExtension);
+}
+
 void Assembler::start(std::uint32_t index, const TextAndTimingInformation& block) {
     const std::uint8_t* bytes = block.bytes;
     const std::uint8_t extension = extensionBlockNumberOf(block);

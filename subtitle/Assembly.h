@@ -57,6 +57,11 @@ public:
     // Hands on the last subtitle when its chain was left open.
     void finish();
 
+    // The subtitle being put together; while a fact is handed on, the one it is about.
+    const Subtitle& current() const { return m_current; }
+    // Whether Block, taken next, would carry on the open chain rather than start one.
+    bool continuesChain(const TextAndTimingInformation& block) const;
+
     std::uint32_t userDataBlocks() const { return m_userData; }
     std::uint32_t reservedBlocks() const { return m_reserved; }
 

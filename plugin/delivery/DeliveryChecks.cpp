@@ -1,5 +1,6 @@
 #include "DeliveryChecks.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -28,6 +29,17 @@ std::string frameText(std::int64_t frames, int fps) {
     return format("%02d:%02d:%02d:%02d", static_cast<int>(seconds / 3600),
                   static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60),
                   static_cast<int>(frames % fps));
+}
+
+void appendNumber(std::string& out, std::uint32_t value) {
+    char digits[12];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// As a time code shows it: at least two digits.
+void appendTwoDigits(std::string& out, std::uint8_t value) {
+    if (value < 10) out += '0';
+    appendNumber(out, value);
 }
 
 // HHMMSSFF, digits only.
@@ -65,10 +77,32 @@ DeliveryChecks::DeliveryChecks(const DeliverySettings& settings, Report report)
     }
 }
 
-void DeliveryChecks::finding(std::int32_t id, std::int32_t block, const std::string& text) {
-    const std::string message =
-        block < 0 ? text : format("TTI # %d - ", static_cast<int>(block)) + text;
-    m_report(id, m_rules[static_cast<std::size_t>(id - FIRST_RULE)].reportType, message);
+void DeliveryChecks::finding(std::int32_t id, const Where& where, const std::string& text) {
+    const std::int32_t type = m_rules[static_cast<std::size_t>(id - FIRST_RULE)].reportType;
+    if (where.block < 0) {
+        m_report(id, type, text);
+        return;
+    }
+    // Built by hand: a long file gives hundreds of thousands of these.
+    std::string message;
+    message.reserve(text.size() + 48);
+    message += "TTI # ";
+    appendNumber(message, static_cast<std::uint32_t>(where.block));
+    message += " - Subtitle ";
+    appendNumber(message, where.number);
+    message += " (";
+    for (const std::uint8_t part : {where.in.hours, where.in.minutes, where.in.seconds}) {
+        appendTwoDigits(message, part);
+        message += ':';
+    }
+    appendTwoDigits(message, where.in.frames);
+    message += "): ";
+    message += text;
+    m_report(id, type, message);
+}
+
+std::uint16_t DeliveryChecks::firstNumber(const subtitle::Subtitle& chain) const {
+    return chain.firstBlock == m_renumberedChain ? m_numberBeforeChange : chain.number;
 }
 
 void DeliveryChecks::readGsi(const GeneralSubtitleInformation& gsi) {
@@ -97,7 +131,7 @@ bool DeliveryChecks::begin(StlReader& reader) {
     m_decoder.emplace(codePage);
     m_textSettings = subtitle::textSettings(*gsi, codePage);
     if (on(509) && !m_startOfProgramme)
-        finding(509, -1,
+        finding(509, {},
                 m_startOfProgrammeText.empty()
                     ? "Time Code Start-of-Programme is blank: the start of programme cannot be "
                       "checked"
@@ -112,13 +146,24 @@ bool DeliveryChecks::begin(StlReader& reader) {
 void DeliveryChecks::takeBlock(std::int32_t index, const TextAndTimingInformation& block) {
     if (subtitle::isNonSubtitleBlock(block)) return;
     const std::string_view text = subtitle::usedText(block);
-    checkUnusedSpace(index, block.bytes + tti::textField.offset, text.size());
+    const subtitle::Subtitle& chain = m_assembler.current();
+    const Where where =
+        m_assembler.continuesChain(block)
+            ? Where{index, firstNumber(chain), chain.in}
+            : Where{index, subtitleNumberOf(block), timeCodeAt(block, tti::timeCodeIn)};
+    checkUnusedSpace(where, block.bytes + tti::textField.offset, text.size());
     m_assembler.take(static_cast<std::uint32_t>(index), block);
 }
 
 void DeliveryChecks::chainFact(const subtitle::ChainFact& fact) {
+    const subtitle::Subtitle& chain = m_assembler.current();
+    if (fact.kind == subtitle::ChainFact::Kind::NumberChanged &&
+        chain.firstBlock != m_renumberedChain) {
+        m_renumberedChain = chain.firstBlock;
+        m_numberBeforeChange = chain.number;
+    }
     if (!on(516)) return;
-    const auto block = static_cast<std::int32_t>(fact.block);
+    const Where block{static_cast<std::int32_t>(fact.block), firstNumber(chain), chain.in};
     switch (fact.kind) {
         case subtitle::ChainFact::Kind::NumberChanged:
             finding(516, block, "Subtitle Number changes inside an extension chain");
@@ -134,14 +179,14 @@ void DeliveryChecks::chainFact(const subtitle::ChainFact& fact) {
     }
 }
 
-void DeliveryChecks::checkUnusedSpace(std::int32_t index, const std::uint8_t* field,
+void DeliveryChecks::checkUnusedSpace(const Where& where, const std::uint8_t* field,
                                       std::size_t length) {
     if (!on(518) ||
         std::memcmp(field + length, ALL_UNUSED.data(), TTI_TEXT_FIELD_SIZE - length) == 0)
         return;
     for (std::size_t k = length; k < TTI_TEXT_FIELD_SIZE; ++k) {
         if (field[k] == UNUSED_SPACE) continue;
-        finding(518, index,
+        finding(518, where,
                 format("Byte %02Xh at text offset %d after the unused space", field[k],
                        static_cast<int>(k)));
         return;
@@ -151,7 +196,7 @@ void DeliveryChecks::checkUnusedSpace(std::int32_t index, const std::uint8_t* fi
 void DeliveryChecks::finishSubtitle(const subtitle::Subtitle& model) {
     ++m_subtitles;
     Subtitle s;
-    s.firstBlock = static_cast<std::int32_t>(model.firstBlock);
+    s.where = {static_cast<std::int32_t>(model.firstBlock), firstNumber(model), model.in};
     s.cumulative = model.cumulative;
     s.vertical = model.verticalPosition;
     s.comment = model.comment;
@@ -168,28 +213,27 @@ void DeliveryChecks::finishSubtitle(const subtitle::Subtitle& model) {
 void DeliveryChecks::checkCumulative(const Subtitle& subtitle) {
     const std::uint8_t cs = subtitle.cumulative;
     const bool opensOrCloses = cs == 1 || cs == 0 || cs > 3;
-    if (m_openSet >= 0 && opensOrCloses) {
+    if (m_openSet.block >= 0 && opensOrCloses) {
         if (on(517)) finding(517, m_openSet, "Cumulative set without a last part");
-        m_openSet = -1;
+        m_openSet = {};
     }
-    if (cs == 1) m_openSet = subtitle.firstBlock;
+    if (cs == 1) m_openSet = subtitle.where;
     if (cs == 2 || cs == 3) {
-        if (m_openSet < 0 && on(517))
-            finding(517, subtitle.firstBlock,
-                    format("Cumulative Status %d without a first part", cs));
-        if (cs == 3) m_openSet = -1;
+        if (m_openSet.block < 0 && on(517))
+            finding(517, subtitle.where, format("Cumulative Status %d without a first part", cs));
+        if (cs == 3) m_openSet = {};
     }
 }
 
 void DeliveryChecks::checkTiming(const Subtitle& s) {
     const int fps = m_fps;
     if (m_startOfProgramme && s.in < *m_startOfProgramme && on(509))
-        finding(509, s.firstBlock,
+        finding(509, s.where,
                 format("Time Code In %s is before the Time Code Start-of-Programme %s",
                        frameText(s.in, fps).c_str(), frameText(*m_startOfProgramme, fps).c_str()));
     if (!m_seenDisplayed) {
         if (m_firstInCue && *m_firstInCue != s.in && on(510))
-            finding(510, s.firstBlock,
+            finding(510, s.where,
                     format("Time Code First in-cue %s differs from the first Time Code In %s",
                            frameText(*m_firstInCue, fps).c_str(), frameText(s.in, fps).c_str()));
     } else {
@@ -198,11 +242,11 @@ void DeliveryChecks::checkTiming(const Subtitle& s) {
                              (s.cumulative == 2 || s.cumulative == 3);
         const std::int64_t gap = s.in - m_previousOut;
         if (!sameSet && gap < 0 && on(501))
-            finding(501, s.firstBlock,
+            finding(501, s.where,
                     format("Time Code In %s is before the previous Time Code Out %s",
                            frameText(s.in, fps).c_str(), frameText(m_previousOut, fps).c_str()));
         if (!sameSet && gap >= 0 && gap < threshold(502) && on(502))
-            finding(502, s.firstBlock,
+            finding(502, s.where,
                     format("Gap of %d frames, less than %d", static_cast<int>(gap),
                            static_cast<int>(threshold(502))));
     }
@@ -214,10 +258,10 @@ void DeliveryChecks::checkTiming(const Subtitle& s) {
     if (duration <= 0) return;  // rules 436 and 437 cover these
     const auto ms = static_cast<int>(duration * 1000 / fps);
     if (on(503) && duration * 1000 < std::int64_t{threshold(503)} * fps)
-        finding(503, s.firstBlock,
+        finding(503, s.where,
                 format("Duration of %d ms, less than %d ms", ms, static_cast<int>(threshold(503))));
     if (on(504) && duration * 1000 > std::int64_t{threshold(504)} * fps)
-        finding(504, s.firstBlock,
+        finding(504, s.where,
                 format("Duration of %d ms, more than %d ms", ms, static_cast<int>(threshold(504))));
     if (on(505)) checkReadingSpeed(s, duration);
 }
@@ -232,7 +276,7 @@ void DeliveryChecks::checkReadingSpeed(const Subtitle& s, std::int64_t duration)
     const std::string limitText = limit % 100 == 0
                                       ? std::to_string(limit / 100)
                                       : format(limit % 10 == 0 ? "%.1f" : "%.2f", limit / 100.0);
-    finding(505, s.firstBlock,
+    finding(505, s.where,
             format("%d characters in %.2f s: %.2f characters per second, more than %s",
                    m_facts.visible, static_cast<double>(duration) / fps, rate, limitText.c_str()));
 }
@@ -241,17 +285,16 @@ void DeliveryChecks::checkText(const Subtitle& s) {
     if (m_teletext && on(515) &&
         (s.vertical < 1 || s.vertical > 23 ||
          (m_maxRows && *m_maxRows > 0 && s.vertical > *m_maxRows)))
-        finding(515, s.firstBlock,
-                format("Invalid teletext Vertical Position value = %d", s.vertical));
+        finding(515, s.where, format("Invalid teletext Vertical Position value = %d", s.vertical));
     const bool teletextRules = m_teletext && (on(508) || on(511) || on(513) || on(514));
     if (!on(506) && !on(507) && !teletextRules) return;
     if (on(506)) {
         if (m_facts.nonEmptyRows > threshold(506))
-            finding(506, s.firstBlock,
+            finding(506, s.where,
                     format("%d rows, more than %d", m_facts.nonEmptyRows,
                            static_cast<int>(threshold(506))));
         else if (m_maxRows && *m_maxRows > 0 && m_facts.nonEmptyRows > *m_maxRows)
-            finding(506, s.firstBlock,
+            finding(506, s.where,
                     format("%d rows, more than MNR = %d", m_facts.nonEmptyRows,
                            static_cast<int>(*m_maxRows)));
     }
@@ -260,51 +303,50 @@ void DeliveryChecks::checkText(const Subtitle& s) {
         if (row.visible == 0) continue;
         ++n;
         if (on(507) && row.visible > threshold(507))
-            finding(507, s.firstBlock,
+            finding(507, s.where,
                     format("Row %d has %d characters, more than %d", n, row.visible,
                            static_cast<int>(threshold(507))));
         if (!m_teletext) continue;
         if (on(508) && row.cells > 40)
-            finding(508, s.firstBlock,
-                    format("Row %d is %d cells wide, more than 40", n, row.cells));
+            finding(508, s.where, format("Row %d is %d cells wide, more than 40", n, row.cells));
         if (on(513) && row.unboxedText)
-            finding(513, s.firstBlock, format("Row %d has text outside a box", n));
+            finding(513, s.where, format("Row %d has text outside a box", n));
         if (on(514) && row.singleHeightText)
-            finding(514, s.firstBlock, format("Row %d has single height text", n));
+            finding(514, s.where, format("Row %d has single height text", n));
     }
     const std::int32_t refused = m_facts.colours & ~threshold(511);
     if (m_teletext && on(511) && refused)
-        finding(511, s.firstBlock,
-                format("Colour %s is not allowed", colourMaskText(refused).c_str()));
+        finding(511, s.where, format("Colour %s is not allowed", colourMaskText(refused).c_str()));
 }
 
 void DeliveryChecks::checkCodes(const Subtitle& s) {
     const subtitle::CodeFacts& codes = m_facts.codes;
     if (on(512)) {
         if (m_open && codes.firstTeletextCode >= 0)
-            finding(512, s.firstBlock,
+            finding(512, s.where,
                     format("Teletext control code %02Xh in an open subtitle file",
                            codes.firstTeletextCode));
         else if (m_teletext && codes.firstOpenCode >= 0)
             finding(
-                512, s.firstBlock,
+                512, s.where,
                 format("Open subtitle control code %02Xh in a teletext file", codes.firstOpenCode));
     }
     if (!on(519) || codes.firstUndefined < 0) return;
     if (codes.undefinedIsLoneDiacritic)
-        finding(519, s.firstBlock,
+        finding(519, s.where,
                 format("Diacritic %02Xh not followed by a letter", codes.firstUndefined));
     else
-        finding(519, s.firstBlock,
+        finding(519, s.where,
                 format("Byte %02Xh is not defined by character code table %s", codes.firstUndefined,
                        m_tableText.c_str()));
 }
 
 void DeliveryChecks::finish() {
     m_assembler.finish();
-    if (m_openSet >= 0 && on(517)) finding(517, m_openSet, "Cumulative set without a last part");
+    if (m_openSet.block >= 0 && on(517))
+        finding(517, m_openSet, "Cumulative set without a last part");
     if (m_announcedSubtitles && *m_announcedSubtitles != m_subtitles && on(520))
-        finding(520, -1,
+        finding(520, {},
                 format("GSI - TNS = %d, but %d subtitles counted",
                        static_cast<int>(*m_announcedSubtitles), static_cast<int>(m_subtitles)));
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Runs the switched-on delivery rules (501-520) over an open file's blocks as the file validator
-// walks them, so the file is read once. Each finding is handed on with the rule's own report type;
-// the block number in a message is 0-based.
+// walks them, so the file is read once. Each finding is handed on with the rule's own report type.
+// A finding about a subtitle reads "TTI # N - Subtitle 677 (10:48:53:16): ...": the host takes
+// the 0-based block off the front and shows the rest; the number and time code are those of the
+// first block of the subtitle's chain.
 
 #include <array>
 #include <cstdint>
@@ -27,9 +29,16 @@ public:
     void finish();
 
 private:
+    // What a finding names: a block and the subtitle it belongs to; no block for the header.
+    struct Where {
+        std::int32_t block = -1;
+        std::uint16_t number = 0;
+        TimeCode in{};
+    };
+
     // A subtitle as the rules read it: the model's, with its times in frames.
     struct Subtitle {
-        std::int32_t firstBlock = -1;
+        Where where;
         std::uint8_t cumulative = 0;
         std::uint8_t vertical = 0;
         bool comment = false;
@@ -50,10 +59,13 @@ private:
     std::int32_t threshold(std::int32_t id) const {
         return m_rules[static_cast<std::size_t>(id - FIRST_RULE)].threshold;
     }
-    void finding(std::int32_t id, std::int32_t block, const std::string& text);
+    void finding(std::int32_t id, const Where& where, const std::string& text);
+    // The number of the chain's first block: the model takes on a later block's number when the
+    // number changes inside the chain.
+    std::uint16_t firstNumber(const subtitle::Subtitle& chain) const;
 
     void readGsi(const GeneralSubtitleInformation& gsi);
-    void checkUnusedSpace(std::int32_t index, const std::uint8_t* field, std::size_t length);
+    void checkUnusedSpace(const Where& where, const std::uint8_t* field, std::size_t length);
     void chainFact(const subtitle::ChainFact& fact);
     void finishSubtitle(const subtitle::Subtitle& subtitle);
     void checkCumulative(const Subtitle& subtitle);
@@ -80,7 +92,9 @@ private:
     std::optional<subtitle::CharacterDecoder> m_decoder;
     subtitle::TextSettings m_textSettings;
     std::int32_t m_subtitles = 0;
-    std::int32_t m_openSet = -1;  // first block of an unfinished cumulative set
+    std::int64_t m_renumberedChain = -1;  // first block of the chain whose number changed
+    std::uint16_t m_numberBeforeChange = 0;
+    Where m_openSet;  // first subtitle of an unfinished cumulative set
     bool m_seenDisplayed = false;
     std::int64_t m_previousOut = 0;
     std::uint8_t m_previousCumulative = 0;

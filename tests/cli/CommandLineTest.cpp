@@ -48,7 +48,7 @@ TEST(CommandLineTest, WrongArgumentsAreRefusedWithAReason) {
         {{"-x", "a.stl"}, "unknown option '-x'"},
         {{"--quiet=yes", "a.stl"}, "unknown option '--quiet=yes'"},
         {{"--format", "xml", "a.stl"},
-         "unknown format 'xml' (use text, json, junit, sarif or csv)"},
+         "unknown format 'xml' (use text, json, jsonl, junit, sarif or csv)"},
         {{"a.stl", "--format"}, "option --format needs a format"},
         {{"--report", "json", "a.stl"},
          "option --report needs FORMAT:PATH with FORMAT json, junit, sarif, csv or xml, not "

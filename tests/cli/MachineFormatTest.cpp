@@ -111,9 +111,11 @@ TEST_F(MachineFormatTest, CsvHasARowPerFindingAndPerFileWithout) {
     const json all = json::parse(run("json").out);
     const std::vector<std::string> lines = splitLines(run("csv").out);
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "path,validated,reason,module,id,type,message");
+    EXPECT_EQ(lines[0],
+              "path,validated,reason,module,id,type,message,block,subtitleNumber,timeCodeIn,"
+              "timeCodeOut");
     EXPECT_EQ(lines.size(), 1 + all[0]["findings"].size() + 1 + all[2]["findings"].size());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), files[1] + ",false," + REFUSED + ",,,,"),
+    EXPECT_NE(std::find(lines.begin(), lines.end(), files[1] + ",false," + REFUSED + ",,,,,,,,"),
               lines.end());
 }
 

@@ -1,6 +1,9 @@
 // --profile and --list-rules: a delivery profile for one run, in every worker process, with the
 // settings store left as it was.
 
+#include <nlohmann/json.hpp>
+
+#include <fstream>
 #include <functional>
 #include <regex>
 
@@ -71,13 +74,13 @@ TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
         // 4 s after the first: no gap at all.
         {"teletext",
          [](Block& b) { b.in[2] = 4; },
-         {"[502] TTI # 1 - Gap of 0 frames, less than 1"}},
+         {"[502] Subtitle 2 (10:00:04:00): Gap of 0 frames, less than 1"}},
         {"streaming",
          [](Block& b) {
              b.in[2] = 4;
              b.in[3] = 1;
          },
-         {"[502] TTI # 1 - Gap of 1 frames, less than 2"}},
+         {"[502] Subtitle 2 (10:00:04:01): Gap of 1 frames, less than 2"}},
         // 16 visible characters for 1 s.
         {"teletext",
          [](Block& b) {
@@ -86,7 +89,8 @@ TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
                  "\x0D\x0B\x0B"
                  "Sixteen letters.");
          },
-         {"[505] TTI # 1 - 16 characters in 1.00 s: 16.00 characters per second, more than 15"}},
+         {"[505] Subtitle 2 (10:00:05:00): 16 characters in 1.00 s: 16.00 characters per second, "
+          "more than 15"}},
         {"teletext-children",
          [](Block& b) {
              b.out[2] = 6;
@@ -94,13 +98,14 @@ TEST_F(ProfileOptionTest, AProfileGivesExactlyTheFindingOfTheOneFault) {
                  "\x0D\x0B\x0B"
                  "Good nights.");
          },
-         {"[505] TTI # 1 - 12 characters in 1.00 s: 12.00 characters per second, more than 11"}},
+         {"[505] Subtitle 2 (10:00:05:00): 12 characters in 1.00 s: 12.00 characters per second, "
+          "more than 11"}},
         {"teletext",
          [](Block& b) { b.text = StlFileBuilder::text("\x0D\x0B\x0B\x05Magenta"); },
-         {"[511] TTI # 1 - Colour magenta is not allowed"}},
+         {"[511] Subtitle 2 (10:00:05:00): Colour magenta is not allowed"}},
         {"streaming",
          [](Block& b) { b.out[2] = 14; },
-         {"[504] TTI # 1 - Duration of 9000 ms, more than 7000 ms"}},
+         {"[504] Subtitle 2 (10:00:05:00): Duration of 9000 ms, more than 7000 ms"}},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
@@ -124,7 +129,8 @@ TEST_F(ProfileOptionTest, EveryWorkerProcessUsesTheProfile) {
     ASSERT_EQ(run.exitStatus, 1) << run.err;  // 508 is an Error
     int wide = 0;
     for (const std::string& line : splitLines(run.out))
-        wide += line.find("[507] TTI # 1 - Row 1 has 38 characters") != std::string::npos;
+        wide += line.find("[507] Subtitle 2 (10:00:05:00): Row 1 has 38 characters") !=
+                std::string::npos;
     EXPECT_EQ(wide, 4) << run.out;
 }
 
@@ -137,7 +143,8 @@ TEST_F(ProfileOptionTest, AProfileFileAndAnUnknownName) {
     const ProcessResult own = runProcess(VALIDATE, {"--profile", dir.file("mine.ini"), file});
     EXPECT_EQ(own.exitStatus, 1);
     EXPECT_EQ(deliveryFindings(own.out),
-              std::vector<std::string>{"[507] TTI # 1 - Row 1 has 38 characters, more than 30"});
+              std::vector<std::string>{
+                  "[507] Subtitle 2 (10:00:05:00): Row 1 has 38 characters, more than 30"});
 
     for (const std::string& wrong : {std::string("nosuch"), dir.file("missing.ini")}) {
         const ProcessResult run = runProcess(VALIDATE, {"--profile", wrong, file});
@@ -187,6 +194,111 @@ TEST_F(ProfileOptionTest, TheSettingsStoreStaysByteIdentical) {
           {"--list-rules", "--profile", "teletext-children"},
           {"--profile", "nosuch", file}})
         runProcess(VALIDATE, arguments);
+    EXPECT_EQ(readFile(storePath()), before);
+}
+
+}  // namespace
+}  // namespace clitest
+
+namespace clitest {
+namespace {
+
+// Each format records the profile, the delivery rules on with their thresholds and the version;
+// a run without a profile keeps its CSV plain.
+TEST_F(ProfileOptionTest, EveryReportRecordsWhatWasChecked) {
+    using nlohmann::json;
+    const std::string file = wideFile("wide.stl", 38), profile = dir.file("mine.ini");
+    {
+        std::ofstream out(profile);
+        out << "[profile]\nname = Mine\n[507]\nthreshold = 30\ntype = error\n";
+    }
+    auto run = [&](const char* format, bool withProfile = true) {
+        std::vector<std::string> arguments = {"--format", format, file};
+        if (withProfile) arguments.insert(arguments.begin(), {"--profile", profile});
+        return runProcess(VALIDATE, arguments).out;
+    };
+    const json rule507 = {{"id", 507}, {"type", "Error"}, {"threshold", "30 characters"}};
+    const json expectedChecks = {{"version", EXPECTED_VERSION},
+                                 {"settings", json::array()},
+                                 {"deliveryRules", json::array({rule507})}};
+    const json item = json::parse(run("json"))[0];
+    EXPECT_EQ(item["profile"], json({{"name", profile}, {"file", profile}}));
+    EXPECT_EQ(item["checks"], expectedChecks);
+    const json sarif = json::parse(run("sarif"));
+    EXPECT_EQ(sarif["runs"][0]["invocations"][0]["properties"]["checks"], expectedChecks);
+    EXPECT_EQ(splitLines(run("csv"))[0], "# profile=" + profile + "; file=" + profile +
+                                             "; version=" EXPECTED_VERSION
+                                             "; rules=507 (30 characters)");
+    const std::string junit = run("junit");
+    EXPECT_NE(junit.find("<property name=\"rule.507\" value=\"Error, 30 characters\" />"),
+              std::string::npos);
+
+    EXPECT_EQ(splitLines(run("csv", false))[0].rfind("path,", 0), 0u);
+    const json plain = json::parse(run("json", false))[0];
+    EXPECT_TRUE(plain["profile"].is_null());
+    EXPECT_EQ(plain["checks"]["version"], EXPECTED_VERSION);
+}
+
+}  // namespace
+}  // namespace clitest
+
+namespace clitest {
+namespace {
+
+std::string lineOf(const std::string& text, const std::string& start) {
+    for (const std::string& line : splitLines(text))
+        if (line.rfind(start, 0) == 0) return line;
+    return {};
+}
+
+// --set switches a rule on with a threshold, over the saved settings or a profile, and is
+// refused with the words a profile file would get.
+TEST_F(ProfileOptionTest, SetGivesARuleItsThresholdForOneRun) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* rule;      // the --list-rules line that starts so
+        const char* expected;  // that line, or the message on stderr when the run is refused
+    } cases[] = {
+        {{"--set", "505=15.5"}, "505", "505  on      Warning  15.5 cps"},
+        {{"--profile", "teletext", "--set", "504=9000"}, "504", "504  on      Warning  9000 ms"},
+        {{"--profile", "teletext", "--set", "504=9000"}, "502", "502  on      Warning  1 frame"},
+        {{"--set", "511=white, red"}, "511", "511  on      Warning  white,red"},
+        {{"--set", "505=abc"},
+         nullptr,
+         "lumtrace-validate: --set 505=abc: bad threshold \"abc\" for rule 505: allowed is a "
+         "number of characters per second, up to two decimals with a point, e.g. 15.5\n"},
+        {{"--set", "508=3"},
+         nullptr,
+         "lumtrace-validate: --set 508=3: bad threshold \"3\" for rule 508: it has no "
+         "threshold\n"},
+        {{"--set", "599=3"}, nullptr, "lumtrace-validate: --set 599=3: unknown rule 599\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.push_back("--list-rules");
+        SCOPED_TRACE(arguments[1]);
+        const ProcessResult run = runProcess(VALIDATE, arguments);
+        if (c.rule) {
+            EXPECT_EQ(run.exitStatus, 0);
+            EXPECT_EQ(lineOf(run.out, c.rule).substr(0, std::string(c.expected).size()),
+                      c.expected);
+        } else {
+            EXPECT_EQ(run.exitStatus, 2);
+            EXPECT_EQ(run.err, c.expected);
+        }
+    }
+
+    const std::string file = wideFile("wide.stl", 38);
+    const std::string before = readFile(storePath());
+    const ProcessResult run = runProcess(VALIDATE, {"--set", "507=30", "--format", "json", file});
+    const nlohmann::json item = nlohmann::json::parse(run.out)[0];
+    EXPECT_EQ(item["checks"]["settings"], nlohmann::json::array({"507=30"}));
+    std::vector<std::string> delivery;
+    for (const auto& finding : item["findings"])
+        if (finding["id"] == 507) delivery.push_back(finding["message"]);
+    EXPECT_EQ(delivery,
+              std::vector<std::string>{
+                  "[507] Subtitle 2 (10:00:05:00): Row 1 has 38 characters, more than 30"});
     EXPECT_EQ(readFile(storePath()), before);
 }
 

@@ -1,0 +1,33 @@
+#include "ListedInputs.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+
+#include "InputFile.h"
+
+namespace cli {
+
+std::set<std::string> listedInputs(const std::vector<std::string>& files, std::string& error) {
+    std::set<std::string> listed;
+    for (const std::string& file : files) {
+        std::error_code missing;
+        if (!std::filesystem::exists(file, missing)) continue;
+        std::ifstream in(file, std::ios::binary);
+        if (!in || std::filesystem::is_directory(file, missing)) {
+            error = "cannot read the list '" + file + "'";
+            return {};
+        }
+        for (std::string line; std::getline(in, line);) {
+            const nlohmann::json item = nlohmann::json::parse(line, nullptr, false);
+            if (!item.is_object() || !item.contains("path") || !item["path"].is_string()) continue;
+            const std::string path = item["path"];
+            listed.insert(path);
+            listed.insert(fullPath(path));
+        }
+    }
+    return listed;
+}
+
+}  // namespace cli

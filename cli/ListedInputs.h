@@ -1,0 +1,16 @@
+#pragma once
+// --skip-listed: the files an earlier --format jsonl run has already reported, so that a run
+// cut short, or shared between machines, carries on where it stopped.
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// The "path" of every complete line of Files, as given and as a full path. A file that does not
+// exist lists nothing (a first run has none yet); a line cut off or not JSON is passed over.
+// Error tells which file could not be read.
+std::set<std::string> listedInputs(const std::vector<std::string>& files, std::string& error);
+
+}  // namespace cli

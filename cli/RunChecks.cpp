@@ -1,0 +1,38 @@
+#include "RunChecks.h"
+
+#include <filesystem>
+
+#include "RuleListing.h"
+
+namespace cli {
+
+RunChecks runChecks(const CommandLine& line, const std::string& listing) {
+    RunChecks checks;
+    checks.version = LUMTRACE_VERSION_TEXT;
+    checks.profile = line.profile;
+    std::error_code error;
+    if (line.profile && std::filesystem::is_regular_file(*line.profile, error))
+        checks.profileFile = std::filesystem::absolute(*line.profile, error).string();
+    for (const SettingRequest& setting : line.settings)
+        checks.settings.push_back(std::to_string(setting.rule) + "=" + setting.value);
+    for (const ListedRule& rule : listedRules(listing))
+        if (rule.id >= FIRST_DELIVERY_RULE && rule.on)
+            checks.deliveryRules.push_back({rule.id, rule.type, rule.threshold});
+    return checks;
+}
+
+std::string checksLine(const RunChecks& checks) {
+    std::string text;
+    if (checks.profile) text += "profile=" + *checks.profile + "; ";
+    if (checks.profileFile) text += "file=" + *checks.profileFile + "; ";
+    for (const std::string& setting : checks.settings) text += "set=" + setting + "; ";
+    text += "version=" + checks.version + "; rules=";
+    for (std::size_t i = 0; i < checks.deliveryRules.size(); ++i) {
+        const CheckedRule& rule = checks.deliveryRules[i];
+        text += (i ? ", " : "") + std::to_string(rule.id);
+        if (!rule.threshold.empty()) text += " (" + rule.threshold + ")";
+    }
+    return text;
+}
+
+}  // namespace cli
