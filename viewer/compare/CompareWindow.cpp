@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "CompareModel.h"
+#include "MarkedTextDelegate.h"
 #include "compare/Reports.h"
 #include "viewer/preview/SubtitlePreview.h"
 
@@ -60,6 +61,9 @@ CompareWindow::CompareWindow(compare::Comparison comparison, ComparedFile a, Com
     m_table->horizontalHeader()->setStretchLastSection(true);
     for (const int column : {CompareModel::AText, CompareModel::BText})
         m_table->setColumnWidth(column, 300);
+    auto* marked = new MarkedTextDelegate(m_table);
+    m_table->setItemDelegateForColumn(CompareModel::AText, marked);
+    m_table->setItemDelegateForColumn(CompareModel::BText, marked);
     for (const int column : {CompareModel::ANumber, CompareModel::BNumber})
         m_table->setColumnWidth(column, 50);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
