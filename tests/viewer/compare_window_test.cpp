@@ -29,6 +29,8 @@ struct Line {
     int second;  // in-time second; out one second later
     int frame;
     const char* text;
+    int outSecond = -1;  // -1: one second after the in-time
+    int outFrame = 0;
 };
 
 class CompareWindowTest : public ::testing::Test {
@@ -42,8 +44,9 @@ protected:
             b.number = static_cast<std::uint16_t>(line.number);
             b.in[2] = static_cast<std::uint8_t>(line.second);
             b.in[3] = static_cast<std::uint8_t>(line.frame);
-            b.out[2] = static_cast<std::uint8_t>(line.second + 1);
-            b.out[3] = static_cast<std::uint8_t>(line.frame);
+            b.out[2] =
+                static_cast<std::uint8_t>(line.outSecond < 0 ? line.second + 1 : line.outSecond);
+            b.out[3] = static_cast<std::uint8_t>(line.outSecond < 0 ? line.frame : line.outFrame);
             b.text = Builder::text(line.text);
             builder.addBlock(b);
         }
@@ -116,6 +119,48 @@ TEST_F(CompareWindowTest, RowsShowTextChangesAndAddedSubtitles) {
     EXPECT_EQ(column(window, CompareModel::BText),
               (QStringList{"one", "the {+slow+} fox", "three", "new line", "four"}));
     EXPECT_EQ(column(window, CompareModel::BNumber), (QStringList{"1", "2", "3", "9", "4"}));
+}
+
+TEST_F(CompareWindowTest, SplitsAndMergesTakeARowPerPartAndTheHeaderSaysWhatChanged) {
+    const std::vector<Line> a = {{1, 1, 0, "one"}, {2, 3, 0, "nobody saw you there", 5, 0}};
+    const std::vector<Line> b = {
+        {1, 1, 0, "one"}, {2, 3, 0, "nobody saw", 4, 0}, {3, 4, 0, "you there", 5, 0}};
+    struct Case {
+        const char* name;
+        std::vector<Line> a, b;
+        QStringList kinds, textA, textB;
+    };
+    const Case cases[] = {
+        {"split",
+         a,
+         b,
+         {"", "split", ""},
+         {"one", "nobody saw you there", ""},
+         {"one", "nobody saw", "you there"}},
+        {"merged",
+         b,
+         a,
+         {"", "merged", ""},
+         {"one", "nobody saw", "you there"},
+         {"one", "nobody saw you there", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CompareWindow* window = compare(write("a.stl", c.a), write("b.stl", c.b));
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(column(window, CompareModel::Kind), c.kinds);
+        EXPECT_EQ(column(window, CompareModel::AText), c.textA);
+        EXPECT_EQ(column(window, CompareModel::BText), c.textB);
+        EXPECT_TRUE(label(window, "headerLabel").startsWith("Header: TotalNumberOfTTI"))
+            << label(window, "headerLabel").toStdString();
+        // F7 stops once at the split or merge, not at its second row.
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        window->activateWindow();
+        QTest::keyClick(window->table(), Qt::Key_F7);
+        QTest::keyClick(window->table(), Qt::Key_F7);
+        EXPECT_EQ(window->table()->currentIndex().row(), 1);
+        delete window;
+    }
 }
 
 TEST_F(CompareWindowTest, F7WalksTheDifferencesAndThePreviewsFollow) {
