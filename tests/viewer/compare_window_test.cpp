@@ -104,6 +104,8 @@ TEST_F(CompareWindowTest, ShiftedCopyStatesTheOffsetAndNothingElse) {
     EXPECT_EQ(label(window, "offsetLabel"), "B is A shifted by +00:00:00:10 (10 frames).");
     EXPECT_EQ(column(window, CompareModel::Kind), QStringList(4, QString()));
     EXPECT_FALSE(window->findChild<QLabel*>("nonStandardLabel")->isVisibleTo(window));
+    EXPECT_EQ(previewText(window->previewA()), "one");  // the first row shows on opening
+    EXPECT_EQ(previewText(window->previewB()), "one");
 }
 
 TEST_F(CompareWindowTest, RowsShowTextChangesAndAddedSubtitles) {

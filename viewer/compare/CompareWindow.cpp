@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTableView>
@@ -94,7 +95,12 @@ CompareWindow::CompareWindow(compare::Comparison comparison, ComparedFile a, Com
     auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7), this);
     connect(previous, &QShortcut::activated, this, [this] { goToDifference(true); });
 
-    resize(1100, 760);
+    // The first row shows at once, so the previews are never blank on opening.
+    if (m_model->rowCount() > 0) m_table->setCurrentIndex(m_model->index(0, 0));
+    QSize size(1100, 760);
+    if (const QScreen* screen = parent ? parent->screen() : nullptr)
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    resize(size);
     m_table->setFocus();
 }
 
