@@ -222,6 +222,7 @@ TEST_F(CompareWindowTest, FilesThatCannotOrCanOnlyBeReadOnlyCompared) {
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(label(window, "nonStandardLabel").startsWith("B is a non-standard file ("));
         EXPECT_TRUE(label(window, "nonStandardLabel").endsWith("), compared read-only."));
+        EXPECT_FALSE(label(window, "nonStandardLabel").contains(".)"));
         window->table()->selectRow(3);
         EXPECT_EQ(previewText(window->previewB()), "four");
         delete window;

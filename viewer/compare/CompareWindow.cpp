@@ -22,8 +22,10 @@ namespace {
 using Kind = compare::Difference::Kind;
 
 QString nonStandardNote(const char* side, const ComparedFile& file) {
+    QString reason = QString::fromStdString(file.check.reason);
+    if (reason.endsWith(QLatin1Char('.'))) reason.chop(1);  // it goes in parentheses
     return QStringLiteral("%1 is a non-standard file (%2), compared read-only.")
-        .arg(QLatin1String(side), QString::fromStdString(file.check.reason));
+        .arg(QLatin1String(side), reason);
 }
 
 // A preview with its caption above it.
