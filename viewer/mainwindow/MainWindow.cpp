@@ -27,6 +27,8 @@
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
 #include "platform/InstallLayout.h"
+#include "viewer/UserInteraction.h"
+#include "viewer/compare/CompareWindow.h"
 #include "viewer/hex/HexView.h"
 
 namespace {
@@ -157,6 +159,12 @@ void MainWindow::createMenus() {
                                     [this](const QString& name) { openNamedFile(name); });
     m_exportAction =
         file->addAction(QStringLiteral("&Export..."), this, [this] { onExportTriggered(); });
+    m_compareAction =
+        file->addAction(QStringLiteral("Co&mpare With..."), this, [this] { onCompareTriggered(); });
+    m_compareAction->setEnabled(false);
+    // Enabled while a file is loaded; looked at whenever the menu opens.
+    connect(file, &QMenu::aboutToShow, this,
+            [this] { m_compareAction->setEnabled(m_stlReader != nullptr); });
     file->addSeparator();
     m_exitAction = file->addAction(QStringLiteral("E&xit"), this, [this] { onExitTriggered(); });
     m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -303,6 +311,16 @@ void MainWindow::refreshCaption() {
         if (!m_fileName.isEmpty())
             caption += QStringLiteral(" (") + m_fileName + QStringLiteral(")");
         setWindowTitle(caption);
+    });
+}
+
+void MainWindow::onCompareTriggered() {
+    platform::guardedVoid("TForm1.Compare1Click", [&] {
+        if (!m_stlReader) {
+            userInteraction().showError(this, QStringLiteral("There is no file loaded."));
+            return;
+        }
+        comparewindow::compareWith(this, m_fileName);
     });
 }
 

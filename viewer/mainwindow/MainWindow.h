@@ -116,6 +116,8 @@ public:
     void onCloseTriggered();
     void onExitTriggered();
     void onExportTriggered();
+    // File > Compare With...: the loaded file against another version (viewer/compare).
+    void onCompareTriggered();
     void dropFiles(const QStringList& fileNames);
     void onSubtitleListMousePressed();
     void onSubtitleListKeyReleased();
@@ -159,6 +161,7 @@ public:
     QAction* m_openAction = nullptr;
     QAction* m_closeAction = nullptr;
     QAction* m_exportAction = nullptr;
+    QAction* m_compareAction = nullptr;
     QAction* m_exitAction = nullptr;
     QAction* m_fontAction = nullptr;
     QMenu* m_encodingMenu = nullptr;
