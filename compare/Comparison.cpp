@@ -157,6 +157,9 @@ Comparison compareSides(Side a, Side b, const Options& options) {
     c.a = std::move(a);
     c.b = std::move(b);
     c.differences = headerDifferences(c.a.gsi, c.b.gsi);
+    if (!c.ratesDiffer)
+        dropShiftedTimeCodes(c.differences, c.a.gsi, c.b.gsi, c.offset,
+                             c.a.rate.framesPerTimeCodeSecond);
 
     for (const Match& m : align(c.a.entries, c.b.entries)) {
         switch (m.kind) {

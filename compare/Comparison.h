@@ -48,6 +48,12 @@ Comparison compareSides(Side a, Side b, const Options& options);
 std::vector<Difference> headerDifferences(const GeneralSubtitleInformation& a,
                                           const GeneralSubtitleInformation& b);
 
+// Leaves out the start-of-programme and first in-cue differences that are the shift itself (B's
+// time code is A's moved by Offset frames at FramesPerSecond): a shifted file moves them too.
+void dropShiftedTimeCodes(std::vector<Difference>& differences, const GeneralSubtitleInformation& a,
+                          const GeneralSubtitleInformation& b, std::int64_t offset,
+                          int framesPerSecond);
+
 // Frames as a signed time code on the grid of Rate.
 std::string signedTimeCode(std::int64_t frames, const FrameRate& rate);
 

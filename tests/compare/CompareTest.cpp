@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 #include "CompareFixtures.h"
@@ -134,6 +135,32 @@ TEST(CompareTest, DifferencesSayWhatChanged) {
                            "in -2 frames",
                        }));
     EXPECT_EQ(compare::signedTimeCode(-(3600 * 25 + 61 * 25 + 3), {25, 25, 1}), "-01:01:01:03");
+}
+
+// A shifted file moves its first in-cue too: that is the shift, not a difference of its own.
+TEST(CompareTest, HeaderTimeCodesMovedByTheShiftArePartOfIt) {
+    testsupport::TempDir dir;
+    auto subs = comparetest::sixSubtitles();
+    const std::string a = comparetest::writeFile(subs, dir.file("a.stl"));
+    for (Sub& x : subs) x.in += 10, x.out += 10;
+    const auto withFirstInCue = [&](const std::string& name, const char* tcf) {
+        const std::string path = comparetest::writeFile(subs, dir.file(name));
+        std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(gsi::timeCodeFirstInCue.offset);
+        f.write(tcf, 8);
+        return path;
+    };
+    std::fstream af(a, std::ios::in | std::ios::out | std::ios::binary);
+    af.seekp(gsi::timeCodeFirstInCue.offset);
+    af.write("00000000", 8);
+    af.close();
+    for (const auto& [tcf, kinds] : {std::pair{"00000010", std::vector<std::string>{}},
+                                     std::pair{"00000011", std::vector<std::string>{"header"}}}) {
+        const compare::Comparison c = compare::compareSides(
+            load(a), load(withFirstInCue(std::string("b") + tcf + ".stl", tcf)), {});
+        EXPECT_EQ(c.offset, 10);
+        EXPECT_EQ(kindsOf(c), kinds) << tcf;
+    }
 }
 
 }  // namespace
