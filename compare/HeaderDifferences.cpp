@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <optional>
@@ -10,39 +11,14 @@ namespace compare {
 
 namespace {
 
-constexpr StlField fields[] = {
-    gsi::codePageNumber,
-    gsi::diskFormatCode,
-    gsi::displayStandardCode,
-    gsi::characterCodeTableNumber,
-    gsi::languageCode,
-    gsi::originalProgrammeTitle,
-    gsi::originalEpisodeTitle,
-    gsi::translatedProgrammeTitle,
-    gsi::translatedEpisodeTitle,
-    gsi::translatorsName,
-    gsi::translatorsContactDetails,
-    gsi::subtitleListReferenceCode,
-    gsi::creationDate,
-    gsi::revisionDate,
-    gsi::revisionNumber,
-    gsi::totalNumberOfTti,
-    gsi::totalNumberOfSubtitles,
-    gsi::totalNumberOfSubtitleGroups,
-    gsi::maximumNumberOfDisplayableCharacters,
-    gsi::maximumNumberOfDisplayableRows,
-    gsi::timeCodeStatus,
-    gsi::timeCodeStartOfProgramme,
-    gsi::timeCodeFirstInCue,
-    gsi::totalNumberOfDisks,
-    gsi::diskSequenceNumber,
-    gsi::countryOfOrigin,
-    gsi::publisher,
-    gsi::editorsName,
-    gsi::editorsContactDetails,
-    gsi::spareBytes,
-    gsi::userDefinedArea,
-};
+// The named fields, then the bytes no field names.
+const std::array<StlField, 31> fields = [] {
+    std::array<StlField, 31> all{};
+    std::copy(gsi::namedFields.begin(), gsi::namedFields.end(), all.begin());
+    all[29] = gsi::spareBytes;
+    all[30] = gsi::userDefinedArea;
+    return all;
+}();
 
 // The field's bytes without trailing blanks, each byte as the Latin-1 character of that number (so
 // the value is always valid UTF-8) and control bytes as \xNN; long fields are cut short.

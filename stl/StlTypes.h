@@ -1,6 +1,7 @@
 #pragma once
 // The two block types of an STL file and the offsets of their fields.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -62,6 +63,39 @@ constexpr StlField editorsName{"EditorsName", 309, 32};
 constexpr StlField editorsContactDetails{"EditorsContactDetails", 341, 32};
 constexpr StlField spareBytes{"SpareBytes", 373, 75};
 constexpr StlField userDefinedArea{"UserDefinedArea", 448, 576};
+
+// The named fields, in file order (the spare bytes and the user-defined area left out).
+inline constexpr std::array<StlField, 29> namedFields = {
+    codePageNumber,
+    diskFormatCode,
+    displayStandardCode,
+    characterCodeTableNumber,
+    languageCode,
+    originalProgrammeTitle,
+    originalEpisodeTitle,
+    translatedProgrammeTitle,
+    translatedEpisodeTitle,
+    translatorsName,
+    translatorsContactDetails,
+    subtitleListReferenceCode,
+    creationDate,
+    revisionDate,
+    revisionNumber,
+    totalNumberOfTti,
+    totalNumberOfSubtitles,
+    totalNumberOfSubtitleGroups,
+    maximumNumberOfDisplayableCharacters,
+    maximumNumberOfDisplayableRows,
+    timeCodeStatus,
+    timeCodeStartOfProgramme,
+    timeCodeFirstInCue,
+    totalNumberOfDisks,
+    diskSequenceNumber,
+    countryOfOrigin,
+    publisher,
+    editorsName,
+    editorsContactDetails,
+};
 }  // namespace gsi
 
 namespace tti {

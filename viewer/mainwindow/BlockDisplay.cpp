@@ -10,37 +10,7 @@ namespace {
 
 constexpr int nameWidth = 36;
 
-const std::array<StlField, 29> gsiTreeFields = {
-    gsi::codePageNumber,
-    gsi::diskFormatCode,
-    gsi::displayStandardCode,
-    gsi::characterCodeTableNumber,
-    gsi::languageCode,
-    gsi::originalProgrammeTitle,
-    gsi::originalEpisodeTitle,
-    gsi::translatedProgrammeTitle,
-    gsi::translatedEpisodeTitle,
-    gsi::translatorsName,
-    gsi::translatorsContactDetails,
-    gsi::subtitleListReferenceCode,
-    gsi::creationDate,
-    gsi::revisionDate,
-    gsi::revisionNumber,
-    gsi::totalNumberOfTti,
-    gsi::totalNumberOfSubtitles,
-    gsi::totalNumberOfSubtitleGroups,
-    gsi::maximumNumberOfDisplayableCharacters,
-    gsi::maximumNumberOfDisplayableRows,
-    gsi::timeCodeStatus,
-    gsi::timeCodeStartOfProgramme,
-    gsi::timeCodeFirstInCue,
-    gsi::totalNumberOfDisks,
-    gsi::diskSequenceNumber,
-    gsi::countryOfOrigin,
-    gsi::publisher,
-    gsi::editorsName,
-    gsi::editorsContactDetails,
-};
+const auto& gsiTreeFields = gsi::namedFields;
 
 QString byteLine(const TextAndTimingInformation& block, const StlField& field) {
     return detailLine(field.name, QString::number(block.bytes[field.offset]), field.length);
