@@ -79,6 +79,11 @@ std::vector<CustomReport> ReportList::snapshot() const {
     return items;
 }
 
+std::int32_t ReportList::blockAt(std::size_t index) const {
+    std::lock_guard lock(m_lock);
+    return index < m_entries.size() ? m_entries[index].block : -1;
+}
+
 std::vector<std::int32_t> ReportList::blocks() const {
     std::lock_guard lock(m_lock);
     std::vector<std::int32_t> items;

@@ -43,6 +43,8 @@ public:
     std::vector<CustomReport> snapshot() const;
     // The block of every stored finding, in the order of Snapshot.
     std::vector<std::int32_t> blocks() const;
+    // The block of the stored finding at Index; -1 for none or past them.
+    std::int32_t blockAt(std::size_t index) const;
 
 private:
     struct Entry {

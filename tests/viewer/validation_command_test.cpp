@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "MenuClick.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -106,6 +107,45 @@ TEST_F(ValidationCommandTest, AFileOpenedAnywaySaysWhyItCannotBeValidated) {
               "file size and Text And Timing Information records count.\n\nThe header "
               "announces 5 text blocks, the file holds 3.");
     EXPECT_EQ(rowsAfterStart, 0);
+    form.close();
+}
+
+// A double-click on a finding about a block selects that block in the main window's list.
+TEST_F(ValidationCommandTest, DoubleClickOnAFindingSelectsItsBlock) {
+    MainWindow form;
+    form.show();
+    testsupport::StlFileBuilder builder;
+    builder.addBlocks(4).blockBytes(2, tti::cumulativeStatus.offset, {5});
+    ASSERT_TRUE(form.loadFile(QString::fromStdString(builder.writeTo(dir.file("one.stl")))));
+    form.selectRow(0);
+    QString clicked;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* window = qobject_cast<ValidationWindow*>(QApplication::activeModalWidget());
+        if (!window) return;
+        closer.stop();
+        QTest::mouseClick(window->btnValidation, Qt::LeftButton);
+        for (int i = 0; i < 500 && window->isRunning(); ++i) QTest::qWait(10);
+        QAbstractItemModel* model = window->lvReport->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int column = 0; column < model->columnCount(); ++column) {
+                const QModelIndex index = model->index(row, column);
+                if (!index.data().toString().contains(QStringLiteral("TTI # 2 -"))) continue;
+                clicked = index.data().toString();
+                window->lvReport->scrollTo(index);
+                QTest::qWait(50);  // the rows the run added are laid out
+                const QPoint at = window->lvReport->visualRect(index).center();
+                QTest::mouseClick(window->lvReport->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(window->lvReport->viewport(), Qt::LeftButton, {}, at);
+                row = model->rowCount();
+                break;
+            }
+        }
+        window->close();
+    });
+    closer.start(20);
+    ASSERT_TRUE(viewertest::clickMenuItem(form.m_validationAction));
+    ASSERT_FALSE(clicked.isEmpty());
+    EXPECT_EQ(form.selectedRow(), 2) << clicked.toStdString();
     form.close();
 }
 

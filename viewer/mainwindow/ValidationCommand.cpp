@@ -22,6 +22,7 @@ void MainWindow::onValidationTriggered() {
                                QDir::toNativeSeparators(QCoreApplication::applicationDirPath())));
             return;
         }
-        showValidationWindow(validationModule(), fileName(), this);
+        showValidationWindow(validationModule(), fileName(), this,
+                             [this](int block) { selectRow(block); });
     });
 }

@@ -78,6 +78,11 @@ void ValidationWindow::createControls() {
     lvReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvReport->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvReport->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A finding leads to its subtitle in the main window.
+    connect(lvReport, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        const std::int32_t block = reportList().blockAt(static_cast<std::size_t>(index.row()));
+        if (block >= 0) emit findingActivated(block);
+    });
     auto* reportLayout = new QVBoxLayout(gbReport);
     reportLayout->addWidget(lvReport);
 
@@ -261,9 +266,11 @@ bool ValidationWindow::visualizeReports() {
     });
 }
 
-bool showValidationWindow(const std::string& plugin, const QString& fileName, QWidget* parent) {
+bool showValidationWindow(const std::string& plugin, const QString& fileName, QWidget* parent,
+                          const std::function<void(int)>& onFinding) {
     return guarded("ShowMediaValidation", false, [&] {
         ValidationWindow form(parent);
+        if (onFinding) QObject::connect(&form, &ValidationWindow::findingActivated, onFinding);
         form.setPaths(plugin, fileName);
         if (!form.loadPlugin()) return false;
         form.exec();

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,11 @@ public:
     static constexpr int designedClientWidth = 1004;
     static constexpr int designedClientHeight = 351;
 
+signals:
+    // Double-click or Enter on a finding about a block: the block (0-based), for the main window
+    // to select.
+    void findingActivated(int block);
+
 public slots:
     // Every way of closing (Close, Escape, the close box) ends here; refused while running.
     void done(int result) override;
@@ -72,7 +78,9 @@ private:
     bool m_closed = false;
 };
 
-// Shows the validation window modally for FileName with the plug-in at Plugin. With a plug-in
-// that cannot be loaded nothing is shown and the result is false.
+// Shows the validation window modally for FileName with the plug-in at Plugin; OnFinding, when
+// given, is called with the block of a finding the user activates. With a plug-in that cannot be
+// loaded nothing is shown and the result is false.
 bool showValidationWindow(const std::string& plugin, const QString& fileName,
-                          QWidget* parent = nullptr);
+                          QWidget* parent = nullptr,
+                          const std::function<void(int)>& onFinding = {});
