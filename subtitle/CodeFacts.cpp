@@ -35,31 +35,45 @@ constexpr std::array<std::uint8_t, 256> BYTE_CLASSES = byteClasses();
 }  // namespace
 
 void scanCodes(std::string_view text, bool latin, CodeFacts& facts) {
-    facts = CodeFacts{};
+    // Kept in locals and written once: the text's bytes may alias the facts for the compiler, so
+    // fields written in the loop would be stored and read back at every byte.
     const std::uint8_t undefined = latin ? UNDEFINED_LATIN : UNDEFINED;
-    const auto noteUndefined = [&](std::uint8_t byte, bool loneDiacritic) {
-        if (facts.firstUndefined >= 0) return;
-        facts.firstUndefined = byte;
-        facts.undefinedIsLoneDiacritic = loneDiacritic;
+    int teletextCode = -1, openCode = -1, undefinedByte = -1;
+    bool loneDiacritic = false;
+    const auto noteUndefined = [&](std::uint8_t byte, bool lone) {
+        if (undefinedByte >= 0) return;
+        undefinedByte = byte;
+        loneDiacritic = lone;
     };
-    int diacritic = -1;  // a Latin diacritic waiting for its letter
     for (const char c : text) {
-        const auto byte = static_cast<std::uint8_t>(c);
-        const std::uint8_t cls = BYTE_CLASSES[byte];
-        if (diacritic >= 0) {
-            if (!(cls & LETTER)) noteUndefined(static_cast<std::uint8_t>(diacritic), true);
-            diacritic = -1;
+        if (static_cast<std::uint8_t>(c) < 0x20) {
+            teletextCode = static_cast<std::uint8_t>(c);
+            break;
         }
-        if (byte >= 0x20 && byte < 0x7F) continue;
+    }
+    // Only bytes from 7Fh up can be open codes, undefined or diacritics: a walk that seldom
+    // branches away.
+    const std::size_t size = text.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<std::uint8_t>(text[i]);
+        if (byte < 0x7F) continue;
+        const std::uint8_t cls = BYTE_CLASSES[byte];
         if (cls & undefined) {
             noteUndefined(byte, false);
             continue;
         }
-        if (byte < 0x20 && facts.firstTeletextCode < 0) facts.firstTeletextCode = byte;
-        if (byte >= 0x80 && byte <= 0x85 && facts.firstOpenCode < 0) facts.firstOpenCode = byte;
-        if (latin && (cls & LATIN_DIACRITIC)) diacritic = byte;
+        if (byte <= 0x85 && byte >= 0x80 && openCode < 0) openCode = byte;
+        if (latin && (cls & LATIN_DIACRITIC)) {
+            // A diacritic wants a letter after it.
+            const bool letter =
+                i + 1 < size && (BYTE_CLASSES[static_cast<std::uint8_t>(text[i + 1])] & LETTER);
+            if (!letter) noteUndefined(byte, true);
+        }
     }
-    if (diacritic >= 0) noteUndefined(static_cast<std::uint8_t>(diacritic), true);
+    facts.firstTeletextCode = teletextCode;
+    facts.firstOpenCode = openCode;
+    facts.firstUndefined = undefinedByte;
+    facts.undefinedIsLoneDiacritic = loneDiacritic;
 }
 
 std::vector<std::uint8_t> meaninglessCodes(std::string_view text, const TextSettings& settings) {
