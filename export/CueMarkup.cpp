@@ -59,21 +59,28 @@ const char* colourClass(Colour colour) {
 std::string rowMarkup(const std::vector<subtitle::Run>& runs, const MarkupSettings& settings) {
     std::string out;
     std::vector<std::string> open;
+    std::size_t held = 0;  // spaces at the end of the last run, placed once the next tags are known
     for (const subtitle::Run& run : runs) {
         std::vector<std::string> wanted = openingTags(run, settings);
         std::u16string_view text = run.text;
         if (wanted != open) {
+            // Spaces where the style changes stay outside the tags, on either side.
             closeAll(out, open);
-            // Spaces where the style changes stay outside the tags.
             const std::size_t spaces = std::min(text.find_first_not_of(u' '), text.size());
-            out.append(spaces, ' ');
+            out.append(held + spaces, ' ');
             text.remove_prefix(spaces);
             for (const std::string& tag : wanted) out += "<" + tag + ">";
             open = std::move(wanted);
+        } else {
+            out.append(held, ' ');
         }
-        appendText(out, text, settings.escape);
+        const std::size_t last = text.find_last_not_of(u' ');
+        held = last == std::u16string_view::npos ? 0 : text.size() - last - 1;
+        if (last == std::u16string_view::npos) held = text.size(), text = {};
+        appendText(out, text.substr(0, text.size() - held), settings.escape);
     }
     closeAll(out, open);
+    out.append(held, ' ');
     return out;
 }
 

@@ -131,4 +131,15 @@ TEST(WriterTest, SrtAndVtt) {
     EXPECT_EQ(writeVtt(list), "WEBVTT\n");
 }
 
+// A spacing attribute between two colours is a space of the first run; it stays outside the tags.
+TEST(WriterTest, SpacesWhereTheStyleChangesStayOutsideTheTags) {
+    subtitle::Run cyan{u"Cyan on Black. "}, green{u" Green"};
+    cyan.foreground = subtitle::Colour::Cyan;
+    green.foreground = subtitle::Colour::Green;
+    EXPECT_EQ(rowMarkup({cyan, green}, {.colours = true}),
+              "<c.cyan>Cyan on Black.</c>  <c.lime>Green</c>");
+    EXPECT_EQ(rowMarkup({cyan, cyan}, {.colours = true}),
+              "<c.cyan>Cyan on Black. Cyan on Black.</c> ");
+}
+
 }  // namespace
