@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "subtitle/TextCodes.h"
 #include "subtitle/Timeline.h"
 
 namespace preview {
