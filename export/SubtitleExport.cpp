@@ -17,15 +17,6 @@ ExportResult failure(std::string error) {
     return result;
 }
 
-std::size_t countTextSubtitles(const std::string& text) {
-    if (text.empty()) return 0;
-    std::size_t count = 1;
-    for (std::size_t at = text.find("\n\n"); at != std::string::npos;
-         at = text.find("\n\n", at + 2))
-        ++count;
-    return count;
-}
-
 }  // namespace
 
 ExportResult exportStlFile(const std::string& path, const ExportOptions& options) {
@@ -58,8 +49,8 @@ ExportResult exportStlFile(const std::string& path, const ExportOptions& options
     const subtitle::TextSettings settings = subtitle::textSettings(document.gsi, codePage);
 
     if (options.format == ExportFormat::Text) {
-        result.text = writeText(document, decoder, settings, options.includeComments);
-        result.written = countTextSubtitles(result.text);
+        result.text =
+            writeText(document, decoder, settings, options.includeComments, result.written);
         result.ok = true;
         return result;
     }

@@ -5,5 +5,7 @@
 
 #include "subtitle/Document.h"
 
+// Written: the number of subtitles written.
 std::string writeText(const subtitle::Document& document, const subtitle::CharacterDecoder& decoder,
-                      const subtitle::TextSettings& settings, bool includeComments);
+                      const subtitle::TextSettings& settings, bool includeComments,
+                      std::size_t& written);
