@@ -4,11 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "FindingPlace.h"
 #include "FindingsTable.h"
+#include "host/FindingPlace.h"
 #include "host/PluginHost.h"
 
 namespace cli {
+
+using validationhost::appendTimeCode;
+using validationhost::FindingPlace;
+using validationhost::locateFindings;
+using validationhost::placedMessage;
+using validationhost::subtitleText;
 
 struct FileResult {
     bool validated = false;

@@ -18,9 +18,7 @@ struct ReportEntry {
     const RunChecks* checks = nullptr;  // what the run checked; none leaves it out
 };
 
-// Rule of a finding: the number in square brackets that starts its message ("[425] ..."),
-// 0 when there is none.
-int ruleId(const std::string& message);
+using validationhost::ruleId;
 
 // True when a finding of ReportType makes the run fail under --fail-on, so that the reports call
 // failures what the exit status counts.

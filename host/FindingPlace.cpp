@@ -5,11 +5,10 @@
 #include <map>
 #include <optional>
 
-#include "MachineReport.h"
 #include "stl/StlTypes.h"
 #include "subtitle/Assembly.h"
 
-namespace cli {
+namespace validationhost {
 namespace {
 
 constexpr std::uint32_t GSI_SIZE = 1024;
@@ -124,6 +123,18 @@ std::vector<FindingPlace> locateFindings(const std::string& file,
     return places;
 }
 
+int ruleId(const std::string& message) {
+    if (message.size() < 3 || message[0] != '[') return 0;
+    const std::size_t close = message.find(']');
+    if (close == std::string::npos || close == 1 || close > 10) return 0;
+    int id = 0;
+    for (std::size_t i = 1; i < close; ++i) {
+        if (message[i] < '0' || message[i] > '9') return 0;
+        id = id * 10 + (message[i] - '0');
+    }
+    return id;
+}
+
 void appendTimeCode(std::string& out, const TimeCode& time) {
     const std::uint8_t parts[] = {time.hours, time.minutes, time.seconds, time.frames};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -147,4 +158,4 @@ std::string placedMessage(const std::string& message, const FindingPlace& place)
     return message + " - " + subtitle;
 }
 
-}  // namespace cli
+}  // namespace validationhost

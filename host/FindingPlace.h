@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "host/ReportList.h"
+#include "ReportList.h"
 #include "stl/StlUtils.h"
 
-namespace cli {
+namespace validationhost {
 
 struct FindingPlace {
     std::int32_t block = -1;           // 0-based; -1: not about a block
@@ -34,9 +34,13 @@ std::vector<FindingPlace> locateFindings(const std::string& file,
 // each of hundreds of thousands of findings.
 void appendTimeCode(std::string& out, const TimeCode& time);
 
+// Rule of a finding: the number in square brackets that starts its message ("[425] ..."),
+// 0 when there is none.
+int ruleId(const std::string& message);
+
 // "Subtitle 677 (10:48:53:16)", empty without a subtitle.
 std::string subtitleText(const FindingPlace& place);
 // Message with its subtitle after it, unless it names it already.
 std::string placedMessage(const std::string& message, const FindingPlace& place);
 
-}  // namespace cli
+}  // namespace validationhost
