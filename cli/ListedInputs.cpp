@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "InputFile.h"
+#include "WorkerProcesses.h"
 
 namespace cli {
 
@@ -22,6 +23,9 @@ std::set<std::string> listedInputs(const std::vector<std::string>& files, std::s
         for (std::string line; std::getline(in, line);) {
             const nlohmann::json item = nlohmann::json::parse(line, nullptr, false);
             if (!item.is_object() || !item.contains("path") || !item["path"].is_string()) continue;
+            // Not a verdict on the file: its worker died, perhaps of something else.
+            if (item.value("validated", true) == false && item.value("reason", "") == WORKER_ENDED)
+                continue;
             const std::string path = item["path"];
             listed.insert(path);
             listed.insert(fullPath(path));

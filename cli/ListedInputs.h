@@ -9,7 +9,8 @@
 namespace cli {
 
 // The "path" of every complete line of Files, as given and as a full path. A file that does not
-// exist lists nothing (a first run has none yet); a line cut off or not JSON is passed over.
+// exist lists nothing (a first run has none yet); a line cut off or not JSON, or one whose
+// validation process died, is passed over.
 // Error tells which file could not be read.
 std::set<std::string> listedInputs(const std::vector<std::string>& files, std::string& error);
 

@@ -174,7 +174,7 @@ void validateInProcesses(PluginHost& host, const std::vector<std::string>& files
         std::optional<FileResult> result = receive(pipes[i % jobs]);
         if (!result) {
             result.emplace();
-            result->reason = "the validation process ended unexpectedly";
+            result->reason = WORKER_ENDED;
         }
         sink(i, std::move(*result));
     }

@@ -14,6 +14,10 @@
 
 namespace cli {
 
+// Why the files of a child that died were not validated; a later run with --skip-listed tries
+// them again.
+inline constexpr const char* WORKER_ENDED = "the validation process ended unexpectedly";
+
 using ResultSink = std::function<void(std::size_t index, FileResult result)>;
 
 // Validates Files on Jobs children; Sink gets every result in input order as soon as it and

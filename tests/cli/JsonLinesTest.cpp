@@ -47,9 +47,13 @@ TEST_F(JsonLinesTest, ALinePerFileInInputOrderAndSkippedOnesLeftOut) {
     for (std::size_t i = 0; i < files.size(); ++i)
         EXPECT_EQ(json::parse(lines[i])["path"], files[i]);
 
-    // An earlier run cut off in its second line: only the first file counts as done.
+    // An earlier run cut off in its second line, and whose worker died on the third: only the
+    // first file counts as done.
     const std::string earlier = dir.file("earlier.jsonl");
-    std::ofstream(earlier) << lines[0] << "\n" << lines[1].substr(0, 20);
+    json died = json::parse(lines[2]);
+    died["validated"] = false;
+    died["reason"] = "the validation process ended unexpectedly";
+    std::ofstream(earlier) << lines[0] << "\n" << died.dump() << "\n" << lines[1].substr(0, 20);
     arguments.insert(arguments.begin(),
                      {"--skip-listed", earlier, "--skip-listed", dir.file("not-yet.jsonl")});
     const ProcessResult rest = runProcess(VALIDATE, arguments);
