@@ -328,7 +328,7 @@ private:
         for (std::size_t i = 0; i < m_results.size(); ++i)
             entries.push_back(
                 {m_inputs[i].path, fullPath(m_inputs[i].path), &m_results[i], &m_checks});
-        m_out << formatReport(m_line.format, entries, m_rules, m_line.failOn);
+        writeReport(m_out, m_line.format, entries, m_rules, m_line.failOn);
     }
 
     void fail(const std::string& message) {

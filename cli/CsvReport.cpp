@@ -47,18 +47,19 @@ std::string field(const std::string& text) {
 
 }  // namespace
 
-std::string formatCsv(const std::vector<ReportEntry>& entries) {
+void writeCsv(std::string& out, const std::vector<ReportEntry>& entries, const ReportSpill& spill) {
     // A run with a profile or settings of its own says so first; a plain run's CSV stays plain.
-    std::string out;
     if (!entries.empty() && entries.front().checks && entries.front().checks->chosen())
         out += "# " + checksLine(*entries.front().checks) + "\r\n";
     out += HEADER;
-    // Grown once: the rows of a long file come to tens of megabytes.
-    std::size_t size = out.size();
-    for (const ReportEntry& entry : entries)
-        for (const CustomReport& report : entry.result->reports)
-            size += entry.path.size() + report.reportMessage.size() + 96;
-    out.reserve(size);
+    // Grown once when it all stays in memory: the rows of a long file come to tens of megabytes.
+    if (!spill.sink) {
+        std::size_t size = out.size();
+        for (const ReportEntry& entry : entries)
+            for (const CustomReport& report : entry.result->reports)
+                size += entry.path.size() + report.reportMessage.size() + 96;
+        out.reserve(size);
+    }
     for (const ReportEntry& entry : entries) {
         const FileResult& result = *entry.result;
         const std::string start = field(validationhost::narrowToUtf8(entry.path)) + "," +
@@ -67,6 +68,7 @@ std::string formatCsv(const std::vector<ReportEntry>& entries) {
         if (result.reports.empty()) out += start + ",,,,,,,\r\n";
         for (std::size_t i = 0; i < result.reports.size(); ++i) {
             const CustomReport& report = result.reports[i];
+            spill(out);
             out += start;
             appendField(out, moduleDisplayName(report.module));
             out += ',';
@@ -79,6 +81,11 @@ std::string formatCsv(const std::vector<ReportEntry>& entries) {
             out += "\r\n";
         }
     }
+}
+
+std::string formatCsv(const std::vector<ReportEntry>& entries) {
+    std::string out;
+    writeCsv(out, entries, {});
     return out;
 }
 

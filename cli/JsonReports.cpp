@@ -103,7 +103,8 @@ void appendTimeOrNull(JsonObjectWriter& finding, std::string_view name, const Ti
 // Written out, not built: a long file has hundreds of thousands of findings. The places are
 // null where a finding is not about a block, so that every finding has the same keys.
 // Indent: that of the array's key, negative for one line.
-void appendFindings(std::string& out, const FileResult& result, int indent) {
+void appendFindings(std::string& out, const FileResult& result, int indent,
+                    const ReportSpill& spill) {
     if (result.reports.empty()) {
         out += "[]";
         return;
@@ -113,6 +114,7 @@ void appendFindings(std::string& out, const FileResult& result, int indent) {
     for (std::size_t i = 0; i < result.reports.size(); ++i) {
         const CustomReport& report = result.reports[i];
         const FindingPlace place = result.placeOf(i);
+        spill(out);
         if (i) out += ',';
         appendJsonBreak(out, inner);
         JsonObjectWriter finding(out, inner);
@@ -130,7 +132,8 @@ void appendFindings(std::string& out, const FileResult& result, int indent) {
 }
 
 // Indent: that of the object's braces, negative for one line.
-void appendFileObject(std::string& out, const ReportEntry& entry, int indent) {
+void appendFileObject(std::string& out, const ReportEntry& entry, int indent,
+                      const ReportSpill& spill = {}) {
     const FileResult& result = *entry.result;
     JsonObjectWriter item(out, indent);
     item.string("path", utf8(entry.path));
@@ -141,7 +144,7 @@ void appendFileObject(std::string& out, const ReportEntry& entry, int indent) {
                           {"warning", counts.warnings},
                           {"info", counts.infos},
                           {"other", counts.others}});
-    appendFindings(item.key("findings"), result, indent < 0 ? -1 : indent + 2);
+    appendFindings(item.key("findings"), result, indent < 0 ? -1 : indent + 2, spill);
     if (entry.checks) {
         item.value("profile", profileJson(*entry.checks));
         item.value("checks", checksJson(*entry.checks));
@@ -150,14 +153,24 @@ void appendFileObject(std::string& out, const ReportEntry& entry, int indent) {
 
 }  // namespace
 
-std::string formatJson(const std::vector<ReportEntry>& entries) {
-    if (entries.empty()) return "[]\n";
-    std::string out = "[";
+void writeJson(std::string& out, const std::vector<ReportEntry>& entries,
+               const ReportSpill& spill) {
+    if (entries.empty()) {
+        out += "[]\n";
+        return;
+    }
+    out += "[";
     for (std::size_t e = 0; e < entries.size(); ++e) {
         out += e ? ",\n  " : "\n  ";
-        appendFileObject(out, entries[e], 2);
+        appendFileObject(out, entries[e], 2, spill);
     }
-    return out + "\n]\n";
+    out += "\n]\n";
+}
+
+std::string formatJson(const std::vector<ReportEntry>& entries) {
+    std::string out;
+    writeJson(out, entries, {});
+    return out;
 }
 
 std::string formatJsonLine(const ReportEntry& entry) {
@@ -215,7 +228,8 @@ void appendSarifResult(std::string& out, const CustomReport& report, const Findi
 
 }  // namespace
 
-std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) {
+void writeSarif(std::string& out, const std::vector<ReportEntry>& entries, FailOn failOn,
+                const ReportSpill& spill) {
     std::map<int, std::size_t> ruleIndex;
     for (const ReportEntry& entry : entries)
         for (const CustomReport& report : entry.result->reports)
@@ -245,7 +259,6 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) 
         {"driver",
          {{"name", TOOL_NAME}, {"version", LUMTRACE_VERSION_TEXT}, {"rules", std::move(rules)}}}};
 
-    std::string out;
     {
         JsonObjectWriter sarif(out, 0);
         sarif.string("$schema", SARIF_SCHEMA);
@@ -261,6 +274,7 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) 
                 const std::string uri = fileUri(entry.fullPath);
                 for (std::size_t i = 0; i < entry.result->reports.size(); ++i) {
                     const CustomReport& report = entry.result->reports[i];
+                    spill(results);
                     results += first ? "[\n        " : ",\n        ";
                     first = false;
                     appendSarifResult(results, report, entry.result->placeOf(i),
@@ -271,7 +285,13 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) 
         }
         out += "\n  ]";
     }
-    return out + "\n";
+    out += "\n";
+}
+
+std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn) {
+    std::string out;
+    writeSarif(out, entries, failOn, {});
+    return out;
 }
 
 }  // namespace cli

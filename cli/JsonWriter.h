@@ -5,10 +5,25 @@
 
 #include <nlohmann/json.hpp>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 
 namespace cli {
+
+// Where a long report goes while it is written: text piles up in a string and, with a stream
+// to go to, is handed on in pieces, so that hundreds of megabytes of findings never sit in
+// memory at once. Without a stream the string ends up holding the whole report.
+struct ReportSpill {
+    std::ostream* sink = nullptr;
+    // Hands Out on once it is large; writers only ever append, so any point will do.
+    void operator()(std::string& out) const {
+        if (sink && out.size() >= (std::size_t(1) << 20)) {
+            sink->write(out.data(), static_cast<std::streamsize>(out.size()));
+            out.clear();
+        }
+    }
+};
 
 // A JSON string as dump writes it (no ASCII escaping, invalid UTF-8 replaced).
 void appendJsonString(std::string& out, std::string_view text);

@@ -18,6 +18,27 @@ bool isFailure(std::int32_t reportType, FailOn failOn) {
     return false;
 }
 
+void writeReport(std::ostream& out, OutputFormat format, const std::vector<ReportEntry>& entries,
+                 const std::vector<int>& rules, FailOn failOn) {
+    const ReportSpill spill{&out};
+    std::string text;
+    switch (format) {
+        case OutputFormat::Json:
+            writeJson(text, entries, spill);
+            break;
+        case OutputFormat::Sarif:
+            writeSarif(text, entries, failOn, spill);
+            break;
+        case OutputFormat::Csv:
+            writeCsv(text, entries, spill);
+            break;
+        default:
+            text = formatReport(format, entries, rules, failOn);
+            break;
+    }
+    out << text;
+}
+
 std::string formatReport(OutputFormat format, const std::vector<ReportEntry>& entries,
                          const std::vector<int>& rules, FailOn failOn) {
     switch (format) {

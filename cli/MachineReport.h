@@ -2,11 +2,13 @@
 // The machine-readable report formats: JSON, JUnit XML, SARIF 2.1.0 and CSV.
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "CommandLine.h"
 #include "FileResult.h"
+#include "JsonWriter.h"
 #include "RunChecks.h"
 
 namespace cli {
@@ -29,6 +31,10 @@ bool isFailure(std::int32_t reportType, FailOn failOn);
 std::string formatReport(OutputFormat format, const std::vector<ReportEntry>& entries,
                          const std::vector<int>& rules, FailOn failOn = FailOn::Error);
 
+// As formatReport, handed on to Out in pieces as it is written.
+void writeReport(std::ostream& out, OutputFormat format, const std::vector<ReportEntry>& entries,
+                 const std::vector<int>& rules, FailOn failOn = FailOn::Error);
+
 std::string formatJson(const std::vector<ReportEntry>& entries);
 // The object of one file as formatJson writes it, on one line with a line end: JSON Lines.
 std::string formatJsonLine(const ReportEntry& entry);
@@ -36,5 +42,11 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn =
 std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules,
                         FailOn failOn = FailOn::Error);
 std::string formatCsv(const std::vector<ReportEntry>& entries);
+
+// The long formats written into Out, handed on through Spill as they grow.
+void writeJson(std::string& out, const std::vector<ReportEntry>& entries, const ReportSpill& spill);
+void writeSarif(std::string& out, const std::vector<ReportEntry>& entries, FailOn failOn,
+                const ReportSpill& spill);
+void writeCsv(std::string& out, const std::vector<ReportEntry>& entries, const ReportSpill& spill);
 
 }  // namespace cli

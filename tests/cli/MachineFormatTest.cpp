@@ -119,6 +119,37 @@ TEST_F(MachineFormatTest, CsvHasARowPerFindingAndPerFileWithout) {
               lines.end());
 }
 
+// Megabytes of findings reach the output in pieces; none may be lost or cut at a seam.
+TEST_F(MachineFormatTest, LongReportsArriveWhole) {
+    testsupport::StlFileBuilder builder;
+    const int blocks = 6000;
+    for (int i = 0; i < blocks; ++i) {
+        testsupport::StlFileBuilder::Block block;
+        block.number = static_cast<std::uint16_t>(i + 1);
+        block.vertical = 120;
+        block.in[2] = static_cast<std::uint8_t>(i / 25 % 60);
+        block.in[3] = static_cast<std::uint8_t>(i % 25);
+        block.out[0] = 1;
+        builder.addBlock(block);
+    }
+    files = {builder.announce(blocks).writeTo(dir.file("long.stl"))};
+    auto count438 = [](const json& findings, const char* key) {
+        return std::count_if(findings.begin(), findings.end(),
+                             [key](const json& f) { return f[key] == "438"; });
+    };
+    const std::string jsonText = run("json").out;
+    ASSERT_GT(jsonText.size(), std::size_t(1) << 20);
+    const json all = json::parse(jsonText);
+    EXPECT_EQ(std::count_if(all[0]["findings"].begin(), all[0]["findings"].end(),
+                            [](const json& f) { return f["id"] == 438; }),
+              blocks);
+    EXPECT_EQ(count438(json::parse(run("sarif").out)["runs"][0]["results"], "ruleId"), blocks);
+    const std::vector<std::string> lines = splitLines(run("csv").out);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.find(",438,") != l.npos; }),
+              blocks);
+}
+
 TEST_F(MachineFormatTest, ReportFilesPerInputInEachFormat) {
     const std::string folder = dir.file("reports");
     const ProcessResult result =
