@@ -246,7 +246,8 @@ private:
         if (m_line.format == OutputFormat::Text) printText(file, result, counts);
         if (m_line.format == OutputFormat::Jsonl) {
             // Out is flushed per line: a run cut short leaves complete lines only.
-            m_out << formatJsonLine({file, fullPath(file), &result, &m_checks}) << std::flush;
+            writeJsonLine(m_out, {file, fullPath(file), &result, &m_checks});
+            m_out.flush();
         }
         writeReports(index, result);
         if (result.validated && isFailing(counts))

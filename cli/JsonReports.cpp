@@ -173,10 +173,11 @@ std::string formatJson(const std::vector<ReportEntry>& entries) {
     return out;
 }
 
-std::string formatJsonLine(const ReportEntry& entry) {
-    std::string out;
-    appendFileObject(out, entry, -1);
-    return out + "\n";
+void writeJsonLine(std::ostream& out, const ReportEntry& entry) {
+    std::string text;
+    appendFileObject(text, entry, -1, ReportSpill{&out});
+    text += '\n';
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 namespace {

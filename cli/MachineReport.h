@@ -37,7 +37,8 @@ void writeReport(std::ostream& out, OutputFormat format, const std::vector<Repor
 
 std::string formatJson(const std::vector<ReportEntry>& entries);
 // The object of one file as formatJson writes it, on one line with a line end: JSON Lines.
-std::string formatJsonLine(const ReportEntry& entry);
+// Lines of a megabyte or more are handed on to Out in pieces.
+void writeJsonLine(std::ostream& out, const ReportEntry& entry);
 std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn = FailOn::Error);
 std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules,
                         FailOn failOn = FailOn::Error);
