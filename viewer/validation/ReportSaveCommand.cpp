@@ -1,4 +1,5 @@
-// Save Report: choosing the file, the replace question and the messages around the writer.
+// Save Report: choosing the file, the replace question and the messages around the writer. A name
+// ending in .html (or .htm) gets the HTML report, any other the XML report.
 
 #include <sys/stat.h>
 
@@ -6,8 +7,55 @@
 #include <QFileInfo>
 
 #include "ValidationWindow.h"
+#include "host/ValidationReportXml.h"
 #include "platform/Guarded.h"
+#include "report/HtmlReport.h"
 #include "viewer/UserInteraction.h"
+
+namespace {
+
+bool isHtmlName(const QString& fileName) {
+    return fileName.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
+           fileName.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
+}
+
+// The same page lumtrace-validate writes for one file; what was checked is the plug-in's
+// settings as it lists them now.
+std::string htmlReport(PluginHost& host, const QString& shownName) {
+    report::RunChecks checks;
+    checks.version = report::programVersion();
+    std::string listing;
+    if (host.isBound() && SUCCEEDED(host.ruleListing(listing)))
+        report::addListedRules(checks, listing);
+    const std::vector<CustomReport> reports = host.reports();
+    const std::vector<validationhost::FindingPlace> places =
+        validationhost::locateFindings(host.fileName(), reports, host.reportList().blocks());
+    report::HtmlOptions options;
+    options.program = "Lumtrace";
+    options.date = report::currentDate();
+    return report::htmlReport(
+        checks, {{shownName.toStdString(), host.fileName(), true, {}, &reports, &places}}, options);
+}
+
+ReportSaveResult saveHtml(PluginHost& host, const QString& shownName, const std::string& path,
+                          bool replaceExisting) {
+    using validationhost::FileWriteResult;
+    switch (
+        validationhost::writeFileAtomically(path, htmlReport(host, shownName), replaceExisting)) {
+        case FileWriteResult::Written:
+            return ReportSaveResult::Saved;
+        case FileWriteResult::AlreadyExists:
+            return ReportSaveResult::AlreadyExists;
+        case FileWriteResult::NotRegularFile:
+            return ReportSaveResult::NotRegularFile;
+        case FileWriteResult::ReplaceFailed:
+            return ReportSaveResult::ReplaceFailed;
+        default:
+            return ReportSaveResult::WriteFailed;
+    }
+}
+
+}  // namespace
 
 void ValidationWindow::btnSaveReportClick() {
     platform::guardedVoid("TMediaValidationForm.btnSaveReportClick", [&] {
@@ -17,7 +65,7 @@ void ValidationWindow::btnSaveReportClick() {
         }
         const QString fileName = userInteraction().getSaveFileName(
             this, QStringLiteral("Save Report"), QString(),
-            QStringLiteral("Report XML File (*.xml);;All Files (*)"));
+            QStringLiteral("Report XML File (*.xml);;HTML Report (*.html);;All Files (*)"));
         if (fileName.isEmpty()) return;
         saveReportAs(fileName);
     });
@@ -41,7 +89,9 @@ void ValidationWindow::saveReportAs(const QString& xmlFileName) {
         return;
     }
     // An existing report is replaced only by a complete new one, so a failed save keeps it.
-    const ReportSaveResult result = saveReport(path, /*ReplaceExisting*/ exists);
+    const ReportSaveResult result = isHtmlName(xmlFileName)
+                                        ? saveHtml(*this, m_displayFileName, path, exists)
+                                        : saveReport(path, /*ReplaceExisting*/ exists);
     if (result == ReportSaveResult::NotRegularFile) {
         userInteraction().showError(this, notRegular);
         return;
