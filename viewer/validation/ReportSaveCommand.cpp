@@ -7,7 +7,6 @@
 #include <QFileInfo>
 
 #include "ValidationWindow.h"
-#include "host/ValidationReportXml.h"
 #include "platform/Guarded.h"
 #include "report/HtmlReport.h"
 #include "viewer/UserInteraction.h"
@@ -35,24 +34,6 @@ std::string htmlReport(PluginHost& host, const QString& shownName) {
     options.date = report::currentDate();
     return report::htmlReport(
         checks, {{shownName.toStdString(), host.fileName(), true, {}, &reports, &places}}, options);
-}
-
-ReportSaveResult saveHtml(PluginHost& host, const QString& shownName, const std::string& path,
-                          bool replaceExisting) {
-    using validationhost::FileWriteResult;
-    switch (
-        validationhost::writeFileAtomically(path, htmlReport(host, shownName), replaceExisting)) {
-        case FileWriteResult::Written:
-            return ReportSaveResult::Saved;
-        case FileWriteResult::AlreadyExists:
-            return ReportSaveResult::AlreadyExists;
-        case FileWriteResult::NotRegularFile:
-            return ReportSaveResult::NotRegularFile;
-        case FileWriteResult::ReplaceFailed:
-            return ReportSaveResult::ReplaceFailed;
-        default:
-            return ReportSaveResult::WriteFailed;
-    }
 }
 
 }  // namespace
@@ -89,9 +70,10 @@ void ValidationWindow::saveReportAs(const QString& xmlFileName) {
         return;
     }
     // An existing report is replaced only by a complete new one, so a failed save keeps it.
-    const ReportSaveResult result = isHtmlName(xmlFileName)
-                                        ? saveHtml(*this, m_displayFileName, path, exists)
-                                        : saveReport(path, /*ReplaceExisting*/ exists);
+    const ReportSaveResult result =
+        isHtmlName(xmlFileName)
+            ? saveReportFile(path, exists, [&] { return htmlReport(*this, m_displayFileName); })
+            : saveReport(path, /*ReplaceExisting*/ exists);
     if (result == ReportSaveResult::NotRegularFile) {
         userInteraction().showError(this, notRegular);
         return;
