@@ -55,15 +55,21 @@ public:
                 bool layout)
         : m_out(out), m_file(file), m_subtitles(subtitles), m_layout(layout) {}
 
-    // Findings with a place get the place columns; a group of findings without any has none.
+    // Columns for what the findings point at: subtitles (a header field taking their four
+    // columns where both come in one group), header fields alone, or nothing.
     void table(const std::vector<std::size_t>& shown) {
-        m_placed = std::any_of(shown.begin(), shown.end(), [&](std::size_t i) {
-            const FindingPlace place = placeOf(m_file, i);
-            return place.block >= 0 || place.byteLength > 0;
-        });
-        m_out += m_placed ? "<table class=\"fi\"><tr><th>Subtitle</th><th>In</th><th>Out</th>"
-                            "<th>Text</th><th>Finding</th></tr>\n"
-                          : "<table class=\"fi\"><tr><th>Finding</th></tr>\n";
+        const auto any = [&](bool (*test)(const FindingPlace&)) {
+            return std::any_of(shown.begin(), shown.end(),
+                               [&](std::size_t i) { return test(placeOf(m_file, i)); });
+        };
+        m_blocks = any([](const FindingPlace& p) { return p.block >= 0; });
+        m_fields = any([](const FindingPlace& p) { return p.block < 0 && p.byteLength > 0; });
+        m_out += "<table class=\"fi\"><tr>";
+        if (m_blocks)
+            m_out += "<th>Subtitle</th><th>In</th><th>Out</th><th>Text</th>";
+        else if (m_fields)
+            m_out += "<th>Field</th>";
+        m_out += "<th>Finding</th></tr>\n";
         for (const std::size_t i : shown) row(i);
         m_out += "</table>\n";
     }
@@ -92,7 +98,7 @@ private:
     void row(std::size_t index) {
         const FindingPlace place = placeOf(m_file, index);
         m_out += "<tr>";
-        if (m_placed) {
+        if (m_blocks || m_fields) {
             if (place.block >= 0) {
                 m_out += "<td class=\"sn\">";
                 if (place.hasSubtitle()) m_out += std::to_string(place.subtitleNumber);
@@ -105,8 +111,11 @@ private:
                     m_out += "<td></td><td></td>";
                 subtitleCell(place.block);
             } else {
-                m_out += "<td class=\"fld\" colspan=\"4\">";
+                m_out += m_blocks ? "<td class=\"fld\" colspan=\"4\">" : "<td class=\"fld\">";
                 html::appendEscaped(m_out, fieldName(place));
+                if (place.byteLength > 0)
+                    m_out += "<div class=\"note\">bytes " + std::to_string(place.byteOffset) + "-" +
+                             std::to_string(place.byteOffset + place.byteLength - 1) + "</div>";
                 m_out += "</td>";
             }
         }
@@ -131,7 +140,8 @@ private:
     const CheckedFile& m_file;
     const SubtitleFile& m_subtitles;
     bool m_layout;
-    bool m_placed = false;
+    bool m_blocks = false;  // some finding is about a block
+    bool m_fields = false;  // some finding is about header bytes
 };
 
 }  // namespace
