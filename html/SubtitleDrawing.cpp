@@ -112,7 +112,7 @@ const char* const drawingStyle = R"(.scr { display: inline-block; background: #0
 .scr .ln.dh { height: 2.6em; }
 .scr .rn { display: inline-block; width: 3ch; margin-right: 1ch; color: #888; text-align: right;
   font-size: 80%; }
-.scr .cs { display: inline-block; min-width: 40ch; box-shadow: inset -1px 0 #555; }
+.scr .cs { display: inline-block; min-width: 40ch; box-shadow: inset -1px 0 #333; }
 .scr .os { display: inline-block; width: 42ch; }
 .scr .gap { color: #777; font-size: 70%; height: 1.3em; }
 .scr .os.l { text-align: left; } .scr .os.c { text-align: center; } .scr .os.r { text-align: right; }
