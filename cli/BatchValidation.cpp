@@ -37,6 +37,8 @@ std::string reportExtension(OutputFormat format) {
             return ".sarif";
         case OutputFormat::Csv:
             return ".csv";
+        case OutputFormat::Html:
+            return ".html";
         default:
             return ".xml";
     }

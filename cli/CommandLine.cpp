@@ -9,7 +9,7 @@
 namespace cli {
 namespace {
 
-constexpr std::array<std::pair<OutputFormat, const char*>, 7> FORMAT_NAMES{{
+constexpr std::array<std::pair<OutputFormat, const char*>, 8> FORMAT_NAMES{{
     {OutputFormat::Text, "text"},
     {OutputFormat::Json, "json"},
     {OutputFormat::Junit, "junit"},
@@ -17,6 +17,7 @@ constexpr std::array<std::pair<OutputFormat, const char*>, 7> FORMAT_NAMES{{
     {OutputFormat::Csv, "csv"},
     {OutputFormat::Xml, "xml"},
     {OutputFormat::Jsonl, "jsonl"},
+    {OutputFormat::Html, "html"},
 }};
 
 constexpr std::array<const char*, 7> FLAGS{"--help",      "--version", "--quiet",     "--verbose",
@@ -121,7 +122,7 @@ private:
             const auto format = formatNamed(m_format[0]);
             if (!format || *format == OutputFormat::Xml)
                 return fail("unknown format '" + m_format[0] +
-                            "' (use text, json, jsonl, junit, sarif or csv)");
+                            "' (use text, json, jsonl, junit, sarif, csv or html)");
             m_line.format = *format;
         }
         for (const std::string& report : m_reports) {
@@ -131,7 +132,7 @@ private:
                 *format == OutputFormat::Text || *format == OutputFormat::Jsonl)
                 return fail(
                     "option --report needs FORMAT:PATH with FORMAT json, junit, sarif, "
-                    "csv or xml, not '" +
+                    "csv, html or xml, not '" +
                     report + "'");
             m_line.reports.push_back({*format, report.substr(colon + 1)});
         }

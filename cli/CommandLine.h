@@ -8,7 +8,8 @@
 namespace cli {
 
 // Jsonl: one JSON object per file on a line of its own, written as soon as the file is done.
-enum class OutputFormat { Text, Json, Junit, Sarif, Csv, Xml, Jsonl };
+// Html: one page for people, covering every file.
+enum class OutputFormat { Text, Json, Junit, Sarif, Csv, Xml, Jsonl, Html };
 enum class FailOn { Error, Warning, Never };
 
 // --report FORMAT:PATH

@@ -10,9 +10,6 @@
 namespace cli {
 namespace {
 
-constexpr std::int32_t REPORT_TYPE_INFO = 1;
-constexpr std::int32_t REPORT_TYPE_WARNING = 2;
-constexpr std::int32_t REPORT_TYPE_ERROR = 3;
 constexpr const char* COLUMN_GAP = "  ";
 
 void appendPadded(std::string& out, std::string_view text, std::size_t width, bool right) {
@@ -79,34 +76,6 @@ std::string formatFindingsTable(const std::vector<CustomReport>& reports) {
     return table;
 }
 
-void FindingCounts::add(std::int32_t reportType, std::size_t count) {
-    switch (reportType) {
-        case REPORT_TYPE_ERROR:
-            errors += count;
-            break;
-        case REPORT_TYPE_WARNING:
-            warnings += count;
-            break;
-        case REPORT_TYPE_INFO:
-            infos += count;
-            break;
-        default:
-            others += count;
-    }
-}
-
-FindingCounts countFindings(const std::vector<CustomReport>& reports) {
-    FindingCounts counts;
-    for (const CustomReport& report : reports) counts.add(report.reportType);
-    return counts;
-}
-
-FindingCounts countFindings(const std::map<std::int32_t, std::size_t>& countByType) {
-    FindingCounts counts;
-    for (const auto& [type, count] : countByType) counts.add(type, count);
-    return counts;
-}
-
 std::string formatSummary(std::string_view path, const FindingCounts& counts) {
     std::string line = terminalText(path) + ": " + counted(counts.total(), "finding", "findings") +
                        " (" + counted(counts.errors, "error", "errors") + ", " +
@@ -119,21 +88,6 @@ std::string formatSummary(std::string_view path, const FindingCounts& counts) {
 }  // namespace cli
 
 namespace cli {
-
-void BatchTotals::add(bool wasValidated, const FindingCounts& counts) {
-    ++files;
-    if (!wasValidated) {
-        ++notValidated;
-    } else {
-        ++validated;
-        if (counts.errors > 0) ++withErrors;
-        if (counts.warnings > 0) ++withWarnings;
-    }
-    findings.errors += counts.errors;
-    findings.warnings += counts.warnings;
-    findings.infos += counts.infos;
-    findings.others += counts.others;
-}
 
 std::string formatTotals(const BatchTotals& totals) {
     const std::string line = counted(totals.files, "file", "files") + ": " +

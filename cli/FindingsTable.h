@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/PluginHost.h"
+#include "report/FindingCounts.h"
 
 namespace cli {
 
@@ -16,16 +17,8 @@ namespace cli {
 // "Module", "Type", "Message"; two blanks between columns, one line per finding.
 std::string formatFindingsTable(const std::vector<CustomReport>& reports);
 
-struct FindingCounts {
-    std::size_t errors = 0;
-    std::size_t warnings = 0;
-    std::size_t infos = 0;
-    std::size_t others = 0;  // None and unknown types
-    std::size_t total() const { return errors + warnings + infos + others; }
-    void add(std::int32_t reportType, std::size_t count = 1);
-};
-FindingCounts countFindings(const std::vector<CustomReport>& reports);
-FindingCounts countFindings(const std::map<std::int32_t, std::size_t>& countByType);
+using report::countFindings;
+using report::FindingCounts;
 
 // "film.stl: 12 findings (1 error, 2 warnings, 9 info)".
 std::string formatSummary(std::string_view path, const FindingCounts& counts);
@@ -39,16 +32,7 @@ std::string terminalText(std::string_view text);
 
 namespace cli {
 
-struct BatchTotals {
-    std::size_t files = 0;
-    std::size_t validated = 0;
-    std::size_t withErrors = 0;    // validated files with at least one Error finding
-    std::size_t withWarnings = 0;  // validated files with at least one Warning finding
-    std::size_t notValidated = 0;
-    FindingCounts findings;
-
-    void add(bool wasValidated, const FindingCounts& counts);
-};
+using report::BatchTotals;
 
 // "3 files: 2 validated (1 with errors, 0 with warnings), 1 not validated; 40 findings
 // (1 error, 0 warnings, 39 info)".

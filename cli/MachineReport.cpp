@@ -50,6 +50,8 @@ std::string formatReport(OutputFormat format, const std::vector<ReportEntry>& en
             return formatJunit(entries, rules, failOn);
         case OutputFormat::Csv:
             return formatCsv(entries);
+        case OutputFormat::Html:
+            return formatHtml(entries);
         default:
             return {};
     }

@@ -1,5 +1,6 @@
 #pragma once
-// The machine-readable report formats: JSON, JUnit XML, SARIF 2.1.0 and CSV.
+// The report formats of a whole run: JSON, JUnit XML, SARIF 2.1.0 and CSV for programs, HTML
+// for people.
 
 #include <cstdint>
 #include <ostream>
@@ -43,6 +44,8 @@ std::string formatSarif(const std::vector<ReportEntry>& entries, FailOn failOn =
 std::string formatJunit(const std::vector<ReportEntry>& entries, const std::vector<int>& rules,
                         FailOn failOn = FailOn::Error);
 std::string formatCsv(const std::vector<ReportEntry>& entries);
+// Reads each validated file again for its header and the text of the subtitles findings name.
+std::string formatHtml(const std::vector<ReportEntry>& entries);
 
 // The long formats written into Out, handed on through Spill as they grow.
 void writeJson(std::string& out, const std::vector<ReportEntry>& entries, const ReportSpill& spill);

@@ -2,32 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <sstream>
 
 namespace cli {
 namespace {
 
 constexpr std::size_t COLUMNS = 5;
 
-std::vector<std::array<std::string, COLUMNS>> rows(const std::string& listing) {
-    std::vector<std::array<std::string, COLUMNS>> result;
-    std::istringstream lines(listing);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.empty()) continue;
-        std::array<std::string, COLUMNS> cells;
-        std::istringstream fields(line);
-        for (std::size_t i = 0; i < COLUMNS; ++i)
-            std::getline(fields, cells[i], i + 1 < COLUMNS ? '\t' : '\n');
-        result.push_back(std::move(cells));
-    }
-    return result;
-}
-
 }  // namespace
 
 std::string formatRuleListing(const std::string& listing) {
-    auto table = rows(listing);
+    auto table = report::listingRows(listing);
     table.insert(table.begin(), {"ID", "Switch", "Type", "Threshold", "Name"});
     std::array<std::size_t, COLUMNS> widths{};
     for (const auto& cells : table)
@@ -42,14 +26,6 @@ std::string formatRuleListing(const std::string& listing) {
         text += line.substr(0, line.find_last_not_of(' ') + 1) + '\n';
     }
     return text;
-}
-
-std::vector<ListedRule> listedRules(const std::string& listing) {
-    std::vector<ListedRule> rules;
-    for (const auto& cells : rows(listing))
-        rules.push_back(
-            {std::atoi(cells[0].c_str()), cells[1] == "on", cells[2], cells[3], cells[4]});
-    return rules;
 }
 
 std::vector<int> deliveryRulesOn(const std::string& listing) {

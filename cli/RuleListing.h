@@ -1,20 +1,17 @@
 #pragma once
-// The plug-in's rule listing (one rule a line: ID, on/off, type, threshold, name, tab-separated)
-// as --list-rules prints it, and the delivery rules it shows switched on.
+// The plug-in's rule listing (see report/RuleListing.h) as --list-rules prints it, and the
+// delivery rules it shows switched on.
 
 #include <string>
 #include <vector>
 
+#include "report/RuleListing.h"
+
 namespace cli {
 
-constexpr int FIRST_DELIVERY_RULE = 501;
-
-struct ListedRule {
-    int id = 0;
-    bool on = false;
-    std::string type, threshold, name;
-};
-std::vector<ListedRule> listedRules(const std::string& listing);
+using report::FIRST_DELIVERY_RULE;
+using report::ListedRule;
+using report::listedRules;
 
 // Aligned columns under a heading line.
 std::string formatRuleListing(const std::string& listing);

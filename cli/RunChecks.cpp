@@ -2,22 +2,18 @@
 
 #include <filesystem>
 
-#include "RuleListing.h"
-
 namespace cli {
 
 RunChecks runChecks(const CommandLine& line, const std::string& listing) {
     RunChecks checks;
-    checks.version = LUMTRACE_VERSION_TEXT;
+    checks.version = report::programVersion();
     checks.profile = line.profile;
     std::error_code error;
     if (line.profile && std::filesystem::is_regular_file(*line.profile, error))
         checks.profileFile = std::filesystem::absolute(*line.profile, error).string();
     for (const SettingRequest& setting : line.settings)
         checks.settings.push_back(std::to_string(setting.rule) + "=" + setting.value);
-    for (const ListedRule& rule : listedRules(listing))
-        if (rule.id >= FIRST_DELIVERY_RULE && rule.on)
-            checks.deliveryRules.push_back({rule.id, rule.type, rule.threshold});
+    report::addListedRules(checks, listing);
     return checks;
 }
 

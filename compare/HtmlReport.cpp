@@ -1,35 +1,12 @@
 #include "Reports.h"
 
+#include "html/HtmlText.h"
+
 namespace compare {
 
 namespace {
 
-std::string escaped(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\n':
-                out += "<br>";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
+using html::escaped;
 
 // One side of a text change: the kept words and, marked, the ones only this side has.
 std::string markedWords(const std::vector<WordChange>& words, WordChange::Kind own) {
@@ -50,7 +27,7 @@ std::string texts(const Side& side, const std::vector<int>& entries) {
     std::string out;
     for (const int e : entries) {
         if (!out.empty()) out += "<hr>";
-        out += escaped(side.entries[e].text);
+        out += html::escapedLines(side.entries[e].text);
     }
     return out;
 }
@@ -59,30 +36,25 @@ std::string cell(const std::string& span, const std::string& body) {
     return "<td><div class=\"at\">" + escaped(span) + "</div>" + body + "</td>";
 }
 
-constexpr const char* style = R"(<style>
-body { font-family: sans-serif; margin: 1em; }
-table { border-collapse: collapse; width: 100%; }
-th, td { border: 1px solid #bbb; padding: 4px 8px; vertical-align: top; text-align: left; }
+constexpr const char* style = R"(table { width: 100%; }
 td.kind { font-weight: bold; white-space: nowrap; }
 .at { color: #555; font-size: 85%; font-family: monospace; }
 del { background: #fcc; text-decoration: line-through; }
 ins { background: #cfc; text-decoration: none; }
 .added { background: #efe; } .removed { background: #fee; }
-.note { color: #555; font-size: 90%; }
-</style>
 )";
 
 }  // namespace
 
 std::string htmlReport(const Comparison& c) {
-    std::string out = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>" +
-                      escaped(c.a.path) + " / " + escaped(c.b.path) + "</title>\n" + style +
-                      "</head><body>\n<h1>Comparison</h1>\n<p>A: " + escaped(c.a.path) +
-                      "<br>B: " + escaped(c.b.path) + "</p>\n";
+    std::string out =
+        html::pageStart(c.a.path + " / " + c.b.path, std::string(html::baseStyle) + style) +
+        "<h1>Comparison</h1>\n<p>A: " + escaped(c.a.path) + "<br>B: " + escaped(c.b.path) +
+        "</p>\n";
     if (c.offset != 0) out += "<p>" + escaped(offsetSentence(c)) + "</p>\n";
     if (c.ratesDiffer) out += "<p>" + escaped(rateSentence(c)) + "</p>\n";
     if (c.differences.empty()) {
-        out += "<p>No differences.</p>\n</body></html>\n";
+        out += std::string("<p>No differences.</p>\n") + html::pageEnd;
         return out;
     }
     out += "<table>\n<tr><th>Kind</th><th>A</th><th>B</th><th>Detail</th></tr>\n";
@@ -105,7 +77,7 @@ std::string htmlReport(const Comparison& c) {
                kindName(d.kind) + "</td>" + a + b + "<td class=\"note\">" +
                (textual ? "" : escaped(d.detail)) + "</td></tr>\n";
     }
-    out += "</table>\n</body></html>\n";
+    out += std::string("</table>\n") + html::pageEnd;
     return out;
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/Utf8.h"
-#include "stl/TextTables.h"
 #include "subtitle/Document.h"
 
 namespace compare {
@@ -65,8 +64,7 @@ std::optional<Side> loadSide(const std::string& path, std::string& error) {
         side.rate = *rate;
         side.rateKnown = true;
     }
-    const auto table = characterCodeTable(side.gsi);
-    const std::uint32_t codePage = table ? table->codePage : subtitle::latinCodePage;
+    const std::uint32_t codePage = subtitle::textCodePage(side.gsi);
     const subtitle::CharacterDecoder decoder(codePage);
     const subtitle::TextSettings settings = subtitle::textSettings(side.gsi, codePage);
 

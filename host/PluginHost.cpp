@@ -210,17 +210,24 @@ HRESULT PluginHost::saveReportXml(const std::string& xmlFileName) {
 
 ReportSaveResult PluginHost::saveReport(const std::string& xmlFileName, bool replaceExisting,
                                         bool allowEmpty) {
-    using validationhost::FileWriteResult;
     const std::string where = whereOf("SaveReportXML");
     return guarded(where.c_str(), ReportSaveResult::WriteFailed, [&] {
         const std::vector<CustomReport> reports = m_reports.snapshot();
         if (reports.empty() && !allowEmpty) return ReportSaveResult::NoFindings;
+        return saveReportFile(xmlFileName, replaceExisting,
+                              [&] { return validationhost::buildReportXml(m_fileName, reports); });
+    });
+}
+
+ReportSaveResult PluginHost::saveReportFile(const std::string& fileName, bool replaceExisting,
+                                            const std::function<std::string()>& bytes) {
+    using validationhost::FileWriteResult;
+    const std::string where = whereOf("SaveReportXML");
+    return guarded(where.c_str(), ReportSaveResult::WriteFailed, [&] {
         struct stat info {};
         FileWriteResult written = FileWriteResult::AlreadyExists;
-        if (replaceExisting || ::lstat(xmlFileName.c_str(), &info) != 0) {
-            written = validationhost::writeFileAtomically(
-                xmlFileName, validationhost::buildReportXml(m_fileName, reports), replaceExisting);
-        }
+        if (replaceExisting || ::lstat(fileName.c_str(), &info) != 0)
+            written = validationhost::writeFileAtomically(fileName, bytes(), replaceExisting);
         switch (written) {
             case FileWriteResult::Written:
                 return ReportSaveResult::Saved;

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,9 @@ public:
     // AllowEmpty writes a report without findings instead of refusing it.
     ReportSaveResult saveReport(const std::string& xmlFileName, bool replaceExisting,
                                 bool allowEmpty = false);
+    // Writes what Bytes gives as a report file in the same way, whatever its format.
+    ReportSaveResult saveReportFile(const std::string& fileName, bool replaceExisting,
+                                    const std::function<std::string()>& bytes);
 
     // IUnknown. The host's life is not governed by the plug-in's references: counting does
     // nothing.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include "stl/TextTables.h"
+
 namespace subtitle {
 
 Standard standardOf(const GeneralSubtitleInformation& gsi) {
@@ -12,6 +14,11 @@ Standard standardOf(const GeneralSubtitleInformation& gsi) {
     if (dsc == "1") return Standard::Teletext1;
     if (dsc == "2") return Standard::Teletext2;
     return Standard::Other;
+}
+
+std::uint32_t textCodePage(const GeneralSubtitleInformation& gsi) {
+    const auto table = characterCodeTable(gsi);
+    return table ? table->codePage : latinCodePage;
 }
 
 TextSettings textSettings(const GeneralSubtitleInformation& gsi, std::uint32_t codePage) {

@@ -21,6 +21,9 @@ inline bool isTeletext(Standard s) {
     return s == Standard::Teletext1 || s == Standard::Teletext2;
 }
 
+// The code page of the file's character code table; Latin when the field names none.
+std::uint32_t textCodePage(const GeneralSubtitleInformation& gsi);
+
 // How the text of this file is read: display standard and limits from the GSI, characters with
 // the given code page.
 TextSettings textSettings(const GeneralSubtitleInformation& gsi, std::uint32_t codePage);

@@ -48,14 +48,14 @@ TEST(CommandLineTest, WrongArgumentsAreRefusedWithAReason) {
         {{"-x", "a.stl"}, "unknown option '-x'"},
         {{"--quiet=yes", "a.stl"}, "unknown option '--quiet=yes'"},
         {{"--format", "xml", "a.stl"},
-         "unknown format 'xml' (use text, json, jsonl, junit, sarif or csv)"},
+         "unknown format 'xml' (use text, json, jsonl, junit, sarif, csv or html)"},
         {{"a.stl", "--format"}, "option --format needs a format"},
         {{"--report", "json", "a.stl"},
-         "option --report needs FORMAT:PATH with FORMAT json, junit, sarif, csv or xml, not "
-         "'json'"},
+         "option --report needs FORMAT:PATH with FORMAT json, junit, sarif, csv, html or xml, "
+         "not 'json'"},
         {{"--report", "text:x", "a.stl"},
-         "option --report needs FORMAT:PATH with FORMAT json, junit, sarif, csv or xml, not "
-         "'text:x'"},
+         "option --report needs FORMAT:PATH with FORMAT json, junit, sarif, csv, html or xml, "
+         "not 'text:x'"},
         {{"--fail-on", "info", "a.stl"},
          "option --fail-on needs error, warning or never, not 'info'"},
         {{"-j", "0", "a.stl"}, "option --jobs needs a number from 1 to 9999, not '0'"},

@@ -18,6 +18,7 @@
 #include <pugixml.hpp>
 
 #include "host/ValidationReportXml.h"
+#include "platform/Registry.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/StlFileBuilder.h"
 #include "tests/support/TestEnvironment.h"
@@ -325,7 +326,7 @@ TEST_F(SaveReportTest, NewFileIsWrittenWithoutAQuestion) {
     ui.saveAnswers.push_back(QString::fromStdString(path));
     form->btnSaveReport->click();
     EXPECT_EQ(shown(), "save: Save Report / message: Done");
-    EXPECT_EQ(ui.lastFilter, "Report XML File (*.xml);;All Files (*)");
+    EXPECT_EQ(ui.lastFilter, "Report XML File (*.xml);;HTML Report (*.html);;All Files (*)");
     EXPECT_EQ(readFile(path), expected());
     pugi::xml_document doc;
     EXPECT_TRUE(doc.load_file(path.c_str()));
@@ -396,6 +397,41 @@ TEST_F(SaveReportTest, LinkedReportReplacesItsTargetAndStaysALink) {
     EXPECT_TRUE(std::filesystem::is_symlink(path));
     EXPECT_EQ(readFile(reportDir + "/real.xml"), expected());
     EXPECT_EQ(folderEntries(reportDir).size(), 2u);
+}
+
+// Save Report to a name ending in .html writes the page lumtrace-validate writes, for this file and
+// the plug-in's settings; the colour rule, switched on in them, draws its subtitle in colour. The
+// XML report of the same findings stays as it was.
+TEST_F(ValidationWindowTest, SaveReportAsHtmlShowsTheFileAndDrawsItsColourFinding) {
+    auto delivery = platform::RegistryKey::open(
+        "SOFTWARE\\Vantorel\\Quorvex\\Modules\\Sievra\\DeliverySettings", true);
+    ASSERT_TRUE(delivery && delivery->writeDWord("511_Enabled", 1));
+    testsupport::StlFileBuilder::Block block;
+    block.number = 1;
+    block.text = testsupport::StlFileBuilder::text("\x0B\x0B\x01Red\x0A\x0A");
+    const std::string file =
+        testsupport::StlFileBuilder().addBlock(block).announce(1).writeTo(dir.file("film.stl"));
+    auto form = open(SIEVRA, file);
+    ASSERT_TRUE(runToDone(*form));
+
+    const std::string html = dir.file("film.HTML");
+    const std::string xml = dir.file("film.xml");
+    ui.shown.clear();
+    ui.saveAnswers = {QString::fromStdString(html), QString::fromStdString(xml)};
+    form->btnSaveReport->click();
+    EXPECT_EQ(shown(), "save: Save Report / message: Done");
+    const std::string page = readFile(html);
+    ASSERT_EQ(page.rfind("<!DOCTYPE html>\n", 0), 0u);
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_string(page.c_str())) << page;
+    EXPECT_EQ(std::string(document.select_node("//section/h2").node().text().get()), "1. " + file);
+    const pugi::xml_node colour = document.select_node("//details[@id='f1-r511']").node();
+    EXPECT_NE(std::string(colour.child("summary").text().get()).find("TTI - Teletext colour check"),
+              std::string::npos);
+    EXPECT_TRUE(colour.select_node(".//div[contains(@class, 'scr')]//span[@class='f1 b0']"));
+
+    form->btnSaveReport->click();
+    EXPECT_EQ(readFile(xml), validationhost::buildReportXml(form->fileName(), form->reports()));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Save Report: choosing the file, the replace question and the messages around the writer.
+// Save Report: choosing the file, the replace question and the messages around the writer. A name
+// ending in .html (or .htm) gets the HTML report, any other the XML report.
 
 #include <sys/stat.h>
 
@@ -7,7 +8,35 @@
 
 #include "ValidationWindow.h"
 #include "platform/Guarded.h"
+#include "report/HtmlReport.h"
 #include "viewer/UserInteraction.h"
+
+namespace {
+
+bool isHtmlName(const QString& fileName) {
+    return fileName.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
+           fileName.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
+}
+
+// The same page lumtrace-validate writes for one file; what was checked is the plug-in's
+// settings as it lists them now.
+std::string htmlReport(PluginHost& host, const QString& shownName) {
+    report::RunChecks checks;
+    checks.version = report::programVersion();
+    std::string listing;
+    if (host.isBound() && SUCCEEDED(host.ruleListing(listing)))
+        report::addListedRules(checks, listing);
+    const std::vector<CustomReport> reports = host.reports();
+    const std::vector<validationhost::FindingPlace> places =
+        validationhost::locateFindings(host.fileName(), reports, host.reportList().blocks());
+    report::HtmlOptions options;
+    options.program = "Lumtrace";
+    options.date = report::currentDate();
+    return report::htmlReport(
+        checks, {{shownName.toStdString(), host.fileName(), true, {}, &reports, &places}}, options);
+}
+
+}  // namespace
 
 void ValidationWindow::btnSaveReportClick() {
     platform::guardedVoid("TMediaValidationForm.btnSaveReportClick", [&] {
@@ -17,7 +46,7 @@ void ValidationWindow::btnSaveReportClick() {
         }
         const QString fileName = userInteraction().getSaveFileName(
             this, QStringLiteral("Save Report"), QString(),
-            QStringLiteral("Report XML File (*.xml);;All Files (*)"));
+            QStringLiteral("Report XML File (*.xml);;HTML Report (*.html);;All Files (*)"));
         if (fileName.isEmpty()) return;
         saveReportAs(fileName);
     });
@@ -41,7 +70,10 @@ void ValidationWindow::saveReportAs(const QString& xmlFileName) {
         return;
     }
     // An existing report is replaced only by a complete new one, so a failed save keeps it.
-    const ReportSaveResult result = saveReport(path, /*ReplaceExisting*/ exists);
+    const ReportSaveResult result =
+        isHtmlName(xmlFileName)
+            ? saveReportFile(path, exists, [&] { return htmlReport(*this, m_displayFileName); })
+            : saveReport(path, /*ReplaceExisting*/ exists);
     if (result == ReportSaveResult::NotRegularFile) {
         userInteraction().showError(this, notRegular);
         return;
