@@ -1,0 +1,7 @@
+#include "FixSteps.h"
+
+namespace repair {
+
+void fixText(RepairWork&) {}
+
+}  // namespace repair
