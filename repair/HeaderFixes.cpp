@@ -58,16 +58,6 @@ std::size_t firstShown(const RepairWork& work) {
     return work.size();
 }
 
-void setTimeField(RepairWork& work, Fix fix, const StlField& field, std::int64_t frames,
-                  const std::string& why) {
-    const TimeCode tc = *timeCodeOfFrames(frames, work.fps());
-    const std::string text = formatTimeCode(tc);
-    std::string digits;
-    for (const char c : text)
-        if (c != ':') digits += c;
-    work.setHeader(fix, field, digits, why);
-}
-
 void fixFirstInCue(RepairWork& work) {
     const std::size_t first = firstShown(work);
     if (first == work.size()) return;
@@ -75,7 +65,7 @@ void fixFirstInCue(RepairWork& work) {
     const auto tcf = headerTimeCode(work.gsi().bytes, gsi::timeCodeFirstInCue, work.fps());
     if (tcf && *tcf == in) return;
     if (!timeCodeOfFrames(in, work.fps())) return;
-    setTimeField(work, Fix::FirstInCue, gsi::timeCodeFirstInCue, in,
+    work.setHeaderTime(Fix::FirstInCue, gsi::timeCodeFirstInCue, in,
                  "the first subtitle comes in at " + framesText(in, work.fps()));
 }
 
@@ -83,8 +73,11 @@ void fixStartOfProgramme(RepairWork& work) {
     const int fps = work.fps();
     const auto tcp = headerTimeCode(work.gsi().bytes, gsi::timeCodeStartOfProgramme, fps);
     if (const auto& given = work.parameters().startOfProgrammeFrames) {
-        if (!tcp || *tcp != *given)
-            setTimeField(work, Fix::StartOfProgramme, gsi::timeCodeStartOfProgramme, *given,
+        if (!timeCodeOfFrames(*given, fps))
+            work.notFixed(Fix::StartOfProgramme, {}, gsi::timeCodeStartOfProgramme.name,
+                          "the time code asked for lies outside the day");
+        else if (!tcp || *tcp != *given)
+            work.setHeaderTime(Fix::StartOfProgramme, gsi::timeCodeStartOfProgramme, *given,
                          "set as asked");
         return;
     }
@@ -93,7 +86,7 @@ void fixStartOfProgramme(RepairWork& work) {
         if (!work.subtitle(i).comment) earliest = std::min(earliest, work.in(i));
     if (earliest >= dayFrames(fps) || earliest < 0 || (tcp && *tcp <= earliest)) return;
     const std::int64_t hour = std::int64_t{3600} * fps;
-    setTimeField(work, Fix::StartOfProgramme, gsi::timeCodeStartOfProgramme, earliest / hour * hour,
+    work.setHeaderTime(Fix::StartOfProgramme, gsi::timeCodeStartOfProgramme, earliest / hour * hour,
                  (tcp ? "after the first in-cue " : "not a time code; the first in-cue is ") +
                      framesText(earliest, fps));
 }

@@ -129,6 +129,14 @@ void RepairWork::setHeader(Fix fix, const StlField& field, const std::string& te
     std::memcpy(m_gsi.bytes + field.offset, bytes.data(), field.length);
 }
 
+void RepairWork::setHeaderTime(Fix fix, const StlField& field, std::int64_t frames,
+                               const std::string& why) {
+    std::string digits;
+    for (const char c : formatTimeCode(*timeCodeOfFrames(frames, m_fps)))
+        if (c != ':') digits += c;
+    setHeader(fix, field, digits, why);
+}
+
 void RepairWork::setNumber(Fix fix, std::size_t i, std::uint16_t number, const std::string& why) {
     const subtitle::Subtitle& s = m_document.subtitles[i];
     const Place place = placeOf(i);
@@ -148,6 +156,13 @@ void RepairWork::setText(Fix fix, std::size_t i, std::uint32_t block, const std:
                                tti::textField, textFieldDisplay(original), why);
     change.after = textFieldDisplay(reinterpret_cast<const std::uint8_t*>(field.data()));
     change.edits.push_back({ttiBlockOffset(block) + tti::textField.offset, field});
+    m_texts[block] = field;
+}
+
+std::string RepairWork::textField(std::uint32_t block) const {
+    if (const auto it = m_texts.find(block); it != m_texts.end()) return it->second;
+    const std::uint8_t* bytes = m_document.blocks[block].bytes + tti::textField.offset;
+    return {reinterpret_cast<const char*>(bytes), TTI_TEXT_FIELD_SIZE};
 }
 
 void RepairWork::notFixed(Fix fix, const Place& place, const std::string& field,

@@ -32,10 +32,14 @@ public:
     bool setOut(Fix fix, std::size_t i, std::int64_t frames, const std::string& why);
     // Text is written left-aligned, padded with spaces; the field's old text shows as before.
     void setHeader(Fix fix, const StlField& field, const std::string& text, const std::string& why);
+    // A header time code field (HHMMSSFF) set to Frames, which must lie within the day.
+    void setHeaderTime(Fix fix, const StlField& field, std::int64_t frames, const std::string& why);
     void setNumber(Fix fix, std::size_t i, std::uint16_t number, const std::string& why);
     // A new text field (112 bytes) for Block, of subtitle I.
     void setText(Fix fix, std::size_t i, std::uint32_t block, const std::string& field,
                  const std::string& why);
+    // A block's text field (112 bytes) as the fixes so far left it.
+    std::string textField(std::uint32_t block) const;
     void notFixed(Fix fix, const Place& place, const std::string& field, const std::string& why);
 
     // Forgets changes a later fix undid.
@@ -57,7 +61,8 @@ private:
     GeneralSubtitleInformation m_gsi;
     Proposal m_proposal;
     std::unordered_map<std::uint64_t, std::size_t> m_changeIndex;
-    std::vector<std::uint64_t> m_keys;  // each change's key, in step with the changes
+    std::vector<std::uint64_t> m_keys;
+    std::unordered_map<std::uint32_t, std::string> m_texts;  // changed text fields by block  // each change's key, in step with the changes
 };
 
 // The used text of a field with anything but printable ASCII shown as [XXh]; trailing 8Fh bytes
