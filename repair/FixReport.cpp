@@ -77,8 +77,9 @@ std::string jsonReport(const FixRun& run, const Proposal& proposal) {
           {"min-duration", p.minDurationFrames},
           {"max-duration", p.maxDurationFrames},
           {"shift", p.shiftFrames},
-          {"tcp", p.startOfProgrammeFrames ? nlohmann::json(framesText(*p.startOfProgrammeFrames, fps))
-                                           : nlohmann::json()}}},
+          {"tcp", p.startOfProgrammeFrames
+                      ? nlohmann::json(framesText(*p.startOfProgrammeFrames, fps))
+                      : nlohmann::json()}}},
         {"changes", nlohmann::json::array()},
         {"notFixed", nlohmann::json::array()},
     };
@@ -86,9 +87,15 @@ std::string jsonReport(const FixRun& run, const Proposal& proposal) {
         nlohmann::json change = placeJson(c.place);
         nlohmann::json names = nlohmann::json::array(), edits = nlohmann::json::array();
         for (const Fix fix : c.fixes) names.push_back(fixName(fix));
-        for (const ByteEdit& e : c.edits) edits.push_back({{"offset", e.offset}, {"bytes", hex(e.bytes)}});
-        change.update({{"fix", fixName(c.fix())}, {"fixes", names}, {"field", c.field},
-                       {"before", c.before}, {"after", c.after}, {"why", c.why}, {"edits", edits}});
+        for (const ByteEdit& e : c.edits)
+            edits.push_back({{"offset", e.offset}, {"bytes", hex(e.bytes)}});
+        change.update({{"fix", fixName(c.fix())},
+                       {"fixes", names},
+                       {"field", c.field},
+                       {"before", c.before},
+                       {"after", c.after},
+                       {"why", c.why},
+                       {"edits", edits}});
         report["changes"].push_back(std::move(change));
     }
     for (const NotFixed& n : proposal.notFixed) {

@@ -66,7 +66,7 @@ void fixFirstInCue(RepairWork& work) {
     if (tcf && *tcf == in) return;
     if (!timeCodeOfFrames(in, work.fps())) return;
     work.setHeaderTime(Fix::FirstInCue, gsi::timeCodeFirstInCue, in,
-                 "the first subtitle comes in at " + framesText(in, work.fps()));
+                       "the first subtitle comes in at " + framesText(in, work.fps()));
 }
 
 void fixStartOfProgramme(RepairWork& work) {
@@ -78,7 +78,7 @@ void fixStartOfProgramme(RepairWork& work) {
                           "the time code asked for lies outside the day");
         else if (!tcp || *tcp != *given)
             work.setHeaderTime(Fix::StartOfProgramme, gsi::timeCodeStartOfProgramme, *given,
-                         "set as asked");
+                               "set as asked");
         return;
     }
     std::int64_t earliest = dayFrames(fps);
@@ -87,8 +87,8 @@ void fixStartOfProgramme(RepairWork& work) {
     if (earliest >= dayFrames(fps) || earliest < 0 || (tcp && *tcp <= earliest)) return;
     const std::int64_t hour = std::int64_t{3600} * fps;
     work.setHeaderTime(Fix::StartOfProgramme, gsi::timeCodeStartOfProgramme, earliest / hour * hour,
-                 (tcp ? "after the first in-cue " : "not a time code; the first in-cue is ") +
-                     framesText(earliest, fps));
+                       (tcp ? "after the first in-cue " : "not a time code; the first in-cue is ") +
+                           framesText(earliest, fps));
 }
 
 void fixDisplayStandard(RepairWork& work) {

@@ -62,7 +62,8 @@ private:
     Proposal m_proposal;
     std::unordered_map<std::uint64_t, std::size_t> m_changeIndex;
     std::vector<std::uint64_t> m_keys;
-    std::unordered_map<std::uint32_t, std::string> m_texts;  // changed text fields by block  // each change's key, in step with the changes
+    std::unordered_map<std::uint32_t, std::string>
+        m_texts;  // changed text fields by block  // each change's key, in step with the changes
 };
 
 // The used text of a field with anything but printable ASCII shown as [XXh]; trailing 8Fh bytes

@@ -44,9 +44,9 @@ void trailingSpaces(RepairWork& work, std::size_t i, std::uint32_t block, bool l
     if (removed == 0) return;
     text.append(removed, UNUSED);
     text += field.substr(used);
-    work.setText(Fix::TrailingSpaces, i, block, text,
-                 std::to_string(removed) + (removed == 1 ? " space" : " spaces") +
-                     " at the end of a row");
+    work.setText(
+        Fix::TrailingSpaces, i, block, text,
+        std::to_string(removed) + (removed == 1 ? " space" : " spaces") + " at the end of a row");
 }
 
 void renumber(RepairWork& work) {

@@ -49,8 +49,8 @@ private:
                                 "shifted by " + frames(by) + " it would leave the day");
                 fits = false;
             }
-        const auto tcp = headerTimeCode(m_work.gsi().bytes, gsi::timeCodeStartOfProgramme,
-                                        m_work.fps());
+        const auto tcp =
+            headerTimeCode(m_work.gsi().bytes, gsi::timeCodeStartOfProgramme, m_work.fps());
         const auto tcf = headerTimeCode(m_work.gsi().bytes, gsi::timeCodeFirstInCue, m_work.fps());
         for (const auto& [value, field] :
              {std::pair{tcp, &gsi::timeCodeStartOfProgramme}, {tcf, &gsi::timeCodeFirstInCue}})
@@ -105,7 +105,7 @@ private:
 
     void checkGap(std::size_t earlier, std::size_t later, const std::vector<std::size_t>& set) {
         if (sameSet(cumulative(earlier), cumulative(later))) return;
-        const std::int64_t gap = m_work.in(later) - m_work.out(earlier);
+        const std::int64_t gap = m_work.in(later)-m_work.out(earlier);
         const bool overlap = gap < 0 && m_work.chosen(Fix::Overlap);
         const bool tooShort = gap >= 0 && gap < m_p.gapFrames && m_work.chosen(Fix::Gap);
         if (!overlap && !tooShort) return;
@@ -113,15 +113,14 @@ private:
         const std::string why = overlap ? "overlaps " + name(later) + " by " + frames(-gap)
                                         : "gap of " + frames(gap) + " to " + name(later) +
                                               ", less than " + std::to_string(m_p.gapFrames);
-        const std::int64_t end = m_work.in(later) - m_p.gapFrames;
+        const std::int64_t end = m_work.in(later)-m_p.gapFrames;
         // The parts of the earlier subtitle's set still shown at the new end go with it.
         std::vector<std::size_t> cut{earlier};
         if (!set.empty() && set.back() == earlier)
             for (const std::size_t part : set)
                 if (part != earlier && m_work.out(part) > end) cut.push_back(part);
-        const bool cuttable = std::all_of(cut.begin(), cut.end(), [&](std::size_t part) {
-            return end > m_work.in(part);
-        });
+        const bool cuttable = std::all_of(cut.begin(), cut.end(),
+                                          [&](std::size_t part) { return end > m_work.in(part); });
         if (cuttable) {
             for (const std::size_t part : cut) m_work.setOut(fix, part, end, why);
             return;
@@ -131,8 +130,8 @@ private:
         const std::int64_t start = m_work.out(earlier) + m_p.gapFrames;
         if (start < m_work.out(later))
             m_work.setIn(fix, later, start,
-                         "comes in at " + framesText(m_work.in(later), m_work.fps()) +
-                             ", before " + name(earlier) + " ends at " +
+                         "comes in at " + framesText(m_work.in(later), m_work.fps()) + ", before " +
+                             name(earlier) + " ends at " +
                              framesText(m_work.out(earlier), m_work.fps()) +
                              ", which cannot end sooner");
         else
@@ -159,9 +158,10 @@ private:
             const std::int64_t end = std::min(wanted, std::max(out, free));
             if (end > out) m_work.setOut(Fix::MinDuration, i, end, why);
             if (end < wanted)
-                m_work.notFixed(Fix::MinDuration, m_work.placeOf(i), tti::timeCodeOut.name,
-                                why + ": " + (last ? "the day ends" : name(m_shown[k + 1]) +
-                                                                          " follows too soon"));
+                m_work.notFixed(
+                    Fix::MinDuration, m_work.placeOf(i), tti::timeCodeOut.name,
+                    why + ": " +
+                        (last ? "the day ends" : name(m_shown[k + 1]) + " follows too soon"));
         }
     }
 

@@ -108,17 +108,18 @@ int run(const Arguments& args) {
 
     const repair::Proposal proposal = repair::propose(source.document, options);
     const std::string output = args.inPlace ? args.input : args.output;
-    const repair::FixRun fixRun{args.input, output,
-                                args.profile.empty() ? std::nullopt
-                                                     : std::optional<std::string>(args.profile),
-                                options, args.dryRun};
+    const repair::FixRun fixRun{
+        args.input, output,
+        args.profile.empty() ? std::nullopt : std::optional<std::string>(args.profile), options,
+        args.dryRun};
     if (!args.dryRun) {
         std::string bytes = source.bytes;
         repair::applyChanges(bytes, proposal, repair::chooseAll(proposal));
         if (args.inPlace) {
             // The original is kept beside it before anything replaces it.
             if (bytes != source.bytes) {
-                if (const auto kept = platform::replaceFile(args.input + ".bak", source.bytes, true);
+                if (const auto kept =
+                        platform::replaceFile(args.input + ".bak", source.bytes, true);
                     !kept)
                     return fail(replaceError(kept));
                 if (const auto written = platform::replaceFile(args.input, bytes, true); !written)
@@ -137,28 +138,34 @@ int run(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Repairs what the checks find in an STL subtitle file, changing only the fields "
-                 "the chosen fixes name, and lists every change.",
-                 PROGRAM_NAME};
+    CLI::App app{
+        "Repairs what the checks find in an STL subtitle file, changing only the fields "
+        "the chosen fixes name, and lists every change.",
+        PROGRAM_NAME};
     app.footer(fixHelp());
     Arguments args;
     app.set_version_flag("--version", std::string(PROGRAM_NAME) + " " LUMTRACE_VERSION_TEXT);
     app.add_option("--profile", args.profile,
                    "Fixes and parameters from a delivery profile: teletext, teletext-children, "
-                   "streaming or a profile file");
+                   "streaming or a profile file")
+        ->type_name("PROFILE");
     app.add_option("--fix", args.fixes, "Fixes to make, comma-separated (see below)")
-        ->delimiter(',');
-    app.add_option("--set", args.settings, "A fix's parameter, NAME=VALUE (repeatable)");
+        ->delimiter(',')
+        ->type_name("NAME[,NAME...]");
+    app.add_option("--set", args.settings, "A fix's parameter (repeatable; see below)")
+        ->type_name("NAME=VALUE");
     app.add_flag("--dry-run", args.dryRun, "List the changes and write nothing");
     app.add_option("--format", args.format, "text or json (default text)")
-        ->check(CLI::IsMember({"text", "json"}));
+        ->check(CLI::IsMember({"text", "json"}))
+        ->type_name("FORMAT");
     app.add_flag("--allow-nonstandard", args.allowNonStandard,
                  "Repair files of an unusual frame rate or with fewer blocks than announced");
-    auto* out = app.add_option("-o,--output", args.output, "The repaired file");
-    auto* inPlace = app.add_flag("--in-place", args.inPlace,
-                                 "Replace IN with the repaired file, keeping the original as IN.bak");
+    auto* out = app.add_option("-o,--output", args.output, "The repaired file")->type_name("OUT");
+    auto* inPlace =
+        app.add_flag("--in-place", args.inPlace,
+                     "Replace IN with the repaired file, keeping the original as IN.bak");
     out->excludes(inPlace);
-    app.add_option("IN", args.input, "The STL file to repair")->required();
+    app.add_option("IN", args.input, "The STL file to repair")->required()->type_name("");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {

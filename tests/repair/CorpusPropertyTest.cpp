@@ -32,11 +32,11 @@ std::string slurp(const std::string& path) {
 
 // Where two files of one length may differ.
 bool mayDiffer(std::size_t offset) {
-    static const StlField header[] = {gsi::displayStandardCode, gsi::revisionDate,
-                                      gsi::revisionNumber,      gsi::totalNumberOfTti,
-                                      gsi::totalNumberOfSubtitles,
-                                      gsi::totalNumberOfSubtitleGroups,
-                                      gsi::timeCodeStartOfProgramme, gsi::timeCodeFirstInCue};
+    static const StlField header[] = {
+        gsi::displayStandardCode,      gsi::revisionDate,
+        gsi::revisionNumber,           gsi::totalNumberOfTti,
+        gsi::totalNumberOfSubtitles,   gsi::totalNumberOfSubtitleGroups,
+        gsi::timeCodeStartOfProgramme, gsi::timeCodeFirstInCue};
     static const StlField block[] = {tti::subtitleNumber, tti::timeCodeIn, tti::timeCodeOut,
                                      tti::textField};
     const auto within = [](std::size_t at, const StlField& f) {
@@ -98,9 +98,8 @@ TEST(CorpusPropertyTest, TeletextRepairOfEveryFileThatValidates) {
         EXPECT_FALSE(fs::exists(untouched));
         EXPECT_EQ(dry.exitStatus, fix.exitStatus);
         EXPECT_EQ(json::parse(dry.out).at("changes"), json::parse(fix.out).at("changes"));
-        std::cout << "repaired: " << name << ": "
-                  << json::parse(fix.out).at("changes").size() << " changes, "
-                  << json::parse(fix.out).at("notFixed").size() << " not fixed\n";
+        std::cout << "repaired: " << name << ": " << json::parse(fix.out).at("changes").size()
+                  << " changes, " << json::parse(fix.out).at("notFixed").size() << " not fixed\n";
         ++repaired;
     }
     EXPECT_GT(repaired, 0);
