@@ -1,11 +1,13 @@
 #pragma once
 // Repairs of files built in code: the proposal, and the bytes with every change written.
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "repair/Repair.h"
 #include "repair/RepairFile.h"
+#include "subtitle/Timeline.h"
 #include "tests/support/StlFileBuilder.h"
 
 namespace repairtest {
@@ -69,6 +71,47 @@ constexpr int at(int m, int s, int f) {
 // Time code bytes h, m, s, f.
 inline std::string tc(int h, int m, int s, int f) {
     return {static_cast<char>(h), static_cast<char>(m), static_cast<char>(s), static_cast<char>(f)};
+}
+
+}  // namespace repairtest
+
+namespace repairtest {
+
+// A subtitle of a timing case: times in frames at 25 fps.
+struct Timed {
+    int in, out;
+    std::uint8_t cumulative = 0;
+    bool comment = false;
+};
+
+inline std::string timedFile(const std::vector<Timed>& subtitles) {
+    testsupport::StlFileBuilder file;
+    std::uint16_t number = 1;
+    for (const Timed& t : subtitles) {
+        Block b = subtitleBlock(number++, t.in, t.out);
+        b.cumulative = t.cumulative;
+        b.comment = t.comment ? 1 : 0;
+        file.addBlock(b);
+    }
+    file.announce(static_cast<int>(subtitles.size()));
+    file.gsi(gsi::totalNumberOfSubtitles, std::to_string(100000 + subtitles.size()).substr(1));
+    return bytesOf(file);
+}
+
+// In- and out-times of the file's subtitles, in frames.
+inline std::vector<Timed> timesOf(const std::string& bytes) {
+    std::vector<Timed> times;
+    for (const subtitle::Subtitle& s : repair::documentOfBytes(bytes).subtitles)
+        times.push_back({static_cast<int>(subtitle::frameOf(s.in, 25)),
+                         static_cast<int>(subtitle::frameOf(s.out, 25)), s.cumulative, s.comment});
+    return times;
+}
+
+inline bool operator==(const Timed& a, const Timed& b) {
+    return a.in == b.in && a.out == b.out;
+}
+inline std::ostream& operator<<(std::ostream& out, const Timed& t) {
+    return out << t.in << "-" << t.out;
 }
 
 }  // namespace repairtest
