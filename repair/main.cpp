@@ -151,8 +151,10 @@ int main(int argc, char** argv) {
         ->type_name("PROFILE");
     app.add_option("--fix", args.fixes, "Fixes to make, comma-separated (see below)")
         ->delimiter(',')
+        ->allow_extra_args(false)
         ->type_name("NAME[,NAME...]");
     app.add_option("--set", args.settings, "A fix's parameter (repeatable; see below)")
+        ->allow_extra_args(false)
         ->type_name("NAME=VALUE");
     app.add_flag("--dry-run", args.dryRun, "List the changes and write nothing");
     app.add_option("--format", args.format, "text or json (default text)")
