@@ -75,8 +75,8 @@ TEST(CorpusPropertyTest, TeletextRepairOfEveryFileThatValidates) {
             continue;
         }
         const std::string out = dir.file("out.stl"), again = dir.file("again.stl");
-        const auto fix = runProcess(FIX, {"--profile", "teletext", "--allow-nonstandard",
-                                          "--format", "json", file, "-o", out});
+        const auto fix =
+            runProcess(FIX, {"--profile", "teletext", "--format", "json", file, "-o", out});
         ASSERT_NE(fix.exitStatus, 2) << fix.err;
         EXPECT_EQ(firstForbiddenDifference(slurp(file), slurp(out)), "");
 
@@ -87,14 +87,14 @@ TEST(CorpusPropertyTest, TeletextRepairOfEveryFileThatValidates) {
             left.insert(finding.at("id").get<int>());
         for (const int id : {412, 423, 501, 502, 520}) EXPECT_FALSE(left.count(id)) << id;
 
-        const auto second = runProcess(FIX, {"--profile", "teletext", "--allow-nonstandard",
-                                             "--format", "json", out, "-o", again});
+        const auto second =
+            runProcess(FIX, {"--profile", "teletext", "--format", "json", out, "-o", again});
         EXPECT_EQ(json::parse(second.out).at("changes").size(), 0u);
         EXPECT_EQ(slurp(again), slurp(out));
 
         const std::string untouched = dir.file("dry.stl");
-        const auto dry = runProcess(FIX, {"--profile", "teletext", "--allow-nonstandard",
-                                          "--dry-run", "--format", "json", file, "-o", untouched});
+        const auto dry = runProcess(
+            FIX, {"--profile", "teletext", "--dry-run", "--format", "json", file, "-o", untouched});
         EXPECT_FALSE(fs::exists(untouched));
         EXPECT_EQ(dry.exitStatus, fix.exitStatus);
         EXPECT_EQ(json::parse(dry.out).at("changes"), json::parse(fix.out).at("changes"));
