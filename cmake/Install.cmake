@@ -3,7 +3,7 @@
 include(GNUInstallDirs)
 
 set(LUMTRACE_INSTALL_TARGETS)
-foreach(target Lumtrace lumtrace-validate lumtrace-export lumtrace-diff)
+foreach(target Lumtrace lumtrace-validate lumtrace-export lumtrace-diff lumtrace-fix)
     if(TARGET ${target})
         list(APPEND LUMTRACE_INSTALL_TARGETS ${target})
     endif()
@@ -22,16 +22,19 @@ if(TARGET Sievra)
 endif()
 
 add_subdirectory(desktop)
-# lumtrace-diff's manual (compressed, as the others) and completion.
-if(TARGET lumtrace-diff)
-    set(diff_page ${CMAKE_BINARY_DIR}/compare/lumtrace-diff.1.gz)
-    add_custom_command(OUTPUT ${diff_page}
-        COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/desktop/man/lumtrace-diff.1 > ${diff_page}
-        DEPENDS ${PROJECT_SOURCE_DIR}/desktop/man/lumtrace-diff.1
+# The manuals (compressed, as the others) and completions of the programs built outside desktop/.
+foreach(program diff fix)
+    if(NOT TARGET lumtrace-${program})
+        continue()
+    endif()
+    set(page ${CMAKE_BINARY_DIR}/desktop/lumtrace-${program}.1.gz)
+    add_custom_command(OUTPUT ${page}
+        COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/desktop/man/lumtrace-${program}.1 > ${page}
+        DEPENDS ${PROJECT_SOURCE_DIR}/desktop/man/lumtrace-${program}.1
         VERBATIM)
-    add_custom_target(lumtrace_diff_man_page ALL DEPENDS ${diff_page})
-    install(FILES ${diff_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    install(FILES ${PROJECT_SOURCE_DIR}/desktop/bash-completion/lumtrace-diff
+    add_custom_target(lumtrace_${program}_man_page ALL DEPENDS ${page})
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${PROJECT_SOURCE_DIR}/desktop/bash-completion/lumtrace-${program}
             DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
-endif()
+endforeach()
 include(cmake/Packaging.cmake)

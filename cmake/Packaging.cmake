@@ -8,7 +8,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Lumtrace shows the subtitles, the GSI and TTI fields and the raw bytes of EBU STL subtitle\
  files, and checks them with the Sievra validation plug-in, in a window or in batches on the\
  command line (lumtrace-validate). lumtrace-export writes the subtitles as SubRip, WebVTT or\
- plain text.")
+ plain text; lumtrace-fix repairs what the checks find and lists every change.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Lumtrace developers <lumtrace@vantorel.com>")

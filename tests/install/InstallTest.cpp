@@ -53,12 +53,17 @@ TEST_F(InstallTest, LaysOutProgramsPluginAndDesktopFiles) {
         expected.push_back("lib/lumtrace/SievraSetup.so");  // the plug-in's dialogs
     }
     if (HAS_EXPORT) expected.push_back("bin/lumtrace-export");
+    if (HAS_FIX)
+        for (const char* file : {"bin/lumtrace-fix", "share/man/man1/lumtrace-fix.1.gz",
+                                 "share/bash-completion/completions/lumtrace-fix"})
+            expected.push_back(file);
     for (const auto& relative : expected)
         EXPECT_TRUE(fs::is_regular_file(installed(relative))) << relative;
     // Only the plug-in folder holds it: a copy in bin/ would hide a wrong lookup.
     EXPECT_FALSE(fs::exists(installed("bin/Sievra.zkx")));
     const auto executable = fs::perms::owner_exec;
-    for (const char* program : {"bin/lumtrace-validate", "bin/lumtrace-export"}) {
+    for (const char* program :
+         {"bin/lumtrace-validate", "bin/lumtrace-export", "bin/lumtrace-fix"}) {
         if (!fs::exists(installed(program))) continue;  // reported above
         EXPECT_NE(fs::status(installed(program)).permissions() & executable, fs::perms::none)
             << program;
@@ -81,6 +86,14 @@ TEST_F(InstallTest, InstalledProgramsRunFromTheirFolder) {
         EXPECT_EQ(run.exitStatus, 0) << c.format << "\n" << run.err;
         EXPECT_NE(run.out.find(c.expected), std::string::npos) << c.format << "\n" << run.out;
     }
+}
+
+TEST_F(InstallTest, InstalledRepairFindsTheShippedProfiles) {
+    if (!HAS_FIX) GTEST_SKIP() << "lumtrace-fix is not built";
+    const auto run = clitest::runProcess(installed("bin/lumtrace-fix"),
+                                         {"--profile", "teletext", "--dry-run", errorFile()});
+    EXPECT_NE(run.exitStatus, 2) << run.err;
+    EXPECT_NE(run.out.find("Dry run: nothing written."), std::string::npos) << run.out;
 }
 
 TEST_F(InstallTest, InstalledValidatorLoadsThePluginFromItsFolder) {

@@ -1,5 +1,5 @@
-// The manuals of lumtrace-validate and lumtrace-export document every option their --help lists,
-// whatever options the programs gain.
+// The manuals of lumtrace-validate, lumtrace-export and lumtrace-fix document every option their
+// --help lists, whatever options the programs gain.
 
 #include <gtest/gtest.h>
 
@@ -46,6 +46,7 @@ TEST(ManPageTest, DocumentsEveryOptionOfTheHelp) {
     const Program programs[] = {
         {LUMTRACE_VALIDATE_PATH, "lumtrace-validate.1", {"--help", "-h", "--version", "--quiet"}},
         {LUMTRACE_EXPORT_PATH, "lumtrace-export.1", {"--help", "-h", "--format", "--tcp-offset"}},
+        {LUMTRACE_FIX_PATH, "lumtrace-fix.1", {"--help", "--profile", "--dry-run", "--in-place"}},
     };
     for (const Program& program : programs) {
         SCOPED_TRACE(program.page);
