@@ -161,16 +161,16 @@ QVariant ChangeTreeModel::groupData(const Group& group, int column, int role) co
     }
     if (column == Place && role == Qt::CheckStateRole && !group.changes.empty())
         return groupState(group);
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    if (column == Place) {
-        QString line = QString::fromLatin1(repair::fixName(group.fix)) + QStringLiteral(": ") +
-                       counted(group.changes.size(), "change", "changes");
-        if (!group.notFixed.empty())
-            line += QStringLiteral(", ") + counted(group.notFixed.size(), "not fixed", "not fixed");
-        return line;
-    }
-    if (column == Why) return QString::fromLatin1(repair::fixDescription(group.fix));
-    return {};
+    if (column != Place) return {};
+    const QString description = QString::fromLatin1(repair::fixDescription(group.fix));
+    if (role == Qt::ToolTipRole) return description;
+    if (role != Qt::DisplayRole) return {};
+    // The row spans the table: the fix, its counts, and what it does.
+    QString line = QString::fromLatin1(repair::fixName(group.fix)) + QStringLiteral(": ") +
+                   counted(group.changes.size(), "change", "changes");
+    if (!group.notFixed.empty())
+        line += QStringLiteral(", ") + counted(group.notFixed.size(), "not fixed", "not fixed");
+    return line + QStringLiteral(" \u2014 ") + description;
 }
 
 QVariant ChangeTreeModel::changeData(const repair::Change& change, std::size_t i, int column,

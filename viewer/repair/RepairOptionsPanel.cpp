@@ -94,6 +94,10 @@ QWidget* RepairOptionsPanel::createParameters() {
         spin->setObjectName(QLatin1String(name));
         spin->setRange(minimum, maximum);
         spin->setSuffix(QStringLiteral(" frames"));
+        connect(spin, &QSpinBox::valueChanged, spin, [spin](int value) {
+            spin->setSuffix(value == 1 || value == -1 ? QStringLiteral(" frame")
+                                                      : QStringLiteral(" frames"));
+        });
         spin->setToolTip(tip);
         // A value counts once typed in full, not at every digit.
         spin->setKeyboardTracking(false);
@@ -113,14 +117,23 @@ QWidget* RepairOptionsPanel::createParameters() {
         auto* edit = new QLineEdit;
         edit->setObjectName(QLatin1String(name));
         edit->setPlaceholderText(placeholder);
-        connect(edit, &QLineEdit::editingFinished, this, [this] { onEdited(); });
+        // Leaving the field unchanged is no edit.
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit] {
+            if (!edit->isModified()) return;
+            edit->setModified(false);
+            onEdited();
+        });
         form->addRow(label, edit);
         return edit;
     };
-    m_startOfProgramme = text("tcp", QStringLiteral("Start of programme:"),
-                              QStringLiteral("whole hour before"));
+    m_startOfProgramme =
+        text("tcp", QStringLiteral("Start of programme:"), QStringLiteral("whole hour before"));
+    m_startOfProgramme->setToolTip(
+        QStringLiteral("TCP as HH:MM:SS:FF; empty for the whole hour at or before the first "
+                       "in-cue"));
     m_revisionDate =
         text("revisionDate", QStringLiteral("Revision date:"), QStringLiteral("today"));
+    m_revisionDate->setToolTip(QStringLiteral("RD as YYMMDD; empty for today"));
     return box;
 }
 

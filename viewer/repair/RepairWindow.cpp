@@ -106,11 +106,11 @@ QWidget* RepairWindow::createChanges() {
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setAllColumnsShowFocus(true);
     m_view->header()->setStretchLastSection(true);
-    m_view->setColumnWidth(ChangeTreeModel::Place, 250);
+    m_view->setColumnWidth(ChangeTreeModel::Place, 220);
     m_view->setColumnWidth(ChangeTreeModel::Field, 150);
-    m_view->setColumnWidth(ChangeTreeModel::Before, 100);
-    m_view->setColumnWidth(ChangeTreeModel::After, 100);
-    m_view->setColumnWidth(ChangeTreeModel::Fixes, 100);
+    m_view->setColumnWidth(ChangeTreeModel::Before, 90);
+    m_view->setColumnWidth(ChangeTreeModel::After, 90);
+    m_view->setColumnWidth(ChangeTreeModel::Fixes, 90);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { showCurrent(); });
 
@@ -158,8 +158,11 @@ void RepairWindow::propose() {
     }
     WaitCursor wait;
     m_model->setProposal(repair::propose(m_source.document, *options));
-    for (int group = 0; group < m_model->rowCount(); ++group)
+    // A fix's row reads across the columns: its name, counts and what it does.
+    for (int group = 0; group < m_model->rowCount(); ++group) {
+        m_view->setFirstColumnSpanned(group, {}, true);
         m_view->expand(m_model->index(group, 0));
+    }
     // The first change shows at once, so the previews are never blank.
     const QModelIndex first = m_model->index(0, 0, m_model->index(0, 0));
     if (first.isValid())
