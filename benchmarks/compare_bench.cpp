@@ -4,14 +4,9 @@
 // from this program's folder; the files go to a fresh folder in /tmp that is removed afterwards
 // (kept when COMPARE_BENCH_KEEP is set).
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,56 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "ChildRun.h"
 #include "tests/support/StlFileBuilder.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
+using bench::best;
+using bench::Run;
 using testsupport::StlFileBuilder;
-
-struct Run {
-    int status = -1;
-    double milliseconds = 0;
-    long maxRssKb = 0;
-};
-
-Run run(const std::string& program, const std::vector<std::string>& arguments,
-        const std::string& stdoutPath) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, stdoutPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t child = 0;
-    Run result;
-    if (posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-        return result;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    while (::wait4(child, &status, 0, &usage) < 0) {
-    }
-    result.milliseconds =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.maxRssKb = usage.ru_maxrss;
-    return result;
-}
-
-Run best(const std::string& program, const std::vector<std::string>& arguments,
-         const std::string& stdoutPath) {
-    Run fastest;
-    for (int i = 0; i < 5; ++i) {
-        const Run r = run(program, arguments, stdoutPath);
-        if (i == 0 || r.milliseconds < fastest.milliseconds) fastest = r;
-    }
-    return fastest;
-}
 
 void put(std::uint8_t* tc, int frames) {
     tc[0] = static_cast<std::uint8_t>(frames / (3600 * 25));

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <ostream>
+
 #include "TimeText.h"
 
 namespace repair {
@@ -14,7 +16,10 @@ std::string where(const Place& place) {
 
 std::string fixNames(const std::vector<Fix>& fixes) {
     std::string names;
-    for (const Fix fix : fixes) names += (names.empty() ? "" : ",") + std::string(fixName(fix));
+    for (const Fix fix : fixes) {
+        if (!names.empty()) names += ',';
+        names += fixName(fix);
+    }
     return names;
 }
 
@@ -43,29 +48,28 @@ std::string hex(const std::string& bytes) {
 
 }  // namespace
 
-std::string textReport(const FixRun& run, const Proposal& proposal) {
-    std::string text = run.input + ": " + count(proposal.changes.size(), "change", "changes") +
-                       ", " + count(proposal.notFixed.size(), "not fixed", "not fixed") + "\n";
+void textReport(std::ostream& out, const FixRun& run, const Proposal& proposal) {
+    out << run.input << ": " << count(proposal.changes.size(), "change", "changes") << ", "
+        << count(proposal.notFixed.size(), "not fixed", "not fixed") << "\n";
     for (const Change& c : proposal.changes)
-        text += "  " + fixNames(c.fixes) + "  " + where(c.place) + "  " + c.field + "  " +
-                c.before + " -> " + c.after + "  (" + c.why + ")\n";
+        out << "  " << fixNames(c.fixes) << "  " << where(c.place) << "  " << c.field << "  "
+            << c.before << " -> " << c.after << "  (" << c.why << ")\n";
     for (const NotFixed& n : proposal.notFixed)
-        text += "  not fixed: " + std::string(fixName(n.fix)) + "  " + where(n.place) + "  " +
-                n.field + "  (" + n.why + ")\n";
+        out << "  not fixed: " << fixName(n.fix) << "  " << where(n.place) << "  " << n.field
+            << "  (" << n.why << ")\n";
     if (run.dryRun)
-        text += "Dry run: nothing written.\n";
+        out << "Dry run: nothing written.\n";
     else
-        text += "Written to " + run.output + ".\n";
-    return text;
+        out << "Written to " << run.output << ".\n";
 }
 
-std::string jsonReport(const FixRun& run, const Proposal& proposal) {
+void jsonReport(std::ostream& out, const FixRun& run, const Proposal& proposal) {
     nlohmann::json fixes = nlohmann::json::array();
     for (const Fix fix : allFixes())
         if (has(run.options.fixes, fix)) fixes.push_back(fixName(fix));
     const Parameters& p = run.options.parameters;
     const int fps = proposal.framesPerSecond;
-    nlohmann::json report = {
+    const nlohmann::json head = {
         {"file", run.input},
         {"output", run.output.empty() ? nlohmann::json() : nlohmann::json(run.output)},
         {"dryRun", run.dryRun},
@@ -80,9 +84,15 @@ std::string jsonReport(const FixRun& run, const Proposal& proposal) {
           {"tcp", p.startOfProgrammeFrames
                       ? nlohmann::json(framesText(*p.startOfProgrammeFrames, fps))
                       : nlohmann::json()}}},
-        {"changes", nlohmann::json::array()},
-        {"notFixed", nlohmann::json::array()},
     };
+    const auto dump = [](const nlohmann::json& value, int indent) {
+        return value.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
+    };
+    // The head as an indented object left open; then the lists, one compact item a line, so a
+    // file with a change in every subtitle is written without holding the whole document.
+    const std::string opened = dump(head, 2);
+    out << opened.substr(0, opened.rfind('}')) << ",\n  \"changes\": [";
+    const char* separator = "\n    ";
     for (const Change& c : proposal.changes) {
         nlohmann::json change = placeJson(c.place);
         nlohmann::json names = nlohmann::json::array(), edits = nlohmann::json::array();
@@ -96,14 +106,18 @@ std::string jsonReport(const FixRun& run, const Proposal& proposal) {
                        {"after", c.after},
                        {"why", c.why},
                        {"edits", edits}});
-        report["changes"].push_back(std::move(change));
+        out << separator << dump(change, -1);
+        separator = ",\n    ";
     }
+    out << (proposal.changes.empty() ? "" : "\n  ") << "],\n  \"notFixed\": [";
+    separator = "\n    ";
     for (const NotFixed& n : proposal.notFixed) {
         nlohmann::json item = placeJson(n.place);
         item.update({{"fix", fixName(n.fix)}, {"field", n.field}, {"why", n.why}});
-        report["notFixed"].push_back(std::move(item));
+        out << separator << dump(item, -1);
+        separator = ",\n    ";
     }
-    return report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    out << (proposal.notFixed.empty() ? "" : "\n  ") << "]\n}\n";
 }
 
 }  // namespace repair

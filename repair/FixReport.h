@@ -2,6 +2,7 @@
 // What lumtrace-fix lists: the changes of a repair and what it left unfixed, as lines for a
 // person or as JSON.
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 
@@ -17,7 +18,7 @@ struct FixRun {
     bool dryRun = false;
 };
 
-std::string textReport(const FixRun& run, const Proposal& proposal);
-std::string jsonReport(const FixRun& run, const Proposal& proposal);
+void textReport(std::ostream& out, const FixRun& run, const Proposal& proposal);
+void jsonReport(std::ostream& out, const FixRun& run, const Proposal& proposal);
 
 }  // namespace repair

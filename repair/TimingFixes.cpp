@@ -20,6 +20,14 @@ public:
     explicit TimingFixes(RepairWork& work) : m_work(work), m_p(work.parameters()) {
         for (std::size_t i = 0; i < work.size(); ++i)
             if (!work.subtitle(i).comment) m_shown.push_back(i);
+        // Frames counts as given by code rather than typed: none below 0, and a minimum above
+        // the maximum gives way to it, so a second repair does not undo the first.
+        const auto frames = [](std::int64_t n) { return std::max<std::int64_t>(n, 0); };
+        m_p.gapFrames = frames(m_p.gapFrames);
+        m_p.maxDurationFrames = frames(m_p.maxDurationFrames);
+        m_p.minDurationFrames = frames(m_p.minDurationFrames);
+        if (work.chosen(Fix::MaxDuration))
+            m_p.minDurationFrames = std::min(m_p.minDurationFrames, m_p.maxDurationFrames);
     }
 
     void run() {
@@ -72,7 +80,8 @@ private:
     void outBeforeIn() {
         for (const std::size_t i : m_shown)
             if (m_work.out(i) <= m_work.in(i))
-                m_work.setOut(Fix::OutBeforeIn, i, m_work.in(i) + m_p.minDurationFrames,
+                m_work.setOut(Fix::OutBeforeIn, i,
+                              m_work.in(i) + std::max<std::int64_t>(m_p.minDurationFrames, 1),
                               "out-time " + framesText(m_work.out(i), m_work.fps()) +
                                   " not after the in-time");
     }
@@ -166,7 +175,7 @@ private:
     }
 
     RepairWork& m_work;
-    const Parameters& m_p;
+    Parameters m_p;
     std::vector<std::size_t> m_shown;  // subtitles not flagged as comments, in file order
 };
 

@@ -107,30 +107,36 @@ int run(const Arguments& args) {
         return fail(error);
 
     const repair::Proposal proposal = repair::propose(source.document, options);
+    source.document = {};  // the changes hold all they write: room for a long report
     const std::string output = args.inPlace ? args.input : args.output;
     const repair::FixRun fixRun{
         args.input, output,
         args.profile.empty() ? std::nullopt : std::optional<std::string>(args.profile), options,
         args.dryRun};
     if (!args.dryRun) {
-        std::string bytes = source.bytes;
-        repair::applyChanges(bytes, proposal, repair::chooseAll(proposal));
+        std::string& bytes = source.bytes;
         if (args.inPlace) {
-            // The original is kept beside it before anything replaces it.
-            if (bytes != source.bytes) {
-                if (const auto kept =
-                        platform::replaceFile(args.input + ".bak", source.bytes, true);
+            // The original is kept beside it before anything replaces it; nothing changes, nothing
+            // is written.
+            std::string original = bytes;
+            repair::applyChanges(bytes, proposal, repair::chooseAll(proposal));
+            if (bytes != original) {
+                if (const auto kept = platform::replaceFile(args.input + ".bak", original, true);
                     !kept)
                     return fail(replaceError(kept));
                 if (const auto written = platform::replaceFile(args.input, bytes, true); !written)
                     return fail(replaceError(written));
             }
-        } else if (const auto written = platform::replaceFile(output, bytes, true); !written) {
-            return fail(replaceError(written));
+        } else {
+            repair::applyChanges(bytes, proposal, repair::chooseAll(proposal));
+            if (const auto written = platform::replaceFile(output, bytes, true); !written)
+                return fail(replaceError(written));
         }
     }
-    std::cout << (args.format == "json" ? repair::jsonReport(fixRun, proposal)
-                                        : repair::textReport(fixRun, proposal));
+    if (args.format == "json")
+        repair::jsonReport(std::cout, fixRun, proposal);
+    else
+        repair::textReport(std::cout, fixRun, proposal);
     if (!std::cout.flush()) return fail("cannot write to standard output");
     return proposal.notFixed.empty() ? 0 : 1;
 }
