@@ -29,6 +29,16 @@ QString counted(std::size_t count, const char* one, const char* many) {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
+// Top over Rest, Rest taking the height.
+QWidget* stacked(QWidget* top, QWidget* rest) {
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(top);
+    layout->addWidget(rest, 1);
+    return box;
+}
+
 }  // namespace
 
 RepairWindow::RepairWindow(const QString& fileName, repair::RepairSource source,
@@ -120,32 +130,18 @@ QWidget* RepairWindow::createChanges() {
     // A click chooses all unless all are chosen; the box itself only shows the state.
     connect(m_all, &QCheckBox::clicked, this,
             [this] { m_model->setAllChosen(m_model->allState() != Qt::Checked); });
-
-    auto* box = new QWidget;
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_all);
-    layout->addWidget(m_view, 1);
-    return box;
+    return stacked(m_all, m_view);
 }
 
 QWidget* RepairWindow::createPreviews() {
-    const auto captioned = [](QLabel* caption, SubtitlePreview* preview) {
-        auto* box = new QWidget;
-        auto* layout = new QVBoxLayout(box);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(caption);
-        layout->addWidget(preview, 1);
-        return box;
-    };
     m_before = new SubtitlePreview;
     m_before->setObjectName(QStringLiteral("previewBefore"));
     m_after = new SubtitlePreview;
     m_after->setObjectName(QStringLiteral("previewAfter"));
     m_beforeCaption = new QLabel(QStringLiteral("Before"));
     auto* previews = new QSplitter(Qt::Horizontal);
-    previews->addWidget(captioned(m_beforeCaption, m_before));
-    previews->addWidget(captioned(new QLabel(QStringLiteral("After this change")), m_after));
+    previews->addWidget(stacked(m_beforeCaption, m_before));
+    previews->addWidget(stacked(new QLabel(QStringLiteral("After this change")), m_after));
     return previews;
 }
 
