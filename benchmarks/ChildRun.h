@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,22 @@ inline Run best(const std::string& program, const std::vector<std::string>& argu
         if (i == 0 || r.milliseconds < fastest.milliseconds) fastest = r;
     }
     return fastest;
+}
+
+// A fresh folder /tmp/lumtrace-NAME-XXXXXX for the files of a run, with a config home of its own
+// so the rule settings start from their defaults; empty when none can be made.
+inline std::filesystem::path benchFolder(const std::string& name) {
+    std::string pattern = "/tmp/lumtrace-" + name + "-XXXXXX";
+    if (!::mkdtemp(pattern.data())) return {};
+    const std::filesystem::path folder = pattern;
+    std::filesystem::create_directory(folder / "config");
+    ::setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+    return folder;
+}
+
+// The folder of this program, where the commands it times are built.
+inline std::filesystem::path programFolder() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 }
 
 }  // namespace bench

@@ -54,12 +54,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: compare_bench [BLOCKS] (at least 10)\n");
         return 2;
     }
-    const fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
-    char folderName[] = "/tmp/lumtrace-compare-bench-XXXXXX";
-    if (!::mkdtemp(folderName)) return 2;
-    const fs::path folder = folderName;
-    fs::create_directory(folder / "config");
-    ::setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+    const fs::path bin = bench::programFolder();
+    const fs::path folder = bench::benchFolder("compare-bench");
+    if (folder.empty()) return 2;
 
     // B: A 10 frames later; every 1000th text changed, every 1500th removed, every 2000th
     // followed by a new one, every 3001st split in two. Both keep exactly BLOCKS blocks.

@@ -46,12 +46,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: repair_bench [BLOCKS] (at least 10)\n");
         return 2;
     }
-    const fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
-    char folderName[] = "/tmp/lumtrace-repair-bench-XXXXXX";
-    if (!::mkdtemp(folderName)) return 2;
-    const fs::path folder = folderName;
-    fs::create_directory(folder / "config");
-    ::setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+    const fs::path bin = bench::programFolder();
+    const fs::path folder = bench::benchFolder("repair-bench");
+    if (folder.empty()) return 2;
     const std::string plain = (folder / "plain.stl").string(),
                       gaps = (folder / "gaps.stl").string();
     testsupport::StlFileBuilder().addBlocks(blocks).writeTo(plain);

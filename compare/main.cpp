@@ -8,6 +8,7 @@
 
 #include "Comparison.h"
 #include "Reports.h"
+#include "platform/ProgramArguments.h"
 
 namespace {
 
@@ -39,17 +40,8 @@ int main(int argc, char** argv) {
                  "Do not look for a constant shift; compare times as they are");
     app.add_option("A", pathA, "The first (older) STL file")->required();
     app.add_option("B", pathB, "The second (newer) STL file")->required();
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::CallForVersion&) {
-        std::cout << app.version() << "\n";
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        return fail(std::string(error.what()) + " (try '" + PROGRAM_NAME + " --help')");
-    }
+    if (const auto done = platform::parseProgramArguments(app, argc, argv, PROGRAM_NAME))
+        return *done;
 
     try {
         // The two files are read at the same time: reading is most of the work.

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "SubtitleExport.h"
+#include "platform/ProgramArguments.h"
 
 namespace {
 
@@ -54,17 +55,8 @@ int main(int argc, char** argv) {
                          "Print the version and exit");
     app.add_option("IN", input, "STL file")->required();
     app.add_option("OUT", output, "Output file (standard output without it)");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::CallForVersion& version) {
-        std::cout << version.what() << "\n";
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        return fail(std::string(error.what()) + " (try '" + PROGRAM_NAME + " --help')");
-    }
+    if (const auto done = platform::parseProgramArguments(app, argc, argv, PROGRAM_NAME))
+        return *done;
 
     bool validEncoding = true;
     ExportOptions options;

@@ -19,15 +19,17 @@ enum class Fix {
     StartOfProgramme,  // tcp: a given time code, or the whole hour at or before the first in-cue
     DisplayStandard,   // dsc: from the control codes the text uses
     Revision,          // revision: RD today, RN + 1, when anything else changed
-    Gap,               // gap: the earlier subtitle ends sooner
-    Overlap,           // overlap: ended at the next in-time minus the gap
-    MinDuration,       // min-duration: out-time extended into free time
-    MaxDuration,       // max-duration: out-time cut
-    Shift,             // shift: every time code, TCP and TCF moved alike
-    OutBeforeIn,       // out-before-in: out-time set to in-time + the minimum duration
-    UnusedSpace,       // unused-space: bytes after the text's end set to 8Fh
-    TrailingSpaces,    // trailing-spaces: spaces at a row's end removed
-    Renumber,          // renumber: subtitle numbers in order
+    // gap and overlap: the earlier subtitle ends at the next in-time minus the gap; when it would
+    // end before it starts (a file out of time order), the later one comes in after it instead.
+    Gap,
+    Overlap,
+    MinDuration,     // min-duration: out-time extended into free time
+    MaxDuration,     // max-duration: out-time cut
+    Shift,           // shift: every time code, TCP and TCF moved alike
+    OutBeforeIn,     // out-before-in: out-time set to in-time + the minimum duration
+    UnusedSpace,     // unused-space: bytes after the text's end set to 8Fh
+    TrailingSpaces,  // trailing-spaces: spaces at a row's end removed
+    Renumber,        // renumber: subtitle numbers in order
 };
 inline constexpr std::size_t FIX_COUNT = 16;
 

@@ -12,16 +12,15 @@
 #include "FixReport.h"
 #include "ProfileOptions.h"
 #include "RepairFile.h"
+#include "platform/ProgramArguments.h"
 #include "platform/SafeReplace.h"
 
 namespace {
 
 constexpr const char* PROGRAM_NAME = "lumtrace-fix";
-constexpr int kFailure = 2;
 
 int fail(const std::string& message) {
-    std::cerr << PROGRAM_NAME << ": " << message << std::endl;
-    return kFailure;
+    return platform::reportTrouble(PROGRAM_NAME, message);
 }
 
 // Whether two paths name one file (the second need not exist).
@@ -174,17 +173,8 @@ int main(int argc, char** argv) {
                      "Replace IN with the repaired file, keeping the original as IN.bak");
     out->excludes(inPlace);
     app.add_option("IN", args.input, "The STL file to repair")->required()->type_name("");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::CallForVersion&) {
-        std::cout << app.version() << "\n";
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        return fail(std::string(error.what()) + " (try '" + PROGRAM_NAME + " --help')");
-    }
+    if (const auto done = platform::parseProgramArguments(app, argc, argv, PROGRAM_NAME))
+        return *done;
     if (!args.dryRun && !args.inPlace && args.output.empty())
         return fail("no output: give -o OUT, --in-place or --dry-run");
     if (!args.output.empty() && sameFile(args.input, args.output))
