@@ -46,10 +46,11 @@ public:
         lastFilter = filter;
         return take(openAnswers, QString());
     }
-    QString getSaveFileName(QWidget*, const QString& caption, const QString&,
+    QString getSaveFileName(QWidget*, const QString& caption, const QString& dir,
                             const QString& filter) override {
         shown << "save: " + caption;
         lastFilter = filter;
+        lastSaveDir = dir;
         return take(saveAnswers, QString());
     }
     std::optional<QFont> chooseFont(QWidget*, const QFont& initial) override {
@@ -63,6 +64,7 @@ public:
     }
 
     QString lastFilter;
+    QString lastSaveDir;  // the folder or proposed name a save dialog opened with
     QFont lastInitialFont;
 
 private:

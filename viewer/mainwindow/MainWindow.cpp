@@ -186,6 +186,11 @@ void MainWindow::createMenus() {
     tools->addSeparator();
     m_validationAction =
         tools->addAction(QStringLiteral("&Validation"), this, [this] { onValidationTriggered(); });
+    m_repairAction =
+        tools->addAction(QStringLiteral("&Repair..."), this, [this] { onRepairTriggered(); });
+    m_repairAction->setEnabled(false);
+    connect(tools, &QMenu::aboutToShow, this,
+            [this] { m_repairAction->setEnabled(m_stlReader != nullptr); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_checkForUpdatesAction = help->addAction(QStringLiteral("Check For &Updates"), this,

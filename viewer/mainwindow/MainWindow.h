@@ -129,6 +129,8 @@ public:
     // Tools and Help commands (ToolsCommands.cpp, HelpCommands.cpp).
     void onHexEditTriggered(int tag);
     void onValidationTriggered();
+    // Tools > Repair...: fixes proposed for the loaded file, written to a new one (viewer/repair).
+    void onRepairTriggered();
     void onAboutTriggered();
     void onUpdateTimer();
 
@@ -171,6 +173,7 @@ public:
     QAction* m_hexEditGsiAction = nullptr;
     QAction* m_hexEditTtiAction = nullptr;
     QAction* m_validationAction = nullptr;
+    QAction* m_repairAction = nullptr;
     QAction* m_checkForUpdatesAction = nullptr;
     QAction* m_aboutAction = nullptr;
     QMenu* m_listContextMenu = nullptr;
