@@ -20,7 +20,6 @@ struct FindingPlace {
     std::uint32_t byteLength = 0;
 
     bool hasSubtitle() const { return subtitleNumber >= 0; }
-    bool operator==(const FindingPlace&) const = default;
 };
 
 // Places of Reports in File, Blocks as the host read them from the texts. A block inside an
