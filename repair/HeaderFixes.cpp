@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <bitset>
-#include <ctime>
 
 #include "FixSteps.h"
 #include "TimeText.h"
+#include "platform/LocalTime.h"
 #include "subtitle/CodeFacts.h"
 
 namespace repair {
@@ -121,12 +121,7 @@ void fixDisplayStandard(RepairWork& work) {
 }
 
 std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[8];
-    std::strftime(text, sizeof text, "%y%m%d", &local);
-    return text;
+    return platform::localTimeNow("%y%m%d");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "HtmlReport.h"
 
-#include <ctime>
 
 #include "FindingCounts.h"
 #include "FindingGroups.h"
@@ -8,6 +7,7 @@
 #include "host/HostText.h"
 #include "html/HtmlText.h"
 #include "html/SubtitleDrawing.h"
+#include "platform/LocalTime.h"
 #include "plugin_api/QuorvexControlInterface.h"
 #include "stl/FormatCheck.h"
 
@@ -248,12 +248,7 @@ std::string htmlReport(const RunChecks& checks, const std::vector<CheckedFile>& 
 }
 
 std::string currentDate() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
-    return text;
+    return platform::localTimeNow("%Y-%m-%d %H:%M");
 }
 
 }  // namespace report
