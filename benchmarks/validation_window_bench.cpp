@@ -26,6 +26,16 @@ double residentMegabytes() {
     return double(resident) * double(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
+// Findings the list shows: its rows, a group counting as the findings in it.
+int listedFindings(const QAbstractItemModel& model) {
+    int count = 0;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const int children = model.rowCount(model.index(row, 0));
+        count += children > 0 ? children : 1;
+    }
+    return count;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,7 +74,8 @@ int main(int argc, char** argv) {
         }
         form.lvReport->viewport()->repaint();
         shownMs = double(timer.nsecsElapsed()) / 1e6;
-        rows = form.lvReport->model()->rowCount();
+        rows = listedFindings(*form.lvReport->model());
+        form.lvReport->expandAll();  // every group open: the most the list can cost
         form.lvReport->scrollToBottom();
         form.lvReport->viewport()->repaint();
         whileShown = residentMegabytes();
