@@ -62,6 +62,9 @@ ValidationWindow::~ValidationWindow() {
     // Never leave the plug-in's worker reporting into a window that is going away.
     m_pollTimer->stop();
     if (isRunning()) stopValidation();
+    // The findings go with the host part before the dialog hides its list: the list must not
+    // read them while it does.
+    m_reportModel->clear();
 }
 
 void ValidationWindow::createControls() {
@@ -83,7 +86,9 @@ void ValidationWindow::createControls() {
     lvReport->setExpandsOnDoubleClick(false);
     connect(lvReport, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         if (m_reportModel->isGroup(index)) {
-            lvReport->setExpanded(index, !lvReport->isExpanded(index));
+            // The view keeps a row's open state on its first cell.
+            const QModelIndex group = index.siblingAtColumn(0);
+            lvReport->setExpanded(group, !lvReport->isExpanded(group));
             return;
         }
         const std::int32_t block = m_reportModel->blockOf(index);
