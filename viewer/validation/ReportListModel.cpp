@@ -78,11 +78,6 @@ bool ReportListModel::isGroup(const QModelIndex& index) const {
            m_tree.isGroup(static_cast<std::size_t>(index.row()));
 }
 
-int ReportListModel::groupRule(const QModelIndex& index) const {
-    return isGroup(index) ? m_tree.groupRule(m_tree.groupOf(static_cast<std::size_t>(index.row())))
-                          : 0;
-}
-
 std::int64_t ReportListModel::findingOf(const QModelIndex& index) const {
     if (!index.isValid() || index.model() != this) return -1;
     const auto row = static_cast<std::size_t>(index.row());

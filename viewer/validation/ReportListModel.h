@@ -51,8 +51,6 @@ public:
     const FindingTree& tree() const { return m_tree; }
 
     bool isGroup(const QModelIndex& index) const;
-    // The rule of a group row, 0 for any other row.
-    int groupRule(const QModelIndex& index) const;
     // The block the row's finding is about; -1 for none and for group rows.
     std::int32_t blockOf(const QModelIndex& index) const;
 
