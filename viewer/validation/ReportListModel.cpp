@@ -111,6 +111,9 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const {
             return group ? groupData(m_tree.groupOf(static_cast<std::size_t>(index.row())),
                                      index.column())
                          : findingData(static_cast<std::uint32_t>(finding), index.column());
+        case Qt::ToolTipRole:
+            if (group || index.column() != MessageColumn) return {};
+            return findingData(static_cast<std::uint32_t>(finding), MessageColumn);
         case Qt::FontRole: {
             if (!group) return {};
             QFont bold;

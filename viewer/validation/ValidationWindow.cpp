@@ -157,17 +157,18 @@ void ValidationWindow::sizeColumnsToFont() {
     std::vector<QString> types{QStringLiteral("Type")};
     for (std::int32_t type = -1; type <= 3; ++type)
         types.push_back(QString::fromLatin1(reportTypeName(type)));
-    // The number column also holds a group's expand mark.
-    lvReport->setColumnWidth(ReportListModel::NumberColumn,
-                             widest(lvReport->header()->defaultSectionSize(),
-                                    {QStringLiteral("#"), QStringLiteral("0000000")}) +
-                                 lvReport->indentation());
+    // The number column also holds a group's open mark. In the designed font the columns fit
+    // the window, so choosing a finding does not scroll its number out of sight; a long message
+    // is elided and shown whole as its tip.
+    lvReport->setColumnWidth(
+        ReportListModel::NumberColumn,
+        widest(0, {QStringLiteral("#"), QStringLiteral("0000000")}) + lvReport->indentation());
     lvReport->setColumnWidth(ReportListModel::ModuleColumn, widest(160, modules));
     lvReport->setColumnWidth(ReportListModel::TypeColumn, widest(60, types));
     lvReport->setColumnWidth(
         ReportListModel::SubtitleColumn,
         widest(0, {QStringLiteral("Subtitle"), QStringLiteral("00000  00:00:00:00")}));
-    lvReport->setColumnWidth(ReportListModel::MessageColumn, 560);
+    lvReport->setColumnWidth(ReportListModel::MessageColumn, 400);
 }
 
 void ValidationWindow::setPaths(std::string plugin, const QString& fileName) {
