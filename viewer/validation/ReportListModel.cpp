@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "host/BlockSubtitles.h"
-#include "host/PluginHost.h"
+#include "host/ReportList.h"
 #include "plugin_api/QuorvexControlInterface.h"
 
 namespace {
