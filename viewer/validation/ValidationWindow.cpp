@@ -62,9 +62,10 @@ ValidationWindow::~ValidationWindow() {
     // Never leave the plug-in's worker reporting into a window that is going away.
     m_pollTimer->stop();
     if (isRunning()) stopValidation();
-    // The findings go with the host part before the dialog hides its list: the list must not
-    // read them while it does.
-    m_reportModel->clear();
+    // The list goes before the host part's findings, which it reads while the dialog hides it;
+    // its row layout for a big run is given back with it.
+    delete gbReport;
+    malloc_trim(0);
 }
 
 void ValidationWindow::createControls() {
