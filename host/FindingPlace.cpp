@@ -1,19 +1,17 @@
 #include "FindingPlace.h"
 
 #include <charconv>
-#include <fstream>
 #include <map>
 #include <optional>
 
+#include "BlockSubtitles.h"
 #include "stl/StlTypes.h"
-#include "subtitle/Assembly.h"
 
 namespace validationhost {
 namespace {
 
 constexpr std::uint32_t GSI_SIZE = 1024;
 constexpr std::uint32_t BLOCK_SIZE = 128;
-constexpr std::size_t BLOCKS_PER_READ = 4096;
 
 // The header field each header rule is about; rules that compare two fields, or read none,
 // point at the whole header.
@@ -47,53 +45,6 @@ bool isHeaderFinding(int rule, const std::string& message) {
     return rule == 412 || rule == 421 || message.find("GSI") != std::string::npos;
 }
 
-// The subtitle of every block, as the subtitle model chains them.
-class BlockSubtitles {
-public:
-    explicit BlockSubtitles(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        if (!in.ignore(GSI_SIZE) || in.gcount() != GSI_SIZE) return;
-        subtitle::Assembler assembler([this](const subtitle::Subtitle& s) { keep(s); });
-        std::vector<TextAndTimingInformation> blocks(BLOCKS_PER_READ);
-        for (std::uint32_t index = 0; in;) {
-            in.read(reinterpret_cast<char*>(blocks.data()), BLOCKS_PER_READ * BLOCK_SIZE);
-            const auto got = static_cast<std::size_t>(in.gcount()) / BLOCK_SIZE;
-            for (std::size_t i = 0; i < got; ++i, ++index) {
-                m_own.push_back(ownPlace(blocks[i]));
-                assembler.take(index, blocks[i]);
-            }
-        }
-        assembler.finish();
-    }
-
-    void place(FindingPlace& place) const {
-        const auto block = static_cast<std::size_t>(place.block);
-        if (block >= m_own.size()) return;
-        const Place& found = m_own[block];
-        place.subtitleNumber = found.number;
-        place.in = found.in;
-        place.out = found.out;
-    }
-
-private:
-    struct Place {
-        std::uint16_t number;
-        TimeCode in, out;
-    };
-    static Place ownPlace(const TextAndTimingInformation& block) {
-        return {subtitleNumberOf(block), timeCodeAt(block, tti::timeCodeIn),
-                timeCodeAt(block, tti::timeCodeOut)};
-    }
-    // Blocks of a chain take the place of its first block; user data keeps its own.
-    void keep(const subtitle::Subtitle& s) {
-        const Place first = m_own[s.firstBlock];
-        for (std::uint32_t b = s.firstBlock + 1; b <= s.lastBlock && b < m_own.size(); ++b)
-            m_own[b] = first;
-    }
-
-    std::vector<Place> m_own;
-};
-
 }  // namespace
 
 std::vector<FindingPlace> locateFindings(const std::string& file,
@@ -123,10 +74,10 @@ std::vector<FindingPlace> locateFindings(const std::string& file,
     return places;
 }
 
-int ruleId(const std::string& message) {
+int ruleId(std::string_view message) {
     if (message.size() < 3 || message[0] != '[') return 0;
     const std::size_t close = message.find(']');
-    if (close == std::string::npos || close == 1 || close > 10) return 0;
+    if (close == std::string_view::npos || close == 1 || close > 10) return 0;
     int id = 0;
     for (std::size_t i = 1; i < close; ++i) {
         if (message[i] < '0' || message[i] > '9') return 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ReportList.h"
@@ -35,7 +36,7 @@ void appendTimeCode(std::string& out, const TimeCode& time);
 
 // Rule of a finding: the number in square brackets that starts its message ("[425] ..."),
 // 0 when there is none.
-int ruleId(const std::string& message);
+int ruleId(std::string_view message);
 
 // "Subtitle 677 (10:48:53:16)", empty without a subtitle.
 std::string subtitleText(const FindingPlace& place);

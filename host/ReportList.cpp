@@ -91,3 +91,16 @@ std::vector<std::int32_t> ReportList::blocks() const {
     for (const Entry& entry : m_entries) items.push_back(entry.block);
     return items;
 }
+
+void ReportList::visit(std::size_t count,
+                       const std::function<void(std::size_t, std::int32_t, std::int32_t,
+                                                std::string_view)>& visit) const {
+    std::lock_guard lock(m_lock);
+    count = std::min(count, m_entries.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const Entry& entry = m_entries[i];
+        visit(i, entry.reportType, entry.block,
+              std::string_view(m_chunks[entry.chunk])
+                  .substr(entry.messageStart, entry.messageLength));
+    }
+}

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -45,6 +46,11 @@ public:
     std::vector<std::int32_t> blocks() const;
     // The block of the stored finding at Index; -1 for none or past them.
     std::int32_t blockAt(std::size_t index) const;
+    // Visit(index, reportType, block, message) for each of the first Count stored findings in
+    // order, the message read in place. Holds the lock throughout: Visit must not call back.
+    void visit(std::size_t count,
+               const std::function<void(std::size_t, std::int32_t, std::int32_t, std::string_view)>&
+                   visit) const;
 
 private:
     struct Entry {

@@ -129,14 +129,14 @@ TEST_F(ValidationWindowTest, RunsTheRealPluginToTheEnd) {
         const Row item = rowOf(*form, row);
         EXPECT_EQ(item.text(0), QString::number(row + 1));
         EXPECT_EQ(item.text(2), reportTypeName(reports[row].reportType));
-        EXPECT_EQ(item.text(3).toStdString(), reports[row].reportMessage);
+        EXPECT_EQ(item.text(4).toStdString(), reports[row].reportMessage);
         const QColor expected = item.text(2) == "Error"  ? QColor(0xFF, 0xCC, 0xCC)
                                 : item.text(2) == "Info" ? QColor(0xEE, 0xEE, 0xFF)
                                                          : QColor(0xFF, 0xFF, 0xCC);
-        EXPECT_EQ(item.background(3).value<QBrush>().color(), expected) << row;
-        sawError = sawError || (item.text(2) == "Error" && item.text(3).startsWith("[438]"));
+        EXPECT_EQ(item.background(4).value<QBrush>().color(), expected) << row;
+        sawError = sawError || (item.text(2) == "Error" && item.text(4).startsWith("[438]"));
         sawLoading = sawLoading || item.texts() == std::to_string(row + 1) +
-                                                       "|Sievra|Info|[102] Loading File: " + file;
+                                                       "|Sievra|Info||[102] Loading File: " + file;
     }
     EXPECT_TRUE(sawError);
     EXPECT_TRUE(sawLoading);
@@ -149,18 +149,18 @@ TEST_F(ValidationWindowTest, NamesAndColoursFollowModuleAndType) {
                              "7\t4\tfour", "7\t-1\tminus one", "#progress 99.995"}));
     ASSERT_TRUE(runToDone(*form));
     const std::vector<std::pair<std::string, std::optional<QColor>>> expected{
-        {"1|Sievra|Info|info", QColor(0xEE, 0xEE, 0xFF)},
-        {"2|None|Warning|warning", QColor(0xFF, 0xFF, 0xCC)},
-        {"3|Host|Error|error", QColor(0xFF, 0xCC, 0xCC)},
-        {"4|Unknown|None|none", std::nullopt},
-        {"5|Sievra|Unknown|four", std::nullopt},
-        {"6|Sievra|Unknown|minus one", std::nullopt},
+        {"1|Sievra|Info||info", QColor(0xEE, 0xEE, 0xFF)},
+        {"2|None|Warning||warning", QColor(0xFF, 0xFF, 0xCC)},
+        {"3|Host|Error||error", QColor(0xFF, 0xCC, 0xCC)},
+        {"4|Unknown|None||none", std::nullopt},
+        {"5|Sievra|Unknown||four", std::nullopt},
+        {"6|Sievra|Unknown||minus one", std::nullopt},
     };
     ASSERT_EQ(rowCount(*form), static_cast<int>(expected.size()));
     for (int row = 0; row < rowCount(*form); ++row) {
         const Row item = rowOf(*form, row);
         EXPECT_EQ(item.texts(), expected[row].first);
-        for (int column = 0; column < 4; ++column) {
+        for (int column = 0; column < 5; ++column) {
             if (expected[row].second)
                 EXPECT_EQ(item.background(column).value<QBrush>().color(), *expected[row].second);
             else
@@ -173,7 +173,7 @@ TEST_F(ValidationWindowTest, NamesAndColoursFollowModuleAndType) {
     const QImage shot = form->lvReport->viewport()->grab().toImage();
     for (int row = 0; row < rowCount(*form); ++row) {
         const QRect cell = form->lvReport->visualRect(form->lvReport->model()->index(row, 0));
-        const QPoint probe(form->lvReport->columnViewportPosition(3) + 300, cell.center().y());
+        const QPoint probe(form->lvReport->columnViewportPosition(4) + 300, cell.center().y());
         const QColor painted = shot.pixelColor(probe * shot.devicePixelRatio());
         EXPECT_EQ(painted,
                   expected[row].second.value_or(form->lvReport->palette().color(QPalette::Base)))

@@ -15,6 +15,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "FindingFilterBar.h"
 #include "ReportListModel.h"
 
 #include "host/HostText.h"
@@ -61,6 +62,10 @@ ValidationWindow::~ValidationWindow() {
     // Never leave the plug-in's worker reporting into a window that is going away.
     m_pollTimer->stop();
     if (isRunning()) stopValidation();
+    // The list goes before the host part's findings, which it reads while the dialog hides it;
+    // its row layout for a big run is given back with it.
+    delete gbReport;
+    malloc_trim(0);
 }
 
 void ValidationWindow::createControls() {
@@ -74,16 +79,26 @@ void ValidationWindow::createControls() {
     sizeColumnsToFont();
     lvReport->setRootIsDecorated(false);
     lvReport->setUniformRowHeights(true);
-    lvReport->setItemsExpandable(false);
     lvReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvReport->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvReport->setSelectionMode(QAbstractItemView::SingleSelection);
-    // A finding leads to its subtitle in the main window.
+    // Double-click and Enter do the same: a group opens or closes, a finding leads to its
+    // subtitle in the main window.
+    lvReport->setExpandsOnDoubleClick(false);
     connect(lvReport, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-        const std::int32_t block = reportList().blockAt(static_cast<std::size_t>(index.row()));
+        if (m_reportModel->isGroup(index)) {
+            // The view keeps a row's open state on its first cell.
+            const QModelIndex group = index.siblingAtColumn(0);
+            lvReport->setExpanded(group, !lvReport->isExpanded(group));
+            return;
+        }
+        const std::int32_t block = m_reportModel->blockOf(index);
         if (block >= 0) emit findingActivated(block);
     });
+    filterBar = new FindingFilterBar(gbReport);
+    connect(filterBar, &FindingFilterBar::filterChanged, this, [this] { applyFilter(); });
     auto* reportLayout = new QVBoxLayout(gbReport);
+    reportLayout->addWidget(filterBar);
     reportLayout->addWidget(lvReport);
 
     btnValidation = new QPushButton(startCaption, this);
@@ -143,12 +158,18 @@ void ValidationWindow::sizeColumnsToFont() {
     std::vector<QString> types{QStringLiteral("Type")};
     for (std::int32_t type = -1; type <= 3; ++type)
         types.push_back(QString::fromLatin1(reportTypeName(type)));
-    lvReport->setColumnWidth(ReportListModel::NumberColumn,
-                             widest(lvReport->header()->defaultSectionSize(),
-                                    {QStringLiteral("#"), QStringLiteral("0000000")}));
+    // The number column also holds a group's open mark. In the designed font the columns fit
+    // the window, so choosing a finding does not scroll its number out of sight; a long message
+    // is elided and shown whole as its tip.
+    lvReport->setColumnWidth(
+        ReportListModel::NumberColumn,
+        widest(0, {QStringLiteral("#"), QStringLiteral("0000000")}) + lvReport->indentation());
     lvReport->setColumnWidth(ReportListModel::ModuleColumn, widest(160, modules));
     lvReport->setColumnWidth(ReportListModel::TypeColumn, widest(60, types));
-    lvReport->setColumnWidth(ReportListModel::MessageColumn, 680);
+    lvReport->setColumnWidth(
+        ReportListModel::SubtitleColumn,
+        widest(0, {QStringLiteral("Subtitle"), QStringLiteral("00000  00:00:00:00")}));
+    lvReport->setColumnWidth(ReportListModel::MessageColumn, 400);
 }
 
 void ValidationWindow::setPaths(std::string plugin, const QString& fileName) {
@@ -215,6 +236,7 @@ void ValidationWindow::btnValidationClick() {
         if (!isRunning()) {
             setRunning(true);
             m_reportModel->clear();
+            filterBar->setCounts(m_reportModel->tree());
             if (startValidation()) {
                 m_pollTimer->start();
             } else {
@@ -261,9 +283,29 @@ void ValidationWindow::onPollTimer() {
 
 bool ValidationWindow::visualizeReports() {
     return guarded("TMediaValidationForm.VisualizeReports", false, [&] {
+        m_reportModel->setFile(fileName());
         m_reportModel->showRows(reportCount());
+        filterBar->setCounts(m_reportModel->tree());
+        applyFilter();
         return true;
     });
+}
+
+void ValidationWindow::applyFilter() {
+    // Groups the user opened stay open through a change of filter.
+    const FindingTree& tree = m_reportModel->tree();
+    const auto groupIndex = [&](std::size_t group) {
+        return m_reportModel->index(static_cast<int>(tree.groupRow(group)), 0);
+    };
+    std::vector<int> expanded;
+    for (std::size_t group = 0; group < tree.groupCount(); ++group)
+        if (lvReport->isExpanded(groupIndex(group))) expanded.push_back(tree.groupRule(group));
+    m_reportModel->setFilter(filterBar->filter());
+    lvReport->setRootIsDecorated(tree.groupCount() > 0);
+    for (std::size_t group = 0; group < tree.groupCount(); ++group) {
+        if (std::find(expanded.begin(), expanded.end(), tree.groupRule(group)) != expanded.end())
+            lvReport->expand(groupIndex(group));
+    }
 }
 
 bool showValidationWindow(const std::string& plugin, const QString& fileName, QWidget* parent,

@@ -10,6 +10,7 @@
 
 #include "host/PluginHost.h"
 
+class FindingFilterBar;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -43,6 +44,7 @@ public:
 
     // Controls.
     QGroupBox* gbReport = nullptr;
+    FindingFilterBar* filterBar = nullptr;
     QTreeView* lvReport = nullptr;
     ReportListModel* m_reportModel = nullptr;
     QPushButton* btnValidation = nullptr;
@@ -71,6 +73,7 @@ private:
     void createControls();
     void sizeColumnsToFont();
     void setRunning(bool running);
+    void applyFilter();
     void saveReportAs(const QString& xmlFileName);
 
     QString m_displayFileName;
