@@ -1,5 +1,7 @@
 // CSV (RFC 4180): one row per finding, one row for a file without findings or not validated.
 
+#include <charconv>
+
 #include "FindingsTable.h"
 #include "MachineReport.h"
 #include "host/HostText.h"
@@ -12,14 +14,15 @@ constexpr const char* HEADER =
     "path,validated,reason,module,id,type,message,block,subtitleNumber,timeCodeIn,timeCodeOut\r\n";
 
 void appendPlace(std::string& out, const FindingPlace& place) {
+    char digits[12];
     out += ',';
-    if (place.block >= 0) out += std::to_string(place.block);
+    if (place.block >= 0) out.append(digits, std::to_chars(digits, digits + 12, place.block).ptr);
     if (!place.hasSubtitle()) {
         out += ",,,";
         return;
     }
     out += ',';
-    out += std::to_string(place.subtitleNumber);
+    out.append(digits, std::to_chars(digits, digits + 12, place.subtitleNumber).ptr);
     out += ',';
     appendTimeCode(out, place.in);
     out += ',';

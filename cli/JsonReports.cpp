@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <charconv>
 #include <map>
 #include <string_view>
 
@@ -182,9 +183,14 @@ void writeJsonLine(std::ostream& out, const ReportEntry& entry) {
 
 namespace {
 
+void appendDecimal(std::string& out, std::uint32_t value) {
+    char digits[12];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 // Results written out, not built, like the findings of formatJson.
 void appendSarifResult(std::string& out, const CustomReport& report, const FindingPlace& place,
-                       std::size_t ruleIndex, const std::string& uri, FailOn failOn) {
+                       std::size_t ruleIndex, const std::string& quotedUri, FailOn failOn) {
     const int id = ruleId(report.reportMessage);
     const char* level = sarifLevel(report.reportType, failOn);
     JsonObjectWriter result(out, 8);
@@ -195,32 +201,29 @@ void appendSarifResult(std::string& out, const CustomReport& report, const Findi
         JsonObjectWriter message(result.key("message"), 10);
         message.string("text", report.reportMessage);
     }
-    result.key("locations") += "[\n            ";
-    {
-        JsonObjectWriter location(out, 12);
-        {
-            JsonObjectWriter physical(location.key("physicalLocation"), 14);
-            {
-                JsonObjectWriter artifact(physical.key("artifactLocation"), 16);
-                artifact.string("uri", uri);
-            }
-            if (place.byteLength > 0) {
-                JsonObjectWriter region(physical.key("region"), 16);
-                region.key("byteOffset") += std::to_string(place.byteOffset);
-                region.key("byteLength") += std::to_string(place.byteLength);
-            }
-        }
-        if (place.hasSubtitle()) {
-            location.key("logicalLocations") += "[\n                ";
-            {
-                JsonObjectWriter logical(out, 16);
-                logical.string("name", "Subtitle " + std::to_string(place.subtitleNumber));
-                logical.string("kind", "object");
-            }
-            out += "\n              ]";
-        }
+    // The location is the same shape for every result: its layout written out in pieces, with
+    // the file's URI quoted once per file, since a long file has hundreds of thousands of them.
+    result.key("locations") +=
+        "[\n            {\n              \"physicalLocation\": {\n                "
+        "\"artifactLocation\": {\n                  \"uri\": ";
+    out += quotedUri;
+    out += "\n                }";
+    if (place.byteLength > 0) {
+        out += ",\n                \"region\": {\n                  \"byteOffset\": ";
+        appendDecimal(out, place.byteOffset);
+        out += ",\n                  \"byteLength\": ";
+        appendDecimal(out, place.byteLength);
+        out += "\n                }";
     }
-    out += "\n          ]";
+    out += "\n              }";
+    if (place.hasSubtitle()) {
+        out +=
+            ",\n              \"logicalLocations\": [\n                {\n                  "
+            "\"name\": \"Subtitle ";
+        appendDecimal(out, static_cast<std::uint32_t>(place.subtitleNumber));
+        out += "\",\n                  \"kind\": \"object\"\n                }\n              ]";
+    }
+    out += "\n            }\n          ]";
     if (std::string_view(level) != findingLevel(report.reportType)) {
         JsonObjectWriter properties(result.key("properties"), 10);
         properties.string("type", reportTypeName(report.reportType));
@@ -272,14 +275,15 @@ void writeSarif(std::string& out, const std::vector<ReportEntry>& entries, FailO
             std::string& results = run.key("results");
             bool first = true;
             for (const ReportEntry& entry : entries) {
-                const std::string uri = fileUri(entry.fullPath);
+                std::string quotedUri;
+                appendJsonString(quotedUri, fileUri(entry.fullPath));
                 for (std::size_t i = 0; i < entry.result->reports.size(); ++i) {
                     const CustomReport& report = entry.result->reports[i];
                     spill(results);
                     results += first ? "[\n        " : ",\n        ";
                     first = false;
                     appendSarifResult(results, report, entry.result->placeOf(i),
-                                      ruleIndex[ruleId(report.reportMessage)], uri, failOn);
+                                      ruleIndex[ruleId(report.reportMessage)], quotedUri, failOn);
                 }
             }
             results += first ? "[]" : "\n      ]";

@@ -40,8 +40,15 @@ void appendJsonValue(std::string& out, const json& value, int indent) {
 
 void appendJsonBreak(std::string& out, int indent) {
     if (indent < 0) return;
+    // One copy per break: reports write millions of them.
+    static const std::string margin = '\n' + std::string(64, ' ');
+    const auto width = static_cast<std::size_t>(indent) + 1;
+    if (width <= margin.size()) {
+        out.append(margin, 0, width);
+        return;
+    }
     out += '\n';
-    out.append(static_cast<std::size_t>(indent), ' ');
+    out.append(width - 1, ' ');
 }
 
 JsonObjectWriter::JsonObjectWriter(std::string& out, int indent) : m_out(out), m_indent(indent) {
@@ -57,8 +64,10 @@ std::string& JsonObjectWriter::key(std::string_view name) {
     if (!m_first) m_out += ',';
     m_first = false;
     appendJsonBreak(m_out, m_indent < 0 ? -1 : m_indent + 2);
-    appendJsonString(m_out, name);
-    m_out += m_indent < 0 ? ":" : ": ";
+    // Keys are this program's own plain names: nothing to escape.
+    m_out += '"';
+    m_out += name;
+    m_out += m_indent < 0 ? "\":" : "\": ";
     return m_out;
 }
 

@@ -43,6 +43,7 @@ public:
     JsonObjectWriter& operator=(const JsonObjectWriter&) = delete;
 
     // The key and ": "; the caller writes the value.
+    // Name must need no escaping: the writers use their own plain keys.
     std::string& key(std::string_view name);
     void value(std::string_view name, const nlohmann::ordered_json& value);
     void string(std::string_view name, std::string_view text);

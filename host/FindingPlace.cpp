@@ -1,6 +1,5 @@
 #include "FindingPlace.h"
 
-#include <charconv>
 #include <map>
 #include <optional>
 
@@ -88,12 +87,19 @@ int ruleId(std::string_view message) {
 
 void appendTimeCode(std::string& out, const TimeCode& time) {
     const std::uint8_t parts[] = {time.hours, time.minutes, time.seconds, time.frames};
+    char text[16];  // two digits a part; a byte over 99 takes three
+    std::size_t length = 0;
     for (std::size_t i = 0; i < 4; ++i) {
-        if (i) out += ':';
-        if (parts[i] < 10) out += '0';
-        char digits[4];
-        out.append(digits, std::to_chars(digits, digits + sizeof digits, parts[i]).ptr);
+        unsigned value = parts[i];
+        if (i) text[length++] = ':';
+        if (value >= 100) {
+            text[length++] = static_cast<char>('0' + value / 100);
+            value %= 100;
+        }
+        text[length++] = static_cast<char>('0' + value / 10);
+        text[length++] = static_cast<char>('0' + value % 10);
     }
+    out.append(text, length);
 }
 
 std::string subtitleText(const FindingPlace& place) {

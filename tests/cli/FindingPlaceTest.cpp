@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include "CliTestSupport.h"
+#include "host/FindingPlace.h"
 
 namespace clitest {
 namespace {
@@ -116,6 +117,20 @@ TEST_F(FindingPlaceTest, PlacesCrossWorkerProcessesAndDeliveryFindingsNameTheirS
         EXPECT_EQ(std::string(finding["message"]).rfind(prefix, 0), 0u) << finding["message"];
     }
     EXPECT_GT(delivery, 0);
+}
+
+TEST(TimeCodeTextTest, TwoDigitsAPartAndThreeForBytesOverNinetyNine) {
+    const std::pair<TimeCode, const char*> cases[] = {
+        {{0, 0, 0, 0}, "00:00:00:00"},
+        {{10, 48, 53, 16}, "10:48:53:16"},
+        {{9, 5, 99, 100}, "09:05:99:100"},
+        {{255, 255, 255, 255}, "255:255:255:255"},
+    };
+    for (const auto& [time, text] : cases) {
+        std::string out = "at ";
+        validationhost::appendTimeCode(out, time);
+        EXPECT_EQ(out, std::string("at ") + text);
+    }
 }
 
 }  // namespace
