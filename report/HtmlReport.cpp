@@ -1,6 +1,5 @@
 #include "HtmlReport.h"
 
-
 #include "FindingCounts.h"
 #include "FindingGroups.h"
 #include "SubtitleFile.h"
