@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "plugin/delivery/DeliveryProfiles.h"
+
 namespace cli {
 
 RunChecks runChecks(const CommandLine& line, const std::string& listing) {
@@ -9,8 +11,14 @@ RunChecks runChecks(const CommandLine& line, const std::string& listing) {
     checks.version = report::programVersion();
     checks.profile = line.profile;
     std::error_code error;
-    if (line.profile && std::filesystem::is_regular_file(*line.profile, error))
+    if (line.profile && std::filesystem::is_regular_file(*line.profile, error)) {
         checks.profileFile = std::filesystem::absolute(*line.profile, error).string();
+    } else if (line.profile) {
+        // A shipped or user's profile by name: the file it was read from, found as the plug-in
+        // finds it.
+        if (const std::optional<DeliveryProfile> found = findProfile(*line.profile))
+            checks.profileFile = found->path;
+    }
     for (const SettingRequest& setting : line.settings)
         checks.settings.push_back(std::to_string(setting.rule) + "=" + setting.value);
     report::addListedRules(checks, listing);

@@ -224,6 +224,11 @@ TEST_F(ProfileOptionTest, EveryReportRecordsWhatWasChecked) {
     const json item = json::parse(run("json"))[0];
     EXPECT_EQ(item["profile"], json({{"name", profile}, {"file", profile}}));
     EXPECT_EQ(item["checks"], expectedChecks);
+    const json shipped = json::parse(
+        runProcess(VALIDATE, {"--profile", "teletext", "--format", "json", file}).out)[0];
+    EXPECT_EQ(shipped["profile"]["name"], "teletext");
+    EXPECT_TRUE(shipped["profile"]["file"].get<std::string>().ends_with("/profiles/teletext.ini"))
+        << shipped["profile"];
     const json sarif = json::parse(run("sarif"));
     EXPECT_EQ(sarif["runs"][0]["invocations"][0]["properties"]["checks"], expectedChecks);
     EXPECT_EQ(splitLines(run("csv"))[0], "# profile=" + profile + "; file=" + profile +
