@@ -15,9 +15,10 @@ std::string zeroPadded(std::int64_t value, std::size_t width) {
     return digits;
 }
 
-// A count field set to Count when it says anything else.
-void fixCount(RepairWork& work, Fix fix, const StlField& field, std::int64_t count,
-              const std::string& counted) {
+// A count field set to Count when it says anything else. One and Many name what is counted.
+void fixCount(RepairWork& work, Fix fix, const StlField& field, std::int64_t count, const char* one,
+              const char* many) {
+    const std::string counted = count == 1 ? one : many;
     const auto value = fieldToInt32(work.gsi().bytes, field);
     if (value && *value == count) return;
     const std::string text = fieldText(work.gsi().bytes, field);
@@ -34,21 +35,22 @@ void fixCount(RepairWork& work, Fix fix, const StlField& field, std::int64_t cou
 
 void fixBlockCount(RepairWork& work) {
     const subtitle::Document& document = work.document();
-    fixCount(work, Fix::BlockCount, gsi::totalNumberOfTti, document.blocksPresent,
+    fixCount(work, Fix::BlockCount, gsi::totalNumberOfTti, document.blocksPresent, "block present",
              "blocks present");
 }
 
 void fixSubtitleCount(RepairWork& work) {
     // Counted as the checks count them: a chain once, comments too, user data not.
     fixCount(work, Fix::SubtitleCount, gsi::totalNumberOfSubtitles,
-             static_cast<std::int64_t>(work.size()), "subtitles counted");
+             static_cast<std::int64_t>(work.size()), "subtitle counted", "subtitles counted");
 }
 
 void fixGroupCount(RepairWork& work) {
     std::bitset<256> groups;
     for (std::size_t i = 0; i < work.size(); ++i) groups.set(work.subtitle(i).group);
     fixCount(work, Fix::GroupCount, gsi::totalNumberOfSubtitleGroups,
-             static_cast<std::int64_t>(groups.count()), "subtitle groups used");
+             static_cast<std::int64_t>(groups.count()), "subtitle group used",
+             "subtitle groups used");
 }
 
 // The first subtitle shown, in file order; Size when there is none.
