@@ -55,10 +55,10 @@ public:
         return QFileDialog::getOpenFileName(parent, caption, dir, filter);
     }
     QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
-                            const QString& filter) override {
+                            const QString& filter, QString* selectedFilter) override {
         // Save Report and Export ask about replacing an existing file themselves, after
         // checking that it is a file they may replace.
-        return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr,
+        return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter,
                                             QFileDialog::DontConfirmOverwrite);
     }
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override {

@@ -25,8 +25,9 @@ public:
     // Empty when cancelled.
     virtual QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                                     const QString& filter) = 0;
+    // SelectedFilter, when given, gets the filter the user left chosen.
     virtual QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
-                                    const QString& filter) = 0;
+                                    const QString& filter, QString* selectedFilter = nullptr) = 0;
     // nullopt when cancelled.
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
     virtual bool openUrl(const QUrl& url) = 0;

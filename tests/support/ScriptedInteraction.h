@@ -27,6 +27,7 @@ public:
     std::deque<bool> offerAnswers;
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
+    std::deque<QString> saveFilterAnswers;  // the filter each save dialog was left on
     std::deque<std::optional<QFont>> fontAnswers;
     bool openUrlResult = true;
 
@@ -47,8 +48,9 @@ public:
         return take(openAnswers, QString());
     }
     QString getSaveFileName(QWidget*, const QString& caption, const QString& dir,
-                            const QString& filter) override {
+                            const QString& filter, QString* selectedFilter) override {
         shown << "save: " + caption;
+        if (selectedFilter) *selectedFilter = take(saveFilterAnswers, QString());
         lastFilter = filter;
         lastSaveDir = dir;
         return take(saveAnswers, QString());

@@ -432,6 +432,12 @@ TEST_F(ValidationWindowTest, SaveReportAsHtmlShowsTheFileAndDrawsItsColourFindin
 
     form->btnSaveReport->click();
     EXPECT_EQ(readFile(xml), validationhost::buildReportXml(form->fileName(), form->reports()));
+
+    // A name without an extension typed with the HTML filter chosen becomes NAME.html.
+    ui.saveAnswers = {QString::fromStdString(dir.file("bare"))};
+    ui.saveFilterAnswers = {QStringLiteral("HTML Report (*.html)")};
+    form->btnSaveReport->click();
+    EXPECT_EQ(readFile(dir.file("bare.html")).rfind("<!DOCTYPE html>\n", 0), 0u);
 }
 
 }  // namespace

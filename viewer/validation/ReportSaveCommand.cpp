@@ -1,5 +1,6 @@
 // Save Report: choosing the file, the replace question and the messages around the writer. A name
-// ending in .html (or .htm) gets the HTML report, any other the XML report.
+// ending in .html (or .htm) gets the HTML report, any other the XML report; a name without an
+// extension typed while the HTML filter was chosen gets ".html".
 
 #include <sys/stat.h>
 
@@ -44,10 +45,16 @@ void ValidationWindow::btnSaveReportClick() {
             userInteraction().showMessage(this, QStringLiteral("Report list is empty."));
             return;
         }
-        const QString fileName = userInteraction().getSaveFileName(
-            this, QStringLiteral("Save Report"), QString(),
-            QStringLiteral("Report XML File (*.xml);;HTML Report (*.html);;All Files (*)"));
+        const QString htmlFilter = QStringLiteral("HTML Report (*.html)");
+        QString chosenFilter;
+        QString fileName =
+            userInteraction().getSaveFileName(this, QStringLiteral("Save Report"), QString(),
+                                              QStringLiteral("Report XML File (*.xml);;") +
+                                                  htmlFilter + QStringLiteral(";;All Files (*)"),
+                                              &chosenFilter);
         if (fileName.isEmpty()) return;
+        if (chosenFilter == htmlFilter && QFileInfo(fileName).suffix().isEmpty())
+            fileName += QStringLiteral(".html");
         saveReportAs(fileName);
     });
 }
