@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <optional>
 
 #include "FixSteps.h"
 #include "TimeText.h"
@@ -86,13 +87,53 @@ private:
                                   " not after the in-time");
     }
 
-    void maxDuration() {
+    // The subtitles shown, each alone or with the other parts of its cumulative set.
+    std::vector<std::vector<std::size_t>> units() const {
+        std::vector<std::vector<std::size_t>> units;
         for (const std::size_t i : m_shown) {
-            const std::int64_t duration = m_work.out(i) - m_work.in(i);
-            if (duration > m_p.maxDurationFrames && duration > 0)
-                m_work.setOut(Fix::MaxDuration, i, m_work.in(i) + m_p.maxDurationFrames,
-                              "duration of " + frames(duration) + ", more than " +
-                                  std::to_string(m_p.maxDurationFrames));
+            if (!units.empty() && cumulative(units.back().front()) == 1 &&
+                sameSet(cumulative(units.back().back()), cumulative(i)))
+                units.back().push_back(i);
+            else
+                units.push_back({i});
+        }
+        return units;
+    }
+
+    // The parts of a cumulative set share their out-time, so they are cut together, to an end
+    // every one of them comes in before, or not at all.
+    void maxDuration() {
+        const std::int64_t longest = m_p.maxDurationFrames;
+        for (const std::vector<std::size_t>& parts : units()) {
+            std::optional<std::int64_t> end;
+            for (const std::size_t p : parts) {
+                const std::int64_t duration = m_work.out(p) - m_work.in(p);
+                if (duration > longest && duration > 0)
+                    end = std::min(end.value_or(m_work.in(p) + longest), m_work.in(p) + longest);
+            }
+            if (!end) continue;
+            const auto why = [&](std::size_t p) {
+                const std::int64_t duration = m_work.out(p) - m_work.in(p);
+                return duration > longest
+                           ? "duration of " + frames(duration) + ", more than " +
+                                 std::to_string(longest)
+                           : std::string("ends with the other parts of its cumulative set");
+            };
+            const bool cuttable = std::all_of(parts.begin(), parts.end(), [&](std::size_t p) {
+                return m_work.out(p) <= *end || *end > m_work.in(p);
+            });
+            for (const std::size_t p : parts) {
+                if (m_work.out(p) <= *end) continue;
+                if (cuttable)
+                    m_work.setOut(Fix::MaxDuration, p, *end, why(p));
+                else if (m_work.out(p) - m_work.in(p) > longest)
+                    m_work.notFixed(
+                        Fix::MaxDuration, m_work.placeOf(p), tti::timeCodeOut.name,
+                        why(p) + ": " +
+                            (parts.size() > 1 ? "a part of its cumulative set comes in at " +
+                                                    framesText(*end, m_work.fps()) + " or later"
+                                              : std::string("it would end as it comes in")));
+            }
         }
     }
 

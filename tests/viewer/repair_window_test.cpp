@@ -291,4 +291,23 @@ TEST_F(RepairWindowTest, PreviewsShowTheSelectedChangesSubtitleBeforeAndAfter) {
     }
 }
 
+// The text of a chain changes block by block: rejecting one block's change leaves the other's.
+TEST(ChangeTreeModelTest, ARejectionStaysWithItsOwnBlockOfAChain) {
+    repair::Proposal proposal;
+    for (const std::uint64_t block : {0u, 1u}) {
+        repair::Change change;
+        change.fixes = {repair::Fix::TrailingSpaces};
+        change.place = {false, 0, 0, 1, {}};
+        change.field = "TextField";
+        change.edits = {{ttiBlockOffset(static_cast<std::uint32_t>(block)) + 16, "x"}};
+        proposal.changes.push_back(change);
+    }
+    ChangeTreeModel model;
+    model.setProposal(proposal);
+    const QModelIndex group = model.fixIndex(repair::Fix::TrailingSpaces);
+    ASSERT_TRUE(model.setData(model.index(1, 0, group), Qt::Unchecked, Qt::CheckStateRole));
+    model.setProposal(proposal);
+    EXPECT_EQ(model.chosen(), (std::vector<bool>{true, false}));
+}
+
 }  // namespace

@@ -10,9 +10,12 @@ namespace {
 
 constexpr quintptr groupId = 0;
 
+// The first byte written names the field and its block: a subtitle's text field has a change per
+// block, all placed at the subtitle.
 std::string keyOf(const repair::Change& change) {
     return std::string(repair::fixName(change.fix())) + '|' + change.field + '|' +
-           (change.place.header ? std::string("header") : std::to_string(change.place.block));
+           (change.edits.empty() ? std::to_string(change.place.block)
+                                 : std::to_string(change.edits.front().offset));
 }
 
 QString counted(std::size_t count, const char* one, const char* many) {
