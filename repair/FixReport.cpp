@@ -59,6 +59,8 @@ void textReport(std::ostream& out, const FixRun& run, const Proposal& proposal) 
             << "  (" << n.why << ")\n";
     if (run.dryRun)
         out << "Dry run: nothing written.\n";
+    else if (run.unchanged)
+        out << "Nothing to change: " << run.output << " left as it was.\n";
     else
         out << "Written to " << run.output << ".\n";
 }
@@ -73,6 +75,7 @@ void jsonReport(std::ostream& out, const FixRun& run, const Proposal& proposal) 
         {"file", run.input},
         {"output", run.output.empty() ? nlohmann::json() : nlohmann::json(run.output)},
         {"dryRun", run.dryRun},
+        {"written", !run.dryRun && !run.unchanged},
         {"profile", run.profile ? nlohmann::json(*run.profile) : nlohmann::json()},
         {"framesPerSecond", fps},
         {"fixes", fixes},

@@ -16,6 +16,7 @@ struct FixRun {
     std::optional<std::string> profile;
     Options options;
     bool dryRun = false;
+    bool unchanged = false;  // --in-place with nothing to change: the file was left alone
 };
 
 void textReport(std::ostream& out, const FixRun& run, const Proposal& proposal);

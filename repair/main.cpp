@@ -108,7 +108,7 @@ int run(const Arguments& args) {
     const repair::Proposal proposal = repair::propose(source.document, options);
     source.document = {};  // the changes hold all they write: room for a long report
     const std::string output = args.inPlace ? args.input : args.output;
-    const repair::FixRun fixRun{
+    repair::FixRun fixRun{
         args.input, output,
         args.profile.empty() ? std::nullopt : std::optional<std::string>(args.profile), options,
         args.dryRun};
@@ -119,7 +119,8 @@ int run(const Arguments& args) {
             // is written.
             std::string original = bytes;
             repair::applyChanges(bytes, proposal, repair::chooseAll(proposal));
-            if (bytes != original) {
+            fixRun.unchanged = bytes == original;
+            if (!fixRun.unchanged) {
                 if (const auto kept = platform::replaceFile(args.input + ".bak", original, true);
                     !kept)
                     return fail(replaceError(kept));

@@ -104,10 +104,14 @@ TEST_F(FixCommandTest, InPlaceKeepsTheOriginalBeside) {
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(slurp(in + ".bak"), original);
     EXPECT_NE(slurp(in), original);
-    // Nothing left to change: the file and its backup stay as they are.
+    EXPECT_NE(run.out.find("Written to " + in + "."), std::string::npos) << run.out;
+    // Nothing left to change: the file and its backup stay as they are, and it says so.
     const std::string repaired = slurp(in);
     fs::remove(in + ".bak");
-    EXPECT_EQ(runProcess(FIX, {"--fix", "gap", "--in-place", in}).exitStatus, 0);
+    const auto again = runProcess(FIX, {"--fix", "gap", "--in-place", in});
+    EXPECT_EQ(again.exitStatus, 0);
+    EXPECT_NE(again.out.find("Nothing to change: " + in + " left as it was."), std::string::npos)
+        << again.out;
     EXPECT_EQ(slurp(in), repaired);
     EXPECT_FALSE(fs::exists(in + ".bak"));
 }
