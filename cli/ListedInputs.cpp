@@ -7,6 +7,7 @@
 
 #include "InputFile.h"
 #include "WorkerProcesses.h"
+#include "host/HostText.h"
 
 namespace cli {
 
@@ -32,6 +33,14 @@ std::set<std::string> listedInputs(const std::vector<std::string>& files, std::s
         }
     }
     return listed;
+}
+
+bool isListed(const std::set<std::string>& listed, const std::string& path) {
+    const std::string full = fullPath(path);
+    for (const std::string* name : {&path, &full})
+        if (listed.count(*name) > 0 || listed.count(validationhost::narrowToUtf8(*name)) > 0)
+            return true;
+    return false;
 }
 
 }  // namespace cli
