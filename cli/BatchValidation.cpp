@@ -110,8 +110,7 @@ private:
             return false;
         }
         std::erase_if(m_inputs, [&](const Input& input) {
-            return input.reason.empty() &&
-                   (listed.count(input.path) > 0 || listed.count(fullPath(input.path)) > 0);
+            return input.reason.empty() && isListed(listed, input.path);
         });
         return true;
     }

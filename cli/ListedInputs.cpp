@@ -7,6 +7,7 @@
 
 #include "InputFile.h"
 #include "WorkerProcesses.h"
+#include "host/HostText.h"
 
 namespace cli {
 
@@ -24,7 +25,10 @@ std::set<std::string> listedInputs(const std::vector<std::string>& files, std::s
             const nlohmann::json item = nlohmann::json::parse(line, nullptr, false);
             if (!item.is_object() || !item.contains("path") || !item["path"].is_string()) continue;
             // Not a verdict on the file: its worker died, perhaps of something else.
-            if (item.value("validated", true) == false && item.value("reason", "") == WORKER_ENDED)
+            const auto validated = item.find("validated");
+            const auto reason = item.find("reason");
+            if (validated != item.end() && *validated == false && reason != item.end() &&
+                *reason == WORKER_ENDED)
                 continue;
             const std::string path = item["path"];
             listed.insert(path);
@@ -32,6 +36,14 @@ std::set<std::string> listedInputs(const std::vector<std::string>& files, std::s
         }
     }
     return listed;
+}
+
+bool isListed(const std::set<std::string>& listed, const std::string& path) {
+    const std::string full = fullPath(path);
+    for (const std::string* name : {&path, &full})
+        if (listed.count(*name) > 0 || listed.count(validationhost::narrowToUtf8(*name)) > 0)
+            return true;
+    return false;
 }
 
 }  // namespace cli

@@ -14,4 +14,8 @@ namespace cli {
 // Error tells which file could not be read.
 std::set<std::string> listedInputs(const std::vector<std::string>& files, std::string& error);
 
+// Whether Path is in Listed. The lines hold names as UTF-8, so a name that is not is looked for
+// as the report wrote it.
+bool isListed(const std::set<std::string>& listed, const std::string& path);
+
 }  // namespace cli

@@ -64,6 +64,28 @@ TEST_F(JsonLinesTest, ALinePerFileInInputOrderAndSkippedOnesLeftOut) {
     EXPECT_EQ(none.out, "");
 }
 
+// A line holds the name as UTF-8; a Latin-1 name is still found in it.
+TEST_F(JsonLinesTest, AFileWhoseNameIsNotUtf8IsSkippedOnceListed) {
+    const std::string file = cleanFile("caf\xE9.stl");
+    const std::string earlier = dir.file("earlier.jsonl");
+    std::ofstream(earlier) << runProcess(VALIDATE, {"--format", "jsonl", file}).out;
+    const ProcessResult again =
+        runProcess(VALIDATE, {"--format", "jsonl", "--skip-listed", earlier, file});
+    EXPECT_EQ(again.exitStatus, 0);
+    EXPECT_EQ(again.out, "");
+}
+
+// Lines of another program, with other types under the same keys, are read by their path.
+TEST_F(JsonLinesTest, ALineWithOtherTypesIsReadByItsPath) {
+    const std::string file = cleanFile();
+    const std::string earlier = dir.file("earlier.jsonl");
+    std::ofstream(earlier) << json{{"path", file}, {"validated", 1}, {"reason", 5}}.dump() << "\n";
+    const ProcessResult again =
+        runProcess(VALIDATE, {"--format", "jsonl", "--skip-listed", earlier, file});
+    EXPECT_EQ(again.exitStatus, 0) << again.err;
+    EXPECT_EQ(again.out, "");
+}
+
 // The recipe of the README, with this machine as the only one.
 TEST_F(JsonLinesTest, TheParallelRecipeReportsEveryFileOnce) {
     if (std::system("command -v parallel >/dev/null 2>&1") != 0)

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <pugixml.hpp>
 
@@ -413,6 +414,10 @@ TEST_F(ValidationWindowTest, SaveReportAsHtmlShowsTheFileAndDrawsItsColourFindin
         testsupport::StlFileBuilder().addBlock(block).announce(1).writeTo(dir.file("film.stl"));
     auto form = open(SIEVRA, file);
     ASSERT_TRUE(runToDone(*form));
+    // Settings changed after the run do not change what the report says was checked.
+    const std::string other = dir.file("other.ini");
+    std::ofstream(other) << "[profile]\nname = other\n[505]\nthreshold = 20\n";
+    ASSERT_TRUE(SUCCEEDED(form->selectProfile(other)));
 
     const std::string html = dir.file("film.HTML");
     const std::string xml = dir.file("film.xml");
@@ -429,6 +434,8 @@ TEST_F(ValidationWindowTest, SaveReportAsHtmlShowsTheFileAndDrawsItsColourFindin
     EXPECT_NE(std::string(colour.child("summary").text().get()).find("TTI - Teletext colour check"),
               std::string::npos);
     EXPECT_TRUE(colour.select_node(".//div[contains(@class, 'scr')]//span[@class='f1 b0']"));
+    EXPECT_TRUE(document.select_node("//table[@class='meta']//table//td[.='511']"));
+    EXPECT_FALSE(document.select_node("//table[@class='meta']//table//td[.='505']"));
 
     form->btnSaveReport->click();
     EXPECT_EQ(readFile(xml), validationhost::buildReportXml(form->fileName(), form->reports()));

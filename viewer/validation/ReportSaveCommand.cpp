@@ -20,13 +20,12 @@ bool isHtmlName(const QString& fileName) {
 }
 
 // The same page lumtrace-validate writes for one file; what was checked is the plug-in's
-// settings as it lists them now.
-std::string htmlReport(PluginHost& host, const QString& shownName) {
+// settings as it listed them when the run began.
+std::string htmlReport(const PluginHost& host, const QString& shownName,
+                       const std::optional<std::string>& listing) {
     report::RunChecks checks;
     checks.version = report::programVersion();
-    std::string listing;
-    if (host.isBound() && SUCCEEDED(host.ruleListing(listing)))
-        report::addListedRules(checks, listing);
+    if (listing) report::addListedRules(checks, *listing);
     const std::vector<CustomReport> reports = host.reports();
     const std::vector<validationhost::FindingPlace> places =
         validationhost::locateFindings(host.fileName(), reports, host.reportList().blocks());
@@ -79,7 +78,8 @@ void ValidationWindow::saveReportAs(const QString& xmlFileName) {
     // An existing report is replaced only by a complete new one, so a failed save keeps it.
     const ReportSaveResult result =
         isHtmlName(xmlFileName)
-            ? saveReportFile(path, exists, [&] { return htmlReport(*this, m_displayFileName); })
+            ? saveReportFile(path, exists,
+                             [&] { return htmlReport(*this, m_displayFileName, m_runListing); })
             : saveReport(path, /*ReplaceExisting*/ exists);
     if (result == ReportSaveResult::NotRegularFile) {
         userInteraction().showError(this, notRegular);

@@ -237,6 +237,9 @@ void ValidationWindow::btnValidationClick() {
             setRunning(true);
             m_reportModel->clear();
             filterBar->setCounts(m_reportModel->tree());
+            std::string listing;
+            m_runListing.reset();
+            if (SUCCEEDED(ruleListing(listing))) m_runListing = std::move(listing);
             if (startValidation()) {
                 m_pollTimer->start();
             } else {

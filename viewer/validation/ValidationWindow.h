@@ -77,6 +77,9 @@ private:
     void saveReportAs(const QString& xmlFileName);
 
     QString m_displayFileName;
+    // The plug-in's rules and thresholds as the last run began: what its report says was checked,
+    // even when the settings changed since.
+    std::optional<std::string> m_runListing;
     bool m_shown = false;
     bool m_closed = false;
 };
