@@ -3,40 +3,21 @@
 // the list shows every finding, with every group of findings open and after the window has
 // closed, and the time from Start (load and play) to the fully shown list.
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTreeView>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "tests/support/FindingsFile.h"
+#include "tests/support/ListMeasures.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestEnvironment.h"
 #include "viewer/validation/ValidationWindow.h"
 
-namespace {
-
-double residentMegabytes() {
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return double(resident) * double(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-// Findings the list shows: its rows, a group counting as the findings in it.
-int listedFindings(const QAbstractItemModel& model) {
-    int count = 0;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        const int children = model.rowCount(model.index(row, 0));
-        count += children > 0 ? children : 1;
-    }
-    return count;
-}
-
-}  // namespace
+using testsupport::listedFindings;
+using testsupport::residentMegabytes;
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

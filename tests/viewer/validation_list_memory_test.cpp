@@ -2,16 +2,15 @@
 // findings themselves, and closing the window gives the memory back.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
-#include <fstream>
 
 #include "tests/support/FindingsFile.h"
+#include "tests/support/ListMeasures.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TestEnvironment.h"
 #include "validation_fixtures.h"
@@ -20,21 +19,8 @@
 namespace validationtest {
 namespace {
 
-double residentMegabytes() {
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return double(resident) * double(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-// Findings the list shows: its rows, a group counting as the findings in it.
-int listedFindings(const QAbstractItemModel& model) {
-    int count = 0;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        const int children = model.rowCount(model.index(row, 0));
-        count += children > 0 ? children : 1;
-    }
-    return count;
-}
+using testsupport::listedFindings;
+using testsupport::residentMegabytes;
 
 // Runs the window on File to its "Done"; Listed gets the resident size while every finding is
 // listed, Rows the number of rows.
