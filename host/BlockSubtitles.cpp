@@ -16,7 +16,8 @@ constexpr std::size_t BLOCKS_PER_READ = 4096;
 BlockSubtitles::BlockSubtitles(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in.ignore(GSI_SIZE) || in.gcount() != GSI_SIZE) return;
-    // Blocks of a chain take the place of its first block; user data keeps its own.
+    // Blocks of a chain take the place of its first block, user data standing between them too
+    // (it is shown inside that subtitle); user data outside a chain keeps its own.
     subtitle::Assembler assembler([this](const subtitle::Subtitle& s) {
         const Place first = m_own[s.firstBlock];
         for (std::uint32_t b = s.firstBlock + 1; b <= s.lastBlock && b < m_own.size(); ++b)

@@ -28,7 +28,8 @@ public:
     bool isRead() const { return m_read; }
     bool teletext() const { return m_settings.teletext; }
     GsiEssentials essentials() const;
-    // The subtitle holding Block (0-based); null for user data, reserved blocks and none.
+    // The subtitle whose chain spans Block (0-based); null for user data and reserved blocks
+    // outside a chain, and for none.
     const subtitle::Subtitle* subtitleAt(std::int32_t block) const;
     std::vector<subtitle::Row> rows(const subtitle::Subtitle& subtitle) const;
     // The rows that show text, as UTF-8 joined by line feeds.
