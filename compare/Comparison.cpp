@@ -127,15 +127,7 @@ const char* kindName(Difference::Kind kind) {
 }
 
 std::string signedTimeCode(std::int64_t frames, const FrameRate& rate) {
-    const std::int64_t magnitude = std::llabs(frames);
-    const std::int64_t perSecond = rate.framesPerTimeCodeSecond;
-    const std::int64_t seconds = magnitude / perSecond;
-    char text[48];
-    std::snprintf(text, sizeof text, "%c%02lld:%02lld:%02lld:%02lld", frames < 0 ? '-' : '+',
-                  static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
-                  static_cast<long long>(seconds % 60),
-                  static_cast<long long>(magnitude % perSecond));
-    return text;
+    return formatFrames(frames, rate.framesPerTimeCodeSecond, /*PlusSign*/ true);
 }
 
 std::string Comparison::offsetTimeCode() const {

@@ -6,6 +6,7 @@
 
 #include "Comparison.h"
 #include "platform/Utf8.h"
+#include "subtitle/Timeline.h"
 
 namespace compare {
 
@@ -59,30 +60,13 @@ std::vector<Difference> headerDifferences(const GeneralSubtitleInformation& a,
     return out;
 }
 
-namespace {
-
-// HHMMSSFF as frames; nullopt unless eight digits.
-std::optional<std::int64_t> headerFrames(const GeneralSubtitleInformation& gsi, const StlField& f,
-                                         int framesPerSecond) {
-    const std::uint8_t* p = gsi.bytes + f.offset;
-    int parts[4];
-    for (int i = 0; i < 4; ++i) {
-        const std::uint8_t tens = p[2 * i], units = p[2 * i + 1];
-        if (tens < '0' || tens > '9' || units < '0' || units > '9') return std::nullopt;
-        parts[i] = (tens - '0') * 10 + (units - '0');
-    }
-    return (std::int64_t{parts[0]} * 3600 + parts[1] * 60 + parts[2]) * framesPerSecond + parts[3];
-}
-
-}  // namespace
-
 void dropShiftedTimeCodes(std::vector<Difference>& differences, const GeneralSubtitleInformation& a,
                           const GeneralSubtitleInformation& b, std::int64_t offset,
                           int framesPerSecond) {
     if (offset == 0) return;
     for (const StlField* field : {&gsi::timeCodeStartOfProgramme, &gsi::timeCodeFirstInCue}) {
-        const auto from = headerFrames(a, *field, framesPerSecond);
-        const auto to = headerFrames(b, *field, framesPerSecond);
+        const auto from = subtitle::headerFrames(a, *field, framesPerSecond);
+        const auto to = subtitle::headerFrames(b, *field, framesPerSecond);
         if (!from || !to || *to - *from != offset) continue;
         std::erase_if(differences, [&](const Difference& d) {
             return d.kind == Difference::Kind::Header && d.field == field->name;

@@ -25,13 +25,5 @@ std::int64_t framesToMilliseconds(std::int64_t frames, const FrameRate& rate) {
 }
 
 std::optional<TimeCode> startOfProgramme(const GeneralSubtitleInformation& gsi) {
-    const std::uint8_t* p = gsi.bytes + gsi::timeCodeStartOfProgramme.offset;
-    int parts[4];
-    for (int i = 0; i < 4; ++i) {
-        const std::uint8_t tens = p[2 * i], units = p[2 * i + 1];
-        if (tens < '0' || tens > '9' || units < '0' || units > '9') return std::nullopt;
-        parts[i] = (tens - '0') * 10 + (units - '0');
-    }
-    return TimeCode{static_cast<std::uint8_t>(parts[0]), static_cast<std::uint8_t>(parts[1]),
-                    static_cast<std::uint8_t>(parts[2]), static_cast<std::uint8_t>(parts[3])};
+    return gsiTimeCode(gsi, gsi::timeCodeStartOfProgramme);
 }

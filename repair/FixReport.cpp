@@ -85,7 +85,7 @@ void jsonReport(std::ostream& out, const FixRun& run, const Proposal& proposal) 
           {"max-duration", p.maxDurationFrames},
           {"shift", p.shiftFrames},
           {"tcp", p.startOfProgrammeFrames
-                      ? nlohmann::json(framesText(*p.startOfProgrammeFrames, fps))
+                      ? nlohmann::json(formatFrames(*p.startOfProgrammeFrames, fps))
                       : nlohmann::json()}}},
     };
     const auto dump = [](const nlohmann::json& value, int indent) {

@@ -64,16 +64,16 @@ void fixFirstInCue(RepairWork& work) {
     const std::size_t first = firstShown(work);
     if (first == work.size()) return;
     const std::int64_t in = work.in(first);
-    const auto tcf = headerTimeCode(work.gsi().bytes, gsi::timeCodeFirstInCue, work.fps());
+    const auto tcf = headerTimeCode(work.gsi(), gsi::timeCodeFirstInCue, work.fps());
     if (tcf && *tcf == in) return;
     if (!timeCodeOfFrames(in, work.fps())) return;
     work.setHeaderTime(Fix::FirstInCue, gsi::timeCodeFirstInCue, in,
-                       "the first subtitle comes in at " + framesText(in, work.fps()));
+                       "the first subtitle comes in at " + formatFrames(in, work.fps()));
 }
 
 void fixStartOfProgramme(RepairWork& work) {
     const int fps = work.fps();
-    const auto tcp = headerTimeCode(work.gsi().bytes, gsi::timeCodeStartOfProgramme, fps);
+    const auto tcp = headerTimeCode(work.gsi(), gsi::timeCodeStartOfProgramme, fps);
     if (const auto& given = work.parameters().startOfProgrammeFrames) {
         if (!timeCodeOfFrames(*given, fps))
             work.notFixed(Fix::StartOfProgramme, {}, gsi::timeCodeStartOfProgramme.name,
@@ -90,7 +90,7 @@ void fixStartOfProgramme(RepairWork& work) {
     const std::int64_t hour = std::int64_t{3600} * fps;
     work.setHeaderTime(Fix::StartOfProgramme, gsi::timeCodeStartOfProgramme, earliest / hour * hour,
                        (tcp ? "after the first in-cue " : "not a time code; the first in-cue is ") +
-                           framesText(earliest, fps));
+                           formatFrames(earliest, fps));
 }
 
 void fixDisplayStandard(RepairWork& work) {

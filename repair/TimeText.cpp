@@ -1,7 +1,5 @@
 #include "TimeText.h"
 
-#include <cstdio>
-
 namespace repair {
 namespace {
 
@@ -43,22 +41,12 @@ std::optional<TimeCode> timeCodeOfFrames(std::int64_t frames, int fps) {
         static_cast<std::uint8_t>(seconds % 60), static_cast<std::uint8_t>(frames % fps)};
 }
 
-std::string framesText(std::int64_t frames, int fps) {
-    const char* sign = frames < 0 ? "-" : "";
-    const std::int64_t magnitude = frames < 0 ? -frames : frames;
-    const std::int64_t seconds = magnitude / fps;
-    char text[96];
-    std::snprintf(text, sizeof text, "%s%02lld:%02lld:%02lld:%02lld", sign,
-                  static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
-                  static_cast<long long>(seconds % 60), static_cast<long long>(magnitude % fps));
-    return text;
-}
-
-std::optional<std::int64_t> headerTimeCode(const std::uint8_t* gsiBytes, const StlField& field,
-                                           int fps) {
-    const std::string text = fieldText(gsiBytes, field, StlVariant::Plugin);
-    if (text.size() != 8) return std::nullopt;
-    return timeCodeFrames(text, fps);
+std::optional<std::int64_t> headerTimeCode(const GeneralSubtitleInformation& gsi,
+                                           const StlField& field, int fps) {
+    const auto time = gsiTimeCode(gsi, field);
+    if (!time) return std::nullopt;
+    const int parts[4] = {time->hours, time->minutes, time->seconds, time->frames};
+    return fromParts(parts, fps);
 }
 
 }  // namespace repair

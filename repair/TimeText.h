@@ -21,10 +21,8 @@ std::optional<std::int64_t> timeCodeFrames(std::string_view text, int framesPerS
 std::optional<std::int64_t> signedTimeCodeFrames(std::string_view text, int framesPerSecond);
 // The time code of a frame count within the day; none outside it.
 std::optional<TimeCode> timeCodeOfFrames(std::int64_t frames, int framesPerSecond);
-// HH:MM:SS:FF.
-std::string framesText(std::int64_t frames, int framesPerSecond);
 // A header time code field's value (HHMMSSFF, digits only, in range); none for anything else.
-std::optional<std::int64_t> headerTimeCode(const std::uint8_t* gsiBytes, const StlField& field,
-                                           int framesPerSecond);
+std::optional<std::int64_t> headerTimeCode(const GeneralSubtitleInformation& gsi,
+                                           const StlField& field, int framesPerSecond);
 
 }  // namespace repair

@@ -43,7 +43,7 @@ private:
     std::uint8_t cumulative(std::size_t i) const { return m_work.subtitle(i).cumulative; }
     std::string name(std::size_t i) const {
         return "subtitle " + std::to_string(m_work.placeOf(i).number) + " (" +
-               framesText(m_work.in(i), m_work.fps()) + ")";
+               formatFrames(m_work.in(i), m_work.fps()) + ")";
     }
 
     void shift() {
@@ -58,9 +58,8 @@ private:
                                 "shifted by " + frames(by) + " it would leave the day");
                 fits = false;
             }
-        const auto tcp =
-            headerTimeCode(m_work.gsi().bytes, gsi::timeCodeStartOfProgramme, m_work.fps());
-        const auto tcf = headerTimeCode(m_work.gsi().bytes, gsi::timeCodeFirstInCue, m_work.fps());
+        const auto tcp = headerTimeCode(m_work.gsi(), gsi::timeCodeStartOfProgramme, m_work.fps());
+        const auto tcf = headerTimeCode(m_work.gsi(), gsi::timeCodeFirstInCue, m_work.fps());
         for (const auto& [value, field] :
              {std::pair{tcp, &gsi::timeCodeStartOfProgramme}, {tcf, &gsi::timeCodeFirstInCue}})
             if (value && !inDay(*value + by)) {
@@ -83,7 +82,7 @@ private:
             if (m_work.out(i) <= m_work.in(i))
                 m_work.setOut(Fix::OutBeforeIn, i,
                               m_work.in(i) + std::max<std::int64_t>(m_p.minDurationFrames, 1),
-                              "out-time " + framesText(m_work.out(i), m_work.fps()) +
+                              "out-time " + formatFrames(m_work.out(i), m_work.fps()) +
                                   " not after the in-time");
     }
 
@@ -131,7 +130,7 @@ private:
                         Fix::MaxDuration, m_work.placeOf(p), tti::timeCodeOut.name,
                         why(p) + ": " +
                             (parts.size() > 1 ? "a part of its cumulative set comes in at " +
-                                                    framesText(*end, m_work.fps()) + " or later"
+                                                    formatFrames(*end, m_work.fps()) + " or later"
                                               : std::string("it would end as it comes in")));
             }
         }
@@ -180,9 +179,9 @@ private:
         const std::int64_t start = m_work.out(earlier) + m_p.gapFrames;
         if (start < m_work.out(later))
             m_work.setIn(fix, later, start,
-                         "comes in at " + framesText(m_work.in(later), m_work.fps()) + ", before " +
-                             name(earlier) + " ends at " +
-                             framesText(m_work.out(earlier), m_work.fps()) +
+                         "comes in at " + formatFrames(m_work.in(later), m_work.fps()) +
+                             ", before " + name(earlier) + " ends at " +
+                             formatFrames(m_work.out(earlier), m_work.fps()) +
                              ", which cannot end sooner");
         else
             m_work.notFixed(fix, m_work.placeOf(earlier), tti::timeCodeOut.name,

@@ -195,6 +195,29 @@ std::string formatTimeCode(const TimeCode& tc) {
     return text;
 }
 
+std::string formatFrames(std::int64_t frames, int framesPerSecond, bool plusSign) {
+    const std::int64_t magnitude = frames < 0 ? -frames : frames;
+    const std::int64_t seconds = magnitude / framesPerSecond;
+    const char* sign = frames < 0 ? "-" : plusSign ? "+" : "";
+    char text[96];
+    std::snprintf(text, sizeof text, "%s%02lld:%02lld:%02lld:%02lld", sign,
+                  static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
+                  static_cast<long long>(seconds % 60),
+                  static_cast<long long>(magnitude % framesPerSecond));
+    return text;
+}
+
+std::optional<TimeCode> gsiTimeCode(const GeneralSubtitleInformation& gsi, const StlField& field) {
+    const std::uint8_t* p = gsi.bytes + field.offset;
+    std::uint8_t parts[4];
+    for (int i = 0; i < 4; ++i) {
+        const std::uint8_t tens = p[2 * i], units = p[2 * i + 1];
+        if (tens < '0' || tens > '9' || units < '0' || units > '9') return std::nullopt;
+        parts[i] = static_cast<std::uint8_t>((tens - '0') * 10 + (units - '0'));
+    }
+    return TimeCode{parts[0], parts[1], parts[2], parts[3]};
+}
+
 double timeCodeToSeconds(const TimeCode& tc, int framesPerSecond) {
     double seconds = tc.hours * 3600.0 + tc.minutes * 60.0 + tc.seconds;
     if (framesPerSecond > 0) seconds += static_cast<double>(tc.frames) / framesPerSecond;

@@ -58,6 +58,12 @@ struct TimeCode {
 TimeCode timeCodeAt(const TextAndTimingInformation& block, const StlField& field);
 // HH:MM:SS:FF; each part at least two digits (a byte over 99 gives three).
 std::string formatTimeCode(const TimeCode& tc);
+// A frame count of the day as HH:MM:SS:FF at FramesPerSecond, with "-" before a negative count
+// and, when PlusSign, "+" before any other.
+std::string formatFrames(std::int64_t frames, int framesPerSecond, bool plusSign = false);
+// A header time code field (HHMMSSFF); nullopt unless its eight bytes are digits. The parts are
+// not checked against their ranges.
+std::optional<TimeCode> gsiTimeCode(const GeneralSubtitleInformation& gsi, const StlField& field);
 // Frames count only when FramesPerSecond is positive.
 double timeCodeToSeconds(const TimeCode& tc, int framesPerSecond);
 

@@ -46,6 +46,13 @@ std::int64_t frameOf(const TimeCode& tc, int framesPerSecond) {
            tc.frames;
 }
 
+std::optional<std::int64_t> headerFrames(const GeneralSubtitleInformation& gsi,
+                                         const StlField& field, int framesPerSecond) {
+    const auto time = gsiTimeCode(gsi, field);
+    if (!time) return std::nullopt;
+    return frameOf(*time, framesPerSecond);
+}
+
 std::vector<Display> timeline(const std::vector<Subtitle>& subtitles,
                               const TimelineSettings& settings) {
     std::vector<Display> out;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "Assembly.h"
@@ -70,5 +71,8 @@ std::vector<Display> timeline(const std::vector<Subtitle>& subtitles,
                               const TimelineSettings& settings);
 
 std::int64_t frameOf(const TimeCode& tc, int framesPerSecond);
+// A header time code field (HHMMSSFF) as frames; nullopt unless its bytes are eight digits.
+std::optional<std::int64_t> headerFrames(const GeneralSubtitleInformation& gsi,
+                                         const StlField& field, int framesPerSecond);
 
 }  // namespace subtitle

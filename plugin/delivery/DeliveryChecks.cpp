@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "stl/StlUtils.h"
-#include "stl/TextTables.h"
 #include "subtitle/Document.h"
+#include "subtitle/Timeline.h"
 
 namespace {
 
@@ -20,17 +20,6 @@ std::string format(const char* pattern, Args... args) {
     return buffer;
 }
 
-std::int64_t toFrames(const TimeCode& tc, int fps) {
-    return (std::int64_t{tc.hours} * 3600 + tc.minutes * 60 + tc.seconds) * fps + tc.frames;
-}
-
-std::string frameText(std::int64_t frames, int fps) {
-    const std::int64_t seconds = frames / fps;
-    return format("%02d:%02d:%02d:%02d", static_cast<int>(seconds / 3600),
-                  static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60),
-                  static_cast<int>(frames % fps));
-}
-
 void appendNumber(std::string& out, std::uint32_t value) {
     char digits[12];
     out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
@@ -40,19 +29,6 @@ void appendNumber(std::string& out, std::uint32_t value) {
 void appendTwoDigits(std::string& out, std::uint8_t value) {
     if (value < 10) out += '0';
     appendNumber(out, value);
-}
-
-// HHMMSSFF, digits only.
-std::optional<std::int64_t> gsiTimeCode(const GeneralSubtitleInformation& gsi, const StlField& f,
-                                        int fps) {
-    const std::string text = fieldText(gsi.bytes, f, StlVariant::Plugin);
-    if (text.size() != 8) return std::nullopt;
-    for (char c : text)
-        if (c < '0' || c > '9') return std::nullopt;
-    auto pair = [&](int at) {
-        return static_cast<std::uint8_t>((text[at] - '0') * 10 + text[at + 1] - '0');
-    };
-    return toFrames({pair(0), pair(2), pair(4), pair(6)}, fps);
 }
 
 // A field's worth of unused space, to compare the rest of a text field with.
@@ -113,10 +89,10 @@ void DeliveryChecks::readGsi(const GeneralSubtitleInformation& gsi) {
     m_tableText = fieldText(gsi.bytes, gsi::characterCodeTableNumber, StlVariant::Plugin);
     m_latin = m_tableText == "00";
     m_maxRows = fieldToInt32(gsi.bytes, gsi::maximumNumberOfDisplayableRows);
-    m_startOfProgramme = gsiTimeCode(gsi, gsi::timeCodeStartOfProgramme, m_fps);
+    m_startOfProgramme = subtitle::headerFrames(gsi, gsi::timeCodeStartOfProgramme, m_fps);
     m_startOfProgrammeText =
         fieldText(gsi.bytes, gsi::timeCodeStartOfProgramme, StlVariant::Plugin);
-    m_firstInCue = gsiTimeCode(gsi, gsi::timeCodeFirstInCue, m_fps);
+    m_firstInCue = subtitle::headerFrames(gsi, gsi::timeCodeFirstInCue, m_fps);
     m_announcedSubtitles = fieldToInt32(gsi.bytes, gsi::totalNumberOfSubtitles);
 }
 
@@ -126,8 +102,7 @@ bool DeliveryChecks::begin(StlReader& reader) {
     if (FAILED(reader.getGeneralSubtitleInformation(&gsi)) || !gsi) return false;
     if (reader.framesPerSecond() > 0) m_fps = reader.framesPerSecond();
     readGsi(*gsi);
-    const auto table = characterCodeTable(*gsi);
-    const std::uint32_t codePage = table ? table->codePage : subtitle::latinCodePage;
+    const std::uint32_t codePage = subtitle::textCodePage(*gsi);
     m_decoder.emplace(codePage);
     m_textSettings = subtitle::textSettings(*gsi, codePage);
     if (on(509) && !m_startOfProgramme)
@@ -200,8 +175,8 @@ void DeliveryChecks::finishSubtitle(const subtitle::Subtitle& model) {
     s.cumulative = model.cumulative;
     s.vertical = model.verticalPosition;
     s.comment = model.comment;
-    s.in = toFrames(model.in, m_fps);
-    s.out = toFrames(model.out, m_fps);
+    s.in = subtitle::frameOf(model.in, m_fps);
+    s.out = subtitle::frameOf(model.out, m_fps);
     checkCumulative(s);
     if (s.comment) return;
     if (m_needFacts) analyseSubtitle(model.text, *m_decoder, m_textSettings, m_latin, m_facts);
@@ -230,21 +205,24 @@ void DeliveryChecks::checkTiming(const Subtitle& s) {
     if (m_startOfProgramme && s.in < *m_startOfProgramme && on(509))
         finding(509, s.where,
                 format("Time Code In %s is before the Time Code Start-of-Programme %s",
-                       frameText(s.in, fps).c_str(), frameText(*m_startOfProgramme, fps).c_str()));
+                       formatFrames(s.in, fps).c_str(),
+                       formatFrames(*m_startOfProgramme, fps).c_str()));
     if (!m_seenDisplayed) {
         if (m_firstInCue && *m_firstInCue != s.in && on(510))
-            finding(510, s.where,
-                    format("Time Code First in-cue %s differs from the first Time Code In %s",
-                           frameText(*m_firstInCue, fps).c_str(), frameText(s.in, fps).c_str()));
+            finding(
+                510, s.where,
+                format("Time Code First in-cue %s differs from the first Time Code In %s",
+                       formatFrames(*m_firstInCue, fps).c_str(), formatFrames(s.in, fps).c_str()));
     } else {
         // Parts of one cumulative set share their Time Out by design.
         const bool sameSet = (m_previousCumulative == 1 || m_previousCumulative == 2) &&
                              (s.cumulative == 2 || s.cumulative == 3);
         const std::int64_t gap = s.in - m_previousOut;
         if (!sameSet && gap < 0 && on(501))
-            finding(501, s.where,
-                    format("Time Code In %s is before the previous Time Code Out %s",
-                           frameText(s.in, fps).c_str(), frameText(m_previousOut, fps).c_str()));
+            finding(
+                501, s.where,
+                format("Time Code In %s is before the previous Time Code Out %s",
+                       formatFrames(s.in, fps).c_str(), formatFrames(m_previousOut, fps).c_str()));
         if (!sameSet && gap >= 0 && gap < threshold(502) && on(502))
             finding(502, s.where,
                     format("Gap of %d frames, less than %d", static_cast<int>(gap),

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -94,6 +95,36 @@ TEST(TimeCodeTest, ReadsFormatsAndConverts) {
     EXPECT_DOUBLE_EQ(timeCodeToSeconds(tcIn, 30), 36005.4);
     EXPECT_DOUBLE_EQ(timeCodeToSeconds(tcIn, 0), 36005.0);
     EXPECT_EQ(formatTimeCode(timeCodeAt(block, tti::timeCodeOut)), "255:07:100:09");
+}
+
+TEST(TimeCodeTest, FrameCountsAndHeaderFields) {
+    const struct {
+        std::int64_t frames;
+        int fps;
+        bool plus;
+        const char* text;
+    } counts[] = {{0, 25, false, "00:00:00:00"},    {900012, 25, false, "10:00:00:12"},
+                  {10, 25, true, "+00:00:00:10"},   {-25, 25, true, "-00:00:01:00"},
+                  {-29, 30, false, "-00:00:00:29"}, {2591999, 30, false, "23:59:59:29"}};
+    for (const auto& c : counts) EXPECT_EQ(formatFrames(c.frames, c.fps, c.plus), c.text);
+
+    const struct {
+        const char* field;
+        std::optional<std::array<int, 4>> parts;
+    } fields[] = {{"10000012", std::array{10, 0, 0, 12}},
+                  {"99999999", std::array{99, 99, 99, 99}},  // digits, not checked for range
+                  {"1000001 ", std::nullopt},
+                  {"________", std::nullopt}};
+    for (const auto& f : fields) {
+        GeneralSubtitleInformation gsi{};
+        std::memcpy(gsi.bytes + gsi::timeCodeFirstInCue.offset, f.field, 8);
+        const auto time = gsiTimeCode(gsi, gsi::timeCodeFirstInCue);
+        ASSERT_EQ(time.has_value(), f.parts.has_value()) << f.field;
+        if (time) {
+            EXPECT_EQ((std::array<int, 4>{time->hours, time->minutes, time->seconds, time->frames}),
+                      *f.parts);
+        }
+    }
 }
 
 TEST(SubtitleNumberTest, LowByteFirst) {

@@ -5,7 +5,6 @@
 #include <map>
 #include <tuple>
 
-#include "stl/TextTables.h"
 #include "subtitle/CharacterDecoder.h"
 #include "subtitle/Document.h"
 
@@ -42,8 +41,7 @@ std::optional<compare::Side> readComparedSide(const QString& fileName, ComparedF
         file.reader.reset();
         return std::nullopt;
     }
-    const auto table = characterCodeTable(side->gsi);
-    file.codePage = static_cast<std::uint16_t>(table ? table->codePage : subtitle::latinCodePage);
+    file.codePage = static_cast<std::uint16_t>(subtitle::textCodePage(side->gsi));
     return side;
 }
 

@@ -8,19 +8,7 @@
 
 #include "MainWindow.h"
 #include "SubtitleListModel.h"
-
-namespace {
-
-QString framesText(std::int64_t frames, int fps) {
-    const std::int64_t seconds = frames / fps;
-    return QStringLiteral("%1:%2:%3:%4")
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
-        .arg(frames % fps, 2, 10, QLatin1Char('0'));
-}
-
-}  // namespace
+#include "stl/StlUtils.h"
 
 QString MainWindow::fileSummaryText() const {
     if (!m_stlReader) return {};
@@ -41,7 +29,9 @@ QString MainWindow::fileSummaryText() const {
         any = true;
     }
     const int fps = facts.framesPerSecond();
-    if (any && last > first) parts << QStringLiteral("%1 long").arg(framesText(last - first, fps));
+    if (any && last > first)
+        parts << QStringLiteral("%1 long").arg(
+            QString::fromStdString(formatFrames(last - first, fps)));
     parts << QStringLiteral("%1 fps").arg(fps);
     return parts.join(QStringLiteral(" · "));
 }

@@ -186,7 +186,7 @@ void RepairOptionsPanel::show(const repair::Options& options) {
     m_shift->setValue(static_cast<int>(p.shiftFrames));
     m_startOfProgramme->setText(
         p.startOfProgrammeFrames
-            ? QString::fromStdString(repair::framesText(*p.startOfProgrammeFrames, m_fps))
+            ? QString::fromStdString(formatFrames(*p.startOfProgrammeFrames, m_fps))
             : QString());
     m_revisionDate->setText(QString::fromStdString(p.revisionDate));
     m_filling = false;
