@@ -4,8 +4,6 @@
 // existing file is replaced only when the user says so, and only by a complete new one. The
 // window then says how many subtitles it wrote and what it left out.
 
-#include <sys/stat.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +15,7 @@
 #include "host/ValidationReportXml.h"
 #include "platform/Guarded.h"
 #include "platform/Registry.h"
+#include "viewer/SaveTarget.h"
 #include "viewer/UserInteraction.h"
 
 namespace {
@@ -33,16 +32,6 @@ ExportFormat formatOf(const QString& fileName) {
     if (suffix == QLatin1String("xml")) return ExportFormat::EbuTtD;
     if (suffix == QLatin1String("txt")) return ExportFormat::Text;
     return ExportFormat::Srt;
-}
-
-enum class Existing { None, RegularFile, Other };
-
-Existing existingAt(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return Existing::None;
-    // A link counts as what it points to; a dangling one is still something to replace.
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return Existing::Other;
-    return Existing::RegularFile;
 }
 
 }  // namespace
@@ -64,17 +53,8 @@ void MainWindow::onExportTriggered() {
         const std::string targetPath = QFile::encodeName(target).toStdString();
         const QString notRegular =
             QStringLiteral("%1 cannot be written: it is not a regular file.").arg(target);
-        const Existing existing = existingAt(targetPath);
-        if (existing == Existing::Other) {
-            userInteraction().showError(this, notRegular);
-            return;
-        }
-        if (existing == Existing::RegularFile &&
-            !userInteraction().confirm(
-                this, QStringLiteral("The file \"%1\" already exists.\nDo you want to "
-                                     "replace it?")
-                          .arg(QFileInfo(target).fileName())))
-            return;
+        const SaveTarget existing = saveTargetAt(target);
+        if (!confirmSaveTarget(this, target, existing)) return;
 
         ExportOptionsDialog choices(this, textCodePage());
         choices.setCodePage(m_exportCodePage);
@@ -101,7 +81,7 @@ void MainWindow::onExportTriggered() {
             return;
         }
         const validationhost::FileWriteResult written = validationhost::writeFileAtomically(
-            targetPath, result.text, existing == Existing::RegularFile);
+            targetPath, result.text, existing == SaveTarget::RegularFile);
         if (written == validationhost::FileWriteResult::NotRegularFile) {
             userInteraction().showError(this, notRegular);
             return;

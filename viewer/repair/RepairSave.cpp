@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/SafeReplace.h"
+#include "viewer/SaveTarget.h"
 #include "viewer/UserInteraction.h"
 
 namespace repairwindow {
@@ -70,24 +71,14 @@ QString saveRepairedFile(QWidget* parent, const QString& original, bool openedRe
         source.dir().filePath(source.completeBaseName() + QStringLiteral(".fixed.stl")),
         QStringLiteral("EBU STL Files (*.stl);;All Files (*)"));
     if (target.isEmpty()) return {};
-    const QFileInfo info(target);
-    const bool existing = info.exists() || info.isSymLink();
-    if (info.exists() && !info.isFile()) {
-        userInteraction().showError(
-            parent, QStringLiteral("%1 cannot be written: it is not a regular file.").arg(target));
-        return {};
-    }
-    if (sameFile(original, target)) {
+    const SaveTarget existing = saveTargetAt(target);
+    if (existing != SaveTarget::Other && sameFile(original, target)) {
         if (!mayReplaceOriginal(parent, original, openedReadOnly, originalBytes)) return {};
-    } else if (existing &&
-               !userInteraction().confirm(
-                   parent,
-                   QStringLiteral("The file \"%1\" already exists.\nDo you want to replace it?")
-                       .arg(info.fileName()))) {
+    } else if (!confirmSaveTarget(parent, target, existing)) {
         return {};
     }
-    const platform::ReplaceResult written =
-        platform::replaceFile(QFile::encodeName(target).toStdString(), repairedBytes, existing);
+    const platform::ReplaceResult written = platform::replaceFile(
+        QFile::encodeName(target).toStdString(), repairedBytes, existing != SaveTarget::None);
     if (!written) {
         QString reason;
         if (written.error)
