@@ -1,4 +1,5 @@
 #include "RepairWork.h"
+#include "subtitle/TextCodes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -31,7 +32,7 @@ bool alters(const ByteEdit& edit, const std::uint8_t* original, std::uint64_t ba
 
 std::string textFieldDisplay(const std::uint8_t* field) {
     std::size_t end = TTI_TEXT_FIELD_SIZE;
-    while (end > 0 && field[end - 1] == 0x8F) --end;
+    while (end > 0 && field[end - 1] == subtitle::code::unusedSpace) --end;
     std::string text;
     for (std::size_t i = 0; i < end; ++i) {
         const std::uint8_t b = field[i];

@@ -1,10 +1,11 @@
 #include "FixSteps.h"
+#include "subtitle/Assembly.h"
+#include "subtitle/TextCodes.h"
 
 namespace repair {
 namespace {
 
-constexpr char UNUSED = static_cast<char>(0x8F);
-constexpr char LINE_BREAK = static_cast<char>(0x8A);
+constexpr char UNUSED = static_cast<char>(subtitle::code::unusedSpace);
 
 // Bytes after the first unused-space byte set to unused space.
 void unusedSpace(RepairWork& work, std::size_t i, std::uint32_t block) {
@@ -21,34 +22,15 @@ void unusedSpace(RepairWork& work, std::size_t i, std::uint32_t block) {
 }
 
 // Spaces before a row's end removed; the rest of the field moves up, unused space after it.
-// A block's text ends a row only in the last block of a subtitle: a row can carry on in the next.
 void trailingSpaces(RepairWork& work, std::size_t i, std::uint32_t block, bool lastBlock) {
-    const std::string field = work.textField(block);
-    const std::size_t used = std::min(field.find(UNUSED), field.size());
-    std::string text;
     std::size_t removed = 0;
-    for (std::size_t k = 0; k < used; ++k) {
-        const bool rowEnd = field[k] == LINE_BREAK;
-        if (rowEnd) {
-            const std::size_t kept = text.find_last_not_of(' ') + 1;  // npos + 1 is 0
-            removed += text.size() - kept;
-            text.resize(kept);
-        }
-        text += field[k];
-    }
-    if (lastBlock) {
-        const std::size_t kept = text.find_last_not_of(' ') + 1;
-        removed += text.size() - kept;
-        text.resize(kept);
-    }
+    const std::string text =
+        subtitle::withoutRowEndSpaces(work.textField(block), lastBlock, removed);
     if (removed == 0) return;
-    text.append(removed, UNUSED);
-    text += field.substr(used);
     work.setText(
         Fix::TrailingSpaces, i, block, text,
         std::to_string(removed) + (removed == 1 ? " space" : " spaces") + " at the end of a row");
 }
-
 void renumber(RepairWork& work) {
     if (work.size() == 0) return;
     const subtitle::Document& document = work.document();

@@ -1,5 +1,6 @@
 #include "Assembly.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "TextCodes.h"
@@ -95,6 +96,26 @@ void Assembler::finish() {
     if (!m_open) return;
     fact(ChainFact::Kind::Unterminated, m_current.firstBlock);
     close();
+}
+
+std::string withoutRowEndSpaces(std::string_view field, bool endsSubtitle, std::size_t& removed) {
+    const std::size_t used =
+        std::min(field.find(static_cast<char>(code::unusedSpace)), field.size());
+    std::string text;
+    removed = 0;
+    const auto endRow = [&] {
+        const std::size_t kept = text.find_last_not_of(' ') + 1;  // npos + 1 is 0
+        removed += text.size() - kept;
+        text.resize(kept);
+    };
+    for (std::size_t k = 0; k < used; ++k) {
+        if (static_cast<std::uint8_t>(field[k]) == code::lineBreak) endRow();
+        text += field[k];
+    }
+    if (endsSubtitle) endRow();
+    text.append(removed, static_cast<char>(code::unusedSpace));
+    text += field.substr(used);
+    return text;
 }
 
 }  // namespace subtitle

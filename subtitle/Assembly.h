@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "stl/StlTypes.h"
 #include "stl/StlUtils.h"
@@ -82,5 +83,10 @@ private:
 
 // The used part of a block's text field: up to its first unused-space byte.
 std::string_view usedText(const TextAndTimingInformation& block);
+
+// A text field with the spaces that end each of its rows taken out, and as much unused space put
+// after its text instead. Its used part ends a row only when EndsSubtitle: a row can carry on in
+// the next block. Removed gets the number of spaces taken out.
+std::string withoutRowEndSpaces(std::string_view field, bool endsSubtitle, std::size_t& removed);
 
 }  // namespace subtitle

@@ -7,11 +7,10 @@
 
 #include "stl/StlUtils.h"
 #include "subtitle/Document.h"
+#include "subtitle/TextCodes.h"
 #include "subtitle/Timeline.h"
 
 namespace {
-
-constexpr std::uint8_t UNUSED_SPACE = 0x8F;
 
 template <typename... Args>
 std::string format(const char* pattern, Args... args) {
@@ -34,7 +33,7 @@ void appendTwoDigits(std::string& out, std::uint8_t value) {
 // A field's worth of unused space, to compare the rest of a text field with.
 const std::array<std::uint8_t, TTI_TEXT_FIELD_SIZE> ALL_UNUSED = [] {
     std::array<std::uint8_t, TTI_TEXT_FIELD_SIZE> bytes{};
-    bytes.fill(UNUSED_SPACE);
+    bytes.fill(subtitle::code::unusedSpace);
     return bytes;
 }();
 
@@ -160,7 +159,7 @@ void DeliveryChecks::checkUnusedSpace(const Where& where, const std::uint8_t* fi
         std::memcmp(field + length, ALL_UNUSED.data(), TTI_TEXT_FIELD_SIZE - length) == 0)
         return;
     for (std::size_t k = length; k < TTI_TEXT_FIELD_SIZE; ++k) {
-        if (field[k] == UNUSED_SPACE) continue;
+        if (field[k] == subtitle::code::unusedSpace) continue;
         finding(518, where,
                 format("Byte %02Xh at text offset %d after the unused space", field[k],
                        static_cast<int>(k)));
